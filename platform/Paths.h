@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace platform {
+
+// Folder of the running program with a trailing "/": the program and the libraries it loads
+// at run time live there.
+QString programDir();
+
+// Folder for temporary files with a trailing "/".
+QString tempDir();
+
+// The user's documents folder, without a trailing "/".
+QString documentsDir();
+
+// Creates the file at `path`, or replaces what is there, with `content`. The bytes go to a new
+// file in the same folder first, which is then renamed over the path: a symbolic link planted at
+// the path is replaced, never followed, and readers never see a half-written file. Returns false
+// with nothing changed at `path` when any step fails.
+bool writeFileReplacing(const QString& path, const QByteArray& content);
+
+} // namespace platform
