@@ -36,9 +36,13 @@ bool writeAll(int fd, const QByteArray& content) {
 
 } // namespace
 
-QString programDir() { return withSlash(QCoreApplication::applicationDirPath()); }
+QString programDir() {
+    return withSlash(QCoreApplication::applicationDirPath());
+}
 
-QString tempDir() { return withSlash(QDir::tempPath()); }
+QString tempDir() {
+    return withSlash(QDir::tempPath());
+}
 
 QString documentsDir() {
     QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);

@@ -10,7 +10,9 @@ namespace {
 
 constexpr char kBom[] = "\xEF\xBB\xBF";
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 QByteArray trimmed(const QByteArray& text) {
     qsizetype begin = 0;
@@ -22,7 +24,9 @@ QByteArray trimmed(const QByteArray& text) {
     return text.mid(begin, end - begin);
 }
 
-bool sameName(const QByteArray& a, const QByteArray& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool sameName(const QByteArray& a, const QByteArray& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 QByteArray cutForBuffer(QByteArray value, int bufferSize) {
     const qsizetype nul = value.indexOf('\0');

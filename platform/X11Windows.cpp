@@ -17,7 +17,9 @@ using Connection = std::unique_ptr<xcb_connection_t, ConnectionCloser>;
 
 template <typename Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
 
-template <typename Reply> ReplyPtr<Reply> owned(Reply* reply) { return {reply, &std::free}; }
+template <typename Reply> ReplyPtr<Reply> owned(Reply* reply) {
+    return {reply, &std::free};
+}
 
 Connection connect() {
     Connection connection(xcb_connect(nullptr, nullptr));

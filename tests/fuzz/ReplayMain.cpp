@@ -24,9 +24,16 @@ QByteArray mutate(QByteArray input, std::mt19937& random) {
         const char c = alphabet[random() % (sizeof alphabet - 1)];
         const qsizetype at = input.isEmpty() ? 0 : static_cast<qsizetype>(random() % input.size());
         switch (random() % 3) {
-        case 0: input.insert(at, c); break;
-        case 1: if (!input.isEmpty()) input[at] = c; break;
-        default: input.remove(at, 1 + static_cast<qsizetype>(random() % 4)); break;
+        case 0:
+            input.insert(at, c);
+            break;
+        case 1:
+            if (!input.isEmpty())
+                input[at] = c;
+            break;
+        default:
+            input.remove(at, 1 + static_cast<qsizetype>(random() % 4));
+            break;
         }
     }
     return input;
@@ -54,7 +61,7 @@ int main(int argc, char* argv[]) {
         for (int i = 0; i < 2000; ++i, ++runs)
             run(input = (i % 50 == 0) ? seed : mutate(input, random));
     }
-    std::printf("profile fuzz replay: %d inputs from %lld seeds\n", runs + static_cast<int>(seeds.size()),
-                static_cast<long long>(seeds.size()));
+    std::printf("profile fuzz replay: %d inputs from %lld seeds\n",
+                runs + static_cast<int>(seeds.size()), static_cast<long long>(seeds.size()));
     return 0;
 }

@@ -13,7 +13,8 @@ TEST(MessageTest, InterceptorRecordsEachMessageAndReturnsAtOnce) {
     platform::showMessage("提示", "写配置文件失败, 参数不能记忆!");
     platform::showMessage("Information", "second");
     ASSERT_EQ(recorder.messages().size(), 2);
-    EXPECT_EQ(recorder.messages()[0], qMakePair(QString("提示"), QString("写配置文件失败, 参数不能记忆!")));
+    EXPECT_EQ(recorder.messages()[0],
+              qMakePair(QString("提示"), QString("写配置文件失败, 参数不能记忆!")));
     EXPECT_EQ(recorder.messages()[1].first, "Information");
 }
 

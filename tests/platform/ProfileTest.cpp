@@ -79,12 +79,12 @@ TEST_F(ProfileTest, IntegersTakeTheLeadingDigitsWithTheirSign) {
 
 TEST_F(ProfileTest, StringsAreTrimmedUnquotedAndCutToTheBuffer) {
     const QByteArray longValue(300, 'p');
-    const Profile profile = Profile::fromText("[s]\n"
-                                              "  WorkPath  =  /home/ann/scans  \n"
-                                              "quoted=\" padded \"\n"
-                                              "long=" +
-                                              longValue + "\nnul=ab" + QByteArray(1, '\0') +
-                                              "cd\n");
+    const Profile profile =
+        Profile::fromText("[s]\n"
+                          "  WorkPath  =  /home/ann/scans  \n"
+                          "quoted=\" padded \"\n"
+                          "long=" +
+                          longValue + "\nnul=ab" + QByteArray(1, '\0') + "cd\n");
     EXPECT_EQ(profile.readString("s", "workpath", ""), "/home/ann/scans");
     EXPECT_EQ(profile.readString("s", "quoted", ""), " padded ");
     EXPECT_EQ(profile.readString("s", "long", ""), QByteArray(259, 'p'));

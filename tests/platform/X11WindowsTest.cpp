@@ -29,7 +29,8 @@ TEST(X11WindowsTest, FindsAWindowByItsExactTitleAndClosesIt) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
 
     std::optional<std::uint32_t> found;
-    EXPECT_TRUE(QTest::qWaitFor([&] { return (found = platform::findWindowByTitle("ZoTwainDriver")).has_value(); }));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return (found = platform::findWindowByTitle("ZoTwainDriver")).has_value(); }));
     ASSERT_TRUE(found.has_value());
     EXPECT_FALSE(platform::findWindowByTitle("ZoTwainDrive").has_value());
     EXPECT_FALSE(platform::findWindowByTitle("zotwaindriver").has_value());

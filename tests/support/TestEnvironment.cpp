@@ -8,14 +8,19 @@
 
 namespace testing_support {
 
-QString homeDir() { return QString::fromLocal8Bit(qgetenv("HOME")); }
-
-MessageRecorder::MessageRecorder() {
-    platform::setMessageInterceptor(
-        [this](const QString& title, const QString& text) { m_messages.append({title, text}); });
+QString homeDir() {
+    return QString::fromLocal8Bit(qgetenv("HOME"));
 }
 
-MessageRecorder::~MessageRecorder() { platform::setMessageInterceptor({}); }
+MessageRecorder::MessageRecorder() {
+    platform::setMessageInterceptor([this](const QString& title, const QString& text) {
+        m_messages.append({title, text});
+    });
+}
+
+MessageRecorder::~MessageRecorder() {
+    platform::setMessageInterceptor({});
+}
 
 bool haveDisplay() {
     if (std::getenv("DISPLAY") == nullptr)
