@@ -1,3 +1,5 @@
+#include "ZoApi.h"
+
 #include <QApplication>
 #include <QMainWindow>
 
@@ -24,6 +26,14 @@ int main(int argc, char* argv[]) {
     QMainWindow window;
     window.setWindowTitle(QStringLiteral("Document scanner"));
     window.resize(1024, 700);
+    auto* preview = new QWidget(&window);
+    window.setCentralWidget(preview);
     window.show();
-    return application.exec();
+
+    ZoInit();
+    if (ZoGetCameraCount() > 0)
+        ZoOpenCamera(0, static_cast<ZoWindow>(preview->winId()));
+    const int result = application.exec();
+    ZoCloseCamera(0);
+    return result;
 }

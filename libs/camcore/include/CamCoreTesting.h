@@ -1,0 +1,21 @@
+#pragma once
+
+// Test interface of the engine's virtual cameras (CAMCORE_VIRTUAL_CAMERAS=N). `n` counts the
+// virtual cameras from 0, whether plugged in or not. All return false for an unknown camera.
+
+#if defined(CAMCORE_BUILDING)
+#define CAMCORE_TESTING_API __attribute__((visibility("default")))
+#else
+#define CAMCORE_TESTING_API
+#endif
+
+namespace camcore::testing {
+
+CAMCORE_TESTING_API int virtualCameraCount();
+// A streaming camera reports itself lost; the next ZoGetCameraCount() no longer lists it.
+CAMCORE_TESTING_API bool unplugVirtualCamera(int n);
+CAMCORE_TESTING_API bool replugVirtualCamera(int n);
+// The next frames show the next page.
+CAMCORE_TESTING_API bool turnVirtualPage(int n);
+
+} // namespace camcore::testing

@@ -1,0 +1,165 @@
+/* The camera engine's flat interface.
+ *
+ * `cam` is a camera index 0 .. ZoGetCameraCount() - 1 in the engine's enumeration order: real
+ * cameras first, then the virtual cameras that CAMCORE_VIRTUAL_CAMERAS=N adds. A window handle
+ * is the native id (QWidget::winId()) of a widget of this process; the engine draws the live
+ * video into that widget itself. Handle 0 opens a camera without drawing. Strings are
+ * NUL-terminated in the locale's 8-bit encoding; a returned string stays valid until the next
+ * call that returns a string on the same thread. Call from the thread that runs the Qt
+ * application; callbacks arrive on that thread.
+ *
+ * Operations whose work is not available in this build return 0, false or "" and say so in
+ * the trace (CAMCORE_TRACE=FILE appends one line per call).
+ */
+#ifndef CAMCORE_ZOAPI_H
+#define CAMCORE_ZOAPI_H
+
+#include <stddef.h>
+#include <stdint.h>
+#ifndef __cplusplus
+#include <stdbool.h>
+#endif
+
+#if defined(CAMCORE_BUILDING)
+#define ZO_API __attribute__((visibility("default")))
+#else
+#define ZO_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+typedef uintptr_t ZoWindow; /* the same size as WId */
+
+/* Out-arguments are references for C++ callers and pointers for C; the two share one ABI. */
+#ifdef __cplusplus
+#define ZO_OUT(type) type&
+#else
+#define ZO_OUT(type) type*
+#endif
+
+/* The watermark record: little-endian, 696 bytes, reserved areas zero. */
+typedef struct _WATERMARKPARAM {
+    char szText[300];     /* text, NUL-terminated */
+    char szFontName[100]; /* font family, NUL-terminated */
+    int32_t nFontSize;    /* points */
+    uint8_t byRed;
+    uint8_t byGreen;
+    uint8_t byBlue;
+    uint8_t byAlpha; /* opacity 0..255 */
+    int32_t nAngle;  /* degrees, -90..90 */
+    uint8_t reserved1[260];
+    int32_t bFixedPos; /* 1: fixed place nFixedPos; 0: offsets nPosX, nPosY */
+    int32_t nFixedPos; /* 0..4 */
+    int32_t nPosX;     /* pixels of the current resolution */
+    int32_t nPosY;
+    uint8_t reserved2[8];
+} _WATERMARKPARAM;
+
+typedef void (*ZoZoomCallback)(float ratio);
+typedef void (*ZoAutoCaptureCallback)(int32_t unused);
+
+/* Devices */
+ZO_API int ZoInit(void);
+ZO_API int ZoGetCameraCount(void); /* also refreshes the device list */
+ZO_API const char* ZoGetDevName(int cam);
+ZO_API const char* ZoGetCameraPID(int cam); /* 4 hex digits, "" for non-USB devices */
+ZO_API const char* ZoGetCameraVID(int cam);
+
+/* Opening and drawing; results are 1 on success, 0 on failure */
+ZO_API int ZoOpenCamera(int cam, ZoWindow window);
+ZO_API int ZoCloseCamera(int cam);
+ZO_API int ZoSetHwnd(int cam, ZoWindow window);
+ZO_API void ZoUpdateVideo(int cam);
+ZO_API int ZoGetResCount(int cam); /* resolutions, largest first */
+ZO_API int ZoGetResWidth(int cam, int index);
+ZO_API int ZoGetResHeight(int cam, int index);
+ZO_API int ZoSetResolution(int cam, int index);
+ZO_API int ZoSetDefaultResolution(int cam, int index);
+ZO_API const char* ZoGetVideoRect(int cam); /* "left.top.right.bottom" in window pixels */
+ZO_API void ZoGetVideoRectEx(int cam, ZO_OUT(int) left, ZO_OUT(int) top, ZO_OUT(int) right,
+                             ZO_OUT(int) bottom);
+ZO_API void ZoSetShowZoomRate(int cam, bool show);
+
+/* Mouse input forwarded from the window the video is drawn into */
+ZO_API int ZoOnLMousePress(ZoWindow window, int x, int y);
+ZO_API int ZoOnMouseMoving(ZoWindow window, int x, int y);
+ZO_API int ZoOnLMouseRelease(ZoWindow window, int x, int y);
+ZO_API int ZoOnWheel(ZoWindow window, int delta);
+ZO_API int ZoSetMouseMode(int cam, int mode); /* 0 drag, 1 draw a cut rectangle, -1 ignore */
+
+/* View */
+ZO_API void ZoZoomIn(int cam);
+ZO_API void ZoZoomOut(int cam);
+ZO_API void ZoZoom(int cam, float ratio);
+ZO_API float ZoGetMinZoomRatio(int cam);
+ZO_API float ZoGetMaxZoomRatio(int cam);
+ZO_API void ZoSetZoomCB(int cam, ZoZoomCallback callback);
+ZO_API void ZoResetVideo(int cam);
+ZO_API void ZoRotateLeft(int cam);
+ZO_API void ZoRotateRight(int cam);
+ZO_API int ZoSetRotate(int cam, int code); /* 0, 1, 2, 3: 0, 90, 180, 270 degrees */
+
+/* Picture */
+ZO_API int ZoSetDevColor(int cam, int mode); /* 0 colour, 1 grey, 2 black and white */
+ZO_API int ZoSetDPI(int cam, int dpi);
+ZO_API void ZoSetJpgQuality(int cam, int quality); /* 1..100 */
+/* upper is the maximum and lower the minimum of the range */
+ZO_API void ZoGetBrightness(int cam, ZO_OUT(bool) automatic, ZO_OUT(int) upper, ZO_OUT(int) lower,
+                            ZO_OUT(int) value);
+ZO_API void ZoGetExposure(int cam, ZO_OUT(bool) automatic, ZO_OUT(int) upper, ZO_OUT(int) lower,
+                          ZO_OUT(int) value);
+ZO_API void ZoSetBrightness(int cam, bool automatic, int value);
+ZO_API void ZoSetExposure(int cam, bool automatic, int value);
+ZO_API void ZoShowVideoProperty(int cam);
+ZO_API int ZoEnableAutoRotate(int cam, bool enable);
+ZO_API void ZoDelBackColor(int cam, bool enable);
+ZO_API void ZoEnableSplitCap(int cam, bool enable);
+ZO_API void ZoSetResize(int cam, bool enable, float ratio);
+
+/* Capture */
+ZO_API int ZoCapture(int cam, const char* path); /* number of images written */
+ZO_API int ZoSetPDFMode(int cam, int mode);      /* 1 one page per file, 0 pages collected */
+ZO_API void ZoSetCaptureMode(int cam, int mode);
+ZO_API int ZoImagesMix(const char* list, int a, int b, int c, int d, const char* out);
+ZO_API int ZoCombineMainSubEn(const char* main, const char* sub, const char* out, int width,
+                              int height, int x, int y);
+ZO_API int ZoGetImageWidth(const char* path);
+ZO_API int ZoGetImageHeight(const char* path);
+ZO_API void ZoSetAutoCap(int cam, bool enable);
+ZO_API void ZoSetAutoCapCB(int cam, ZoAutoCaptureCallback callback);
+ZO_API int ZoAddWaterMark(int cam, int type, _WATERMARKPARAM* param);
+ZO_API int ZoClearWatermark(int cam);
+
+/* Recognition, printing, recording, ID card */
+ZO_API const char* ZoReadBarcode(int cam);
+ZO_API int ZoPrint(int cam);
+ZO_API int ZoStartRecordEx(int cam, const char* path, bool withAudio);
+ZO_API int ZoStopRecordEx(int cam);
+ZO_API int ZoGetAudioCount(void);
+ZO_API const char* ZoGetAudioName(int index);
+ZO_API void ZoSetAudioDev(int index);
+ZO_API bool ZoReadIDCard(void);
+ZO_API const char* ZoMakeIDCard(void);
+ZO_API const char* ZoGetIDName(void);
+ZO_API const char* ZoGetIDSex(void);
+ZO_API const char* ZoGetIDNation(void);
+ZO_API const char* ZoGetIDBirthFull(void);
+ZO_API const char* ZoGetIDAddress(void);
+ZO_API const char* ZoGetIDNum(void);
+ZO_API const char* ZoGetIDDepart(void);
+ZO_API const char* ZoGetIDTermDay(void);
+ZO_API const char* ZoGetIDHeadImagePath(void);
+
+#ifdef __cplusplus
+} /* extern "C" */
+
+static_assert(sizeof(_WATERMARKPARAM) == 696, "the watermark record is shared by layout");
+static_assert(offsetof(_WATERMARKPARAM, nFontSize) == 400);
+static_assert(offsetof(_WATERMARKPARAM, nAngle) == 408);
+static_assert(offsetof(_WATERMARKPARAM, bFixedPos) == 672);
+static_assert(offsetof(_WATERMARKPARAM, nPosY) == 684);
+#endif
+
+#endif

@@ -1,0 +1,42 @@
+#include "CamCoreTesting.h"
+
+#include "device/virtual/VirtualCamera.h"
+
+namespace camcore::testing {
+namespace {
+
+VirtualCamera* virtualCamera(int n) {
+    const auto& all = VirtualDeviceSource::instance().all();
+    if (n < 0 || n >= static_cast<int>(all.size()))
+        return nullptr;
+    return all[n].get();
+}
+
+} // namespace
+
+int virtualCameraCount() {
+    return static_cast<int>(VirtualDeviceSource::instance().all().size());
+}
+
+bool unplugVirtualCamera(int n) {
+    VirtualCamera* camera = virtualCamera(n);
+    if (camera != nullptr)
+        camera->unplug();
+    return camera != nullptr;
+}
+
+bool replugVirtualCamera(int n) {
+    VirtualCamera* camera = virtualCamera(n);
+    if (camera != nullptr)
+        camera->replug();
+    return camera != nullptr;
+}
+
+bool turnVirtualPage(int n) {
+    VirtualCamera* camera = virtualCamera(n);
+    if (camera != nullptr)
+        camera->turnPage();
+    return camera != nullptr;
+}
+
+} // namespace camcore::testing

@@ -1,0 +1,346 @@
+#include "Camera.h"
+
+#include "pipeline/FrameDecoder.h"
+#include "render/VideoSurface.h"
+
+#include <QWidget>
+
+#include <cmath>
+
+namespace camcore {
+namespace {
+
+// A drawn rectangle smaller than this (window pixels) is a click, not a cut.
+constexpr int kMinCutDrag = 5;
+
+bool sameZoom(double a, double b) {
+    return std::abs(a - b) < 1e-6;
+}
+
+} // namespace
+
+Camera::Camera(std::shared_ptr<CameraDevice> device) : m_device(std::move(device)) {}
+
+Camera::~Camera() {
+    stopStream();
+    delete m_surface.data();
+}
+
+void Camera::replaceDevice(std::shared_ptr<CameraDevice> device) {
+    if (device == m_device)
+        return;
+    const bool wasOpen = m_open;
+    QWidget* target = window();
+    if (wasOpen)
+        close();
+    m_device = std::move(device);
+    if (wasOpen)
+        open(target);
+}
+
+bool Camera::open(QWidget* window) {
+    if (m_open && !m_lost) {
+        setWindow(window);
+        return true;
+    }
+    stopStream();
+    if (!m_device->isPresent())
+        return false;
+    m_open = true;
+    setWindow(window);
+    startStream();
+    return !m_lost;
+}
+
+void Camera::close() {
+    stopStream();
+    m_open = false;
+    if (m_surface)
+        m_surface->hide();
+    delete m_surface.data();
+}
+
+bool Camera::setWindow(QWidget* window) {
+    if (window == nullptr) {
+        delete m_surface.data();
+        m_previewWidth = 0;
+        return true;
+    }
+    if (!m_surface)
+        m_surface = new VideoSurface(window);
+    else
+        m_surface->attachTo(window);
+    m_surface->setShowZoomRate(m_showZoomRate);
+    m_surface->setLost(m_lost);
+    viewChanged(m_view.zoom());
+    return true;
+}
+
+QWidget* Camera::window() const {
+    return m_surface ? m_surface->target() : nullptr;
+}
+
+void Camera::updateVideo() {
+    if (m_surface)
+        m_surface->update();
+}
+
+QSize Camera::windowSize() const {
+    QWidget* target = window();
+    return target ? target->size() : QSize();
+}
+
+Resolution Camera::resolution() const {
+    const std::vector<Resolution> list = resolutions();
+    if (list.empty())
+        return {};
+    return list[std::clamp<std::size_t>(m_resolutionIndex, 0, list.size() - 1)];
+}
+
+bool Camera::setDefaultResolution(int index) {
+    if (index < 0 || index >= static_cast<int>(resolutions().size()))
+        return false;
+    if (!m_open)
+        m_resolutionIndex = index;
+    return true;
+}
+
+bool Camera::setResolution(int index) {
+    if (index < 0 || index >= static_cast<int>(resolutions().size()))
+        return false;
+    if (index == m_resolutionIndex && m_open && !m_lost)
+        return true;
+    m_resolutionIndex = index;
+    if (m_open) {
+        stopStream();
+        startStream();
+    }
+    return true;
+}
+
+void Camera::startStream() {
+    const Resolution size = resolution();
+    const double zoomBefore = m_view.zoom();
+    if (m_view.sourceSize() != QSize(size.width, size.height)) {
+        m_view.reset();
+        m_view.setSourceSize(QSize(size.width, size.height));
+    }
+    const std::uint64_t generation = ++m_generation;
+    m_previewPending = false;
+    m_lost = false;
+    {
+        const std::lock_guard lock(m_frameMutex);
+        m_latest = {};
+    }
+    // The decoder belongs to the capture thread: it is only touched from the frame handler.
+    auto decoder = std::make_shared<FrameDecoder>();
+    const bool started = m_device->start(
+        size,
+        [this, generation, decoder](const Frame& frame) {
+            handleFrame(frame, generation);
+            const int width = m_previewWidth.load();
+            if (width <= 0 || m_previewPending.exchange(true))
+                return; // no window, or the GUI has not shown the last preview yet
+            QImage picture = decoder->decode(frame, width);
+            if (picture.isNull()) {
+                m_previewPending = false; // a damaged frame: drop it, wait for the next
+                return;
+            }
+            picture = applyColorMode(picture, static_cast<ColorMode>(m_colorMode.load()));
+            const QSize sourceSize(frame.width, frame.height);
+            QMetaObject::invokeMethod(
+                this,
+                [this, picture, sourceSize, generation] {
+                    showPreview(picture, sourceSize, generation);
+                },
+                Qt::QueuedConnection);
+        },
+        [this, generation] {
+            QMetaObject::invokeMethod(
+                this, [this, generation] { handleLost(generation); }, Qt::QueuedConnection);
+            m_lost = true;
+        });
+    if (!started)
+        m_lost = true;
+    if (m_surface)
+        m_surface->setLost(m_lost);
+    viewChanged(zoomBefore);
+}
+
+void Camera::stopStream() {
+    m_device->stop();
+    ++m_generation; // anything the old stream queued is now stale
+    m_previewPending = false;
+}
+
+void Camera::handleFrame(const Frame& frame, std::uint64_t generation) {
+    if (generation != m_generation.load())
+        return;
+    const std::lock_guard lock(m_frameMutex);
+    m_latest = frame;
+}
+
+void Camera::showPreview(const QImage& picture, QSize sourceSize, std::uint64_t generation) {
+    if (generation != m_generation.load())
+        return;
+    m_previewPending = false;
+    if (m_surface)
+        m_surface->setPicture(picture, sourceSize);
+}
+
+void Camera::handleLost(std::uint64_t generation) {
+    if (generation != m_generation.load())
+        return;
+    m_lost = true;
+    if (m_surface)
+        m_surface->setLost(true);
+}
+
+Frame Camera::latestFrame() const {
+    const std::lock_guard lock(m_frameMutex);
+    return m_latest;
+}
+
+QRect Camera::videoRect() const {
+    const QSize size = windowSize();
+    if (!m_open || size.isEmpty())
+        return {};
+    return m_view.videoRect(size);
+}
+
+void Camera::viewChanged(double zoomBefore) {
+    const QSize size = windowSize();
+    const QRect video = m_view.videoRect(size);
+    const QSizeF visible = m_view.orientedVisibleSize();
+    int previewWidth = 0;
+    if (!video.isEmpty() && visible.width() > 0) {
+        const double scale = video.width() / visible.width();
+        previewWidth = std::min(m_view.sourceSize().width(),
+                                static_cast<int>(std::ceil(m_view.sourceSize().width() * scale)));
+    }
+    m_previewWidth = previewWidth;
+    if (m_surface)
+        m_surface->setView(m_view);
+    if (m_zoomCallback != nullptr && !sameZoom(zoomBefore, m_view.zoom()))
+        m_zoomCallback(static_cast<float>(m_view.zoom()));
+}
+
+void Camera::zoomBy(double factor) {
+    zoomTo(m_view.zoom() * factor);
+}
+
+void Camera::zoomTo(double ratio) {
+    const double before = m_view.zoom();
+    m_view.setZoom(ratio);
+    viewChanged(before);
+}
+
+void Camera::resetView() {
+    const double before = m_view.zoom();
+    m_view.reset();
+    viewChanged(before);
+}
+
+void Camera::rotate(int quarterTurns) {
+    setRotation(((m_view.rotation() + quarterTurns) % 4 + 4) % 4);
+}
+
+bool Camera::setRotation(int quarterTurns) {
+    if (quarterTurns < 0 || quarterTurns > 3)
+        return false;
+    const double before = m_view.zoom();
+    m_view.setRotation(quarterTurns);
+    viewChanged(before);
+    return true;
+}
+
+void Camera::setShowZoomRate(bool show) {
+    m_showZoomRate = show;
+    if (m_surface)
+        m_surface->setShowZoomRate(show);
+}
+
+bool Camera::setMouseMode(int mode) {
+    if (mode < -1 || mode > 1)
+        return false;
+    m_mouseMode = mode;
+    m_pressedAt.reset();
+    if (m_surface)
+        m_surface->setRubberBand(std::nullopt);
+    return true;
+}
+
+bool Camera::mousePress(QPoint position) {
+    m_pointer = position;
+    if (m_mouseMode < 0 || !m_open)
+        return false;
+    m_pressedAt = position;
+    if (m_mouseMode == 1 && m_surface)
+        m_surface->setRubberBand(QRect(position, position));
+    return true;
+}
+
+bool Camera::mouseMove(QPoint position) {
+    m_pointer = position;
+    if (m_mouseMode < 0 || !m_open)
+        return false;
+    if (!m_pressedAt)
+        return true;
+    if (m_mouseMode == 0) {
+        const double before = m_view.zoom();
+        m_view.pan(QPointF(position - *m_pressedAt), windowSize());
+        m_pressedAt = position;
+        viewChanged(before);
+    } else if (m_surface) {
+        m_surface->setRubberBand(QRect(*m_pressedAt, position).normalized());
+    }
+    return true;
+}
+
+bool Camera::mouseRelease(QPoint position) {
+    m_pointer = position;
+    if (m_mouseMode < 0 || !m_pressedAt)
+        return false;
+    const QPoint start = *m_pressedAt;
+    m_pressedAt.reset();
+    if (m_mouseMode != 1)
+        return true;
+    if (m_surface)
+        m_surface->setRubberBand(std::nullopt);
+    const QRectF drawn =
+        QRectF(QPointF(start), QPointF(position)).normalized().intersected(QRectF(videoRect()));
+    if (drawn.width() < kMinCutDrag || drawn.height() < kMinCutDrag)
+        return true;
+    const QSize size = windowSize();
+    const QPointF a = m_view.windowToSource(drawn.topLeft(), size);
+    const QPointF b = m_view.windowToSource(drawn.bottomRight(), size);
+    const QRect cut =
+        QRectF(a, b).normalized().intersected(m_view.visibleSourceRect()).toAlignedRect();
+    const double before = m_view.zoom();
+    m_view.setCut(cut);
+    viewChanged(before);
+    return true;
+}
+
+bool Camera::wheel(int delta) {
+    if (m_mouseMode < 0 || !m_open || delta == 0)
+        return false;
+    const double before = m_view.zoom();
+    const double ratio = before * std::pow(ViewTransform::kZoomStep, delta / 120.0);
+    const QRect video = videoRect();
+    if (m_pointer && video.contains(*m_pointer))
+        m_view.zoomAt(ratio, *m_pointer, windowSize());
+    else
+        m_view.setZoom(ratio);
+    viewChanged(before);
+    return true;
+}
+
+bool Camera::setColorMode(int mode) {
+    if (mode < 0 || mode > 2)
+        return false;
+    m_colorMode = mode;
+    return true;
+}
+
+} // namespace camcore

@@ -1,0 +1,125 @@
+#pragma once
+
+#include "ZoApi.h"
+#include "device/CameraDevice.h"
+#include "pipeline/ColorMode.h"
+#include "pipeline/ViewTransform.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+class QWidget;
+
+namespace camcore {
+
+class VideoSurface;
+
+// How captures of a camera are made; set through the flat API, used when a picture is saved.
+struct CaptureSettings {
+    int dpi = 200;
+    int jpegQuality = 75;
+    bool resize = false;
+    float resizeRatio = 1.0F;
+    bool autoCrop = false;        // find the page, cut it out and straighten it
+    bool cleanBackground = false; // even out the light and whiten the paper
+    bool splitCapture = false;    // a book spread becomes two pages
+    int captureMode = 0;
+    int pdfMode = 1; // 1: one page per file; 0: pages collected in one file
+};
+
+// One camera of the engine: streams from its device, keeps the newest frame for captures, feeds
+// a reduced preview to the widget it draws into, and holds the view (zoom, pan, rotation, cut)
+// and picture settings that previews and captures share. Lives on the GUI thread; only the
+// frame handler runs on the device's capture thread.
+class Camera final : public QObject {
+public:
+    explicit Camera(std::shared_ptr<CameraDevice> device);
+    ~Camera() override;
+
+    CameraDevice& device() const { return *m_device; }
+    // The same physical camera found again (after a replug) as a new device object.
+    void replaceDevice(std::shared_ptr<CameraDevice> device);
+
+    // Streaming. `window` may be null (no drawing). Opening an open camera only moves it.
+    bool open(QWidget* window);
+    void close();
+    bool isOpen() const { return m_open; }
+    bool isLost() const { return m_lost.load(); }
+    bool setWindow(QWidget* window);
+    QWidget* window() const;
+    void updateVideo();
+
+    // Resolutions, largest first.
+    std::vector<Resolution> resolutions() const { return m_device->resolutions(); }
+    bool setResolution(int index);
+    bool setDefaultResolution(int index);
+    Resolution resolution() const;
+
+    // Where the picture is drawn in the window; empty without a window.
+    QRect videoRect() const;
+
+    // View.
+    const ViewTransform& view() const { return m_view; }
+    void zoomBy(double factor);
+    void zoomTo(double ratio);
+    void resetView();
+    void rotate(int quarterTurns); // relative, clockwise
+    bool setRotation(int quarterTurns);
+    void setShowZoomRate(bool show);
+    void setZoomCallback(ZoZoomCallback callback) { m_zoomCallback = callback; }
+    bool setMouseMode(int mode);
+    bool mousePress(QPoint position);
+    bool mouseMove(QPoint position);
+    bool mouseRelease(QPoint position);
+    bool wheel(int delta);
+
+    // Picture settings.
+    bool setColorMode(int mode);
+    ColorMode colorMode() const { return static_cast<ColorMode>(m_colorMode.load()); }
+
+    CaptureSettings& captureSettings() { return m_capture; }
+
+    // The newest frame the device delivered; empty before the first one.
+    Frame latestFrame() const;
+
+private:
+    void startStream();
+    void stopStream();
+    void handleFrame(const Frame& frame, std::uint64_t generation); // capture thread
+    void showPreview(const QImage& picture, QSize sourceSize, std::uint64_t generation);
+    void handleLost(std::uint64_t generation);
+    // Pushes the view to the surface and the preview size to the capture thread, and reports a
+    // zoom change.
+    void viewChanged(double zoomBefore);
+    QSize windowSize() const;
+
+    std::shared_ptr<CameraDevice> m_device;
+    QPointer<VideoSurface> m_surface;
+    bool m_open = false;
+    std::atomic<bool> m_lost{false};
+    int m_resolutionIndex = 0;
+
+    ViewTransform m_view;
+    bool m_showZoomRate = false;
+    ZoZoomCallback m_zoomCallback = nullptr;
+    int m_mouseMode = 0;
+    std::optional<QPoint> m_pressedAt; // last mouse position while the button is down
+    std::optional<QPoint> m_pointer;   // last known mouse position, for wheel zoom
+
+    // Shared with the capture thread.
+    std::atomic<int> m_colorMode{0};
+    std::atomic<int> m_previewWidth{0}; // decode width the window needs; 0 = no preview
+    std::atomic<bool> m_previewPending{false};
+    std::atomic<std::uint64_t> m_generation{0}; // stream number; stale events are dropped
+    CaptureSettings m_capture;
+
+    mutable std::mutex m_frameMutex;
+    Frame m_latest;
+};
+
+} // namespace camcore

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "device/CameraDevice.h"
+
+#include <QtGlobal>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QWidget;
+
+namespace camcore {
+
+class Camera;
+
+// The engine's device list and its cameras. The list is made afresh by refresh() (real cameras
+// first, then virtual ones); a Camera object belongs to a physical device (by its key) and keeps
+// its settings while the program runs, also across an unplug and replug. GUI thread only.
+class Engine {
+public:
+    static Engine& instance();
+
+    void init();
+    int refresh();
+    int count() const { return static_cast<int>(m_devices.size()); }
+    std::shared_ptr<CameraDevice> device(int index) const;
+    // The camera at an index of the current list; null for an index out of range.
+    Camera* camera(int index);
+    // The open camera that draws into this widget; null when none.
+    Camera* cameraDrawingInto(QWidget* window) const;
+    // Closes every camera (at the end of the application).
+    void shutdown();
+
+private:
+    Engine() = default;
+    std::vector<std::unique_ptr<DeviceSource>> m_realSources;
+    std::vector<std::shared_ptr<CameraDevice>> m_devices;
+    std::map<std::string, std::unique_ptr<Camera>> m_cameras; // by device key
+    bool m_initialised = false;
+};
+
+} // namespace camcore

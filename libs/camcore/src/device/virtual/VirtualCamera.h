@@ -1,0 +1,57 @@
+#pragma once
+
+#include "device/CameraDevice.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace camcore {
+
+// A camera without hardware: it streams MJPEG frames of a document lying on a desk (or of the
+// pictures of a folder) at about 15 frames a second, through the same decode path as a real UVC
+// camera. Brightness and exposure change the picture; tests can unplug and replug it and turn
+// the page. `number` counts from 1 and makes the name and identifiers distinct.
+class VirtualCamera final : public CameraDevice {
+public:
+    explicit VirtualCamera(int number, std::optional<QString> sourceFolder = std::nullopt);
+    ~VirtualCamera() override;
+
+    DeviceIdentity identity() const override;
+    std::vector<Resolution> resolutions() const override;
+    bool isPresent() const override;
+    bool start(Resolution resolution, FrameHandler onFrame, LostHandler onLost) override;
+    void stop() override;
+    bool isStreaming() const override;
+    std::vector<Control> controls() const override;
+    bool setControl(std::uint32_t id, int value) override;
+
+    // Test interface.
+    void unplug(); // a streaming camera reports itself lost and its thread ends
+    void replug();
+    void turnPage(); // the next frame shows the next page
+    int page() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> m_state;
+};
+
+// The virtual cameras of this process: CAMCORE_VIRTUAL_CAMERAS=N makes N of them, and
+// CAMCORE_VIRTUAL_SOURCE=DIR makes them show the pictures of DIR. Read once, on first use.
+class VirtualDeviceSource final : public DeviceSource {
+public:
+    static VirtualDeviceSource& instance();
+
+    // The cameras that are plugged in, in number order.
+    std::vector<std::shared_ptr<CameraDevice>> devices() override;
+    // Every virtual camera, plugged in or not; index 0 is number 1.
+    const std::vector<std::shared_ptr<VirtualCamera>>& all() const { return m_cameras; }
+
+private:
+    VirtualDeviceSource();
+    std::vector<std::shared_ptr<VirtualCamera>> m_cameras;
+};
+
+} // namespace camcore

@@ -1,0 +1,104 @@
+#include "VideoSurface.h"
+
+#include <QEvent>
+#include <QPainter>
+
+namespace camcore {
+
+VideoSurface::VideoSurface(QWidget* target) : QWidget(target) {
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+    attachTo(target);
+}
+
+void VideoSurface::attachTo(QWidget* target) {
+    if (m_target)
+        m_target->removeEventFilter(this);
+    m_target = target;
+    setParent(target);
+    if (!target)
+        return;
+    target->installEventFilter(this);
+    setGeometry(target->rect());
+    lower();
+    show();
+}
+
+void VideoSurface::setPicture(const QImage& picture, QSize sourceSize) {
+    m_picture = picture;
+    m_sourceSize = sourceSize;
+    m_lost = false;
+    update();
+}
+
+void VideoSurface::setView(const ViewTransform& view) {
+    m_view = view;
+    update();
+}
+
+void VideoSurface::setShowZoomRate(bool show) {
+    m_showZoomRate = show;
+    update();
+}
+
+void VideoSurface::setRubberBand(std::optional<QRect> rect) {
+    m_rubberBand = rect;
+    update();
+}
+
+void VideoSurface::setLost(bool lost) {
+    m_lost = lost;
+    update();
+}
+
+bool VideoSurface::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_target && event->type() == QEvent::Resize) {
+        setGeometry(m_target->rect());
+        lower();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void VideoSurface::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::black);
+    if (m_lost) {
+        painter.setPen(Qt::white);
+        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No signal from the camera"));
+        return;
+    }
+    if (m_picture.isNull() || m_sourceSize.isEmpty())
+        return;
+
+    const QRect video = m_view.videoRect(size());
+    painter.setClipRect(video);
+    // The picture may be a reduced decode of the frame: scale it up to source pixels first.
+    const QTransform toSource =
+        QTransform::fromScale(double(m_sourceSize.width()) / m_picture.width(),
+                              double(m_sourceSize.height()) / m_picture.height());
+    painter.setTransform(toSource * m_view.sourceToWindow(size()));
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QPointF(0, 0), m_picture);
+    painter.resetTransform();
+
+    if (m_rubberBand) {
+        painter.setPen(QPen(QColor(0, 160, 255), 2, Qt::DashLine));
+        painter.drawRect(m_rubberBand->normalized());
+    }
+    if (m_showZoomRate) {
+        const QString text = QStringLiteral("%1x").arg(m_view.zoom(), 0, 'f', 1);
+        QFont font = painter.font();
+        font.setPixelSize(16);
+        font.setBold(true);
+        painter.setFont(font);
+        const QRect box = painter.fontMetrics().boundingRect(text).adjusted(-6, -3, 6, 3);
+        const QRect placed = box.translated(video.right() - box.width() - 8 - box.left(),
+                                            video.top() + 8 - box.top());
+        painter.fillRect(placed, QColor(0, 0, 0, 140));
+        painter.setPen(Qt::white);
+        painter.drawText(placed, Qt::AlignCenter, text);
+    }
+}
+
+} // namespace camcore
