@@ -107,7 +107,7 @@ TEST(EngineDevicesTest, BadInputHasNoEffectAndIsTraced) {
     EXPECT_TRUE(trace.contains("ZoOpenCamera(7, 0x" + QString::number(handleOf(*window), 16) +
                                ") -> 0 [no such camera]"));
     EXPECT_TRUE(trace.contains("ZoOpenCamera(0, 0xdead0000) -> 0 [unknown window]"));
-    EXPECT_TRUE(trace.contains("ZoCapture(0, null) -> 0 [not available]"));
+    EXPECT_TRUE(trace.contains("ZoCapture(0, null) -> 0 [no path]"));
     EXPECT_TRUE(trace.contains("ZoZoomIn(12) [no such camera]"));
     EXPECT_TRUE(trace.contains("ZoSetRotate(0, 4) -> 0 [no such rotation]"));
 }

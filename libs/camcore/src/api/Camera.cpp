@@ -23,6 +23,7 @@ Camera::Camera(std::shared_ptr<CameraDevice> device) : m_device(std::move(device
 
 Camera::~Camera() {
     stopStream();
+    m_pdf.close();
     delete m_surface.data();
 }
 

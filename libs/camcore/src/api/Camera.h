@@ -2,6 +2,7 @@
 
 #include "ZoApi.h"
 #include "device/CameraDevice.h"
+#include "output/PdfDocument.h"
 #include "pipeline/ColorMode.h"
 #include "pipeline/ViewTransform.h"
 
@@ -87,6 +88,12 @@ public:
     // The newest frame the device delivered; empty before the first one.
     Frame latestFrame() const;
 
+    // Saves the current picture, as the view shows it, to `path` in the format its extension
+    // names. Returns the number of files written; 0 when nothing was written.
+    int capture(const QString& path);
+    // Ends the multi-page document being collected; the next PDF capture starts a new one.
+    void endPdfDocument() { m_pdf.close(); }
+
 private:
     void startStream();
     void stopStream();
@@ -117,6 +124,7 @@ private:
     std::atomic<bool> m_previewPending{false};
     std::atomic<std::uint64_t> m_generation{0}; // stream number; stale events are dropped
     CaptureSettings m_capture;
+    PdfDocument m_pdf; // the multi-page document being collected
 
     mutable std::mutex m_frameMutex;
     Frame m_latest;

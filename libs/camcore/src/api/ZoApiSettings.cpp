@@ -6,6 +6,7 @@
 #include "Controls.h"
 #include "Engine.h"
 #include "Trace.h"
+#include "output/CaptureWriter.h"
 #include "render/PropertyDialog.h"
 
 using camcore::Camera;
@@ -127,15 +128,29 @@ void ZoSetResize(int cam, bool enable, float ratio) {
 }
 
 int ZoCapture(int cam, const char* path) {
-    traceCall("ZoCapture", 0, kNotAvailable, cam, path);
-    return 0;
+    Camera* camera = cameraAt(cam);
+    const char* note = "";
+    int written = 0;
+    if (camera == nullptr)
+        note = kBadCamera;
+    else if (path == nullptr || *path == '\0')
+        note = "no path";
+    else if (!camera->isOpen())
+        note = "camera not open";
+    else if ((written = camera->capture(QString::fromLocal8Bit(path))) == 0)
+        note = "nothing written";
+    traceCall("ZoCapture", written, note, cam, path);
+    return written;
 }
 
 int ZoSetPDFMode(int cam, int mode) {
     Camera* camera = cameraAt(cam);
     const bool valid = mode == 0 || mode == 1;
-    if (camera != nullptr && valid)
+    if (camera != nullptr && valid) {
         camera->captureSettings().pdfMode = mode;
+        if (mode == 1)
+            camera->endPdfDocument();
+    }
     const int result = camera && valid ? 1 : 0;
     traceCall("ZoSetPDFMode", result, camera ? (valid ? "" : "no such mode") : kBadCamera, cam,
               mode);
@@ -161,14 +176,24 @@ int ZoCombineMainSubEn(const char* main, const char* sub, const char* out, int w
     return 0;
 }
 
-int ZoGetImageWidth(const char* path) {
-    traceCall("ZoGetImageWidth", 0, kNotAvailable, path);
-    return 0;
+namespace {
+
+int imageSide(const char* name, const char* path, bool width) {
+    std::optional<QSize> size;
+    if (path != nullptr && *path != '\0')
+        size = camcore::imageFileSize(QString::fromLocal8Bit(path));
+    const int result = size ? (width ? size->width() : size->height()) : 0;
+    traceCall(name, result, size ? "" : "not a readable picture", path);
+    return result;
 }
 
+} // namespace
+
+int ZoGetImageWidth(const char* path) {
+    return imageSide("ZoGetImageWidth", path, true);
+}
 int ZoGetImageHeight(const char* path) {
-    traceCall("ZoGetImageHeight", 0, kNotAvailable, path);
-    return 0;
+    return imageSide("ZoGetImageHeight", path, false);
 }
 
 void ZoSetAutoCap(int cam, bool enable) {

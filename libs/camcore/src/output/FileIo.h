@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <utility>
+
+namespace camcore {
+
+// Owns a POSIX file descriptor and closes it once.
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd() { reset(); }
+    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept {
+        if (this != &other)
+            reset(other.release());
+        return *this;
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+    int release() {
+        const int fd = m_fd;
+        m_fd = -1;
+        return fd;
+    }
+    void reset(int fd = -1);
+    // Closes now and reports the error close() may carry (NFS reports a full disk there).
+    bool close();
+
+private:
+    int m_fd = -1;
+};
+
+// A hidden random name beside `path`: "<folder>/.<name>.<8 random characters>". On the path's
+// file system, and not picked up by folder views or the thumbnail strip, as it does not end in
+// the extension.
+QString randomSiblingName(const QString& path);
+
+// Random names are retried on a clash, up to a count no honest folder reaches.
+inline constexpr int kNameAttempts = 32;
+
+// A file we created under a randomSiblingName(); removed again unless released.
+class SiblingFile {
+public:
+    SiblingFile() = default;
+    // Created with O_EXCL (never someone else's file, never through a planted link) and mode
+    // 0666 less the umask, like any new file. Invalid when the folder is missing or not
+    // writable; `access` is O_WRONLY or O_RDWR.
+    static SiblingFile create(const QString& path, int access);
+    ~SiblingFile() { discard(); }
+    SiblingFile(SiblingFile&& other) noexcept
+        : m_fd(std::move(other.m_fd)), m_name(std::exchange(other.m_name, QString())) {}
+    SiblingFile& operator=(SiblingFile&& other) noexcept;
+    SiblingFile(const SiblingFile&) = delete;
+    SiblingFile& operator=(const SiblingFile&) = delete;
+
+    explicit operator bool() const { return static_cast<bool>(m_fd); }
+    int fd() const { return m_fd.get(); }
+    const QString& name() const { return m_name; }
+    // True when our name still names the open file and nothing else does: writing to it
+    // changes no other file.
+    bool soleName() const;
+    bool closeFd() { return m_fd.close(); }
+    // Forgets the name, for a file renamed into place.
+    void release() { m_name.clear(); }
+    // Closes the file and removes its name.
+    void discard();
+
+private:
+    UniqueFd m_fd;
+    QString m_name;
+};
+
+// Writes all `size` bytes at `offset`, retrying short writes and EINTR.
+bool writeAllAt(int fd, const char* data, std::size_t size, std::int64_t offset);
+
+// Copies bytes [0, length) of `from` to the same offsets of `to`.
+bool copyFileRange(int from, int to, std::int64_t length);
+
+} // namespace camcore

@@ -1,0 +1,88 @@
+#include "output/PdfDocument.h"
+
+#include "output/AtomicFile.h"
+#include "output/PdfImage.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace camcore {
+
+void PdfDocument::close() {
+    m_path.clear();
+    m_state = {};
+    m_files = {};
+    m_current = 0;
+    m_lastSection.clear();
+}
+
+bool PdfDocument::append(const OutputImage& image, const QString& path) {
+    // A picture that cannot be stored does not end the current document.
+    const std::optional<PdfImage> page = pdfImageFor(image);
+    if (path.isEmpty() || !page)
+        return false;
+    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (absolute != m_path) {
+        close();
+        m_path = absolute;
+    }
+    const PdfSection section = appendPage(m_state, *page, image.dpi);
+
+    const int target = m_state.pages.empty() ? 0 : 1 - m_current;
+    if (!prepare(target))
+        return false;
+    WorkingFile& working = m_files[target];
+    const int fd = working.file.fd();
+    const std::int64_t before = working.length;
+    bool written = true;
+    if (working.length < m_state.length) // one update behind: bring it level first
+        written = writeAllAt(fd, m_lastSection.constData(),
+                             static_cast<std::size_t>(m_lastSection.size()), working.length);
+    written = written && writeAllAt(fd, section.bytes.constData(),
+                                    static_cast<std::size_t>(section.bytes.size()), m_state.length);
+    working.length = section.next.length;
+    if (!written || !publish(working)) {
+        // Nobody else sees this file (prepare() made sure), so cutting it back restores it.
+        if (::ftruncate(fd, static_cast<off_t>(before)) == 0)
+            working.length = before;
+        else
+            working = {};
+        return false;
+    }
+    m_state = section.next;
+    m_lastSection = section.bytes;
+    m_current = target;
+    return true;
+}
+
+bool PdfDocument::prepare(int index) {
+    WorkingFile& working = m_files[index];
+    // At most one update behind the document, and ours alone.
+    if (working.file.soleName() && (working.length == m_state.length ||
+                                    working.length + m_lastSection.size() == m_state.length))
+        return true;
+    WorkingFile fresh;
+    fresh.file = SiblingFile::create(m_path, O_RDWR);
+    if (!fresh.file)
+        return false;
+    if (!m_state.pages.empty()) {
+        const WorkingFile& whole = m_files[m_current];
+        if (!whole.file || !copyFileRange(whole.file.fd(), fresh.file.fd(), m_state.length))
+            return false;
+        fresh.length = m_state.length;
+    }
+    working = std::move(fresh);
+    return true;
+}
+
+bool PdfDocument::publish(const WorkingFile& working) const {
+    if (linkIntoPlace(working.file, m_path))
+        return true;
+    AtomicFile copy(m_path);
+    return copy.open() && copy.copyFrom(working.file.fd(), working.length) && copy.commit();
+}
+
+} // namespace camcore

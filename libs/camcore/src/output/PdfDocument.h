@@ -1,0 +1,70 @@
+#pragma once
+
+#include "output/FileIo.h"
+#include "output/OutputImage.h"
+#include "output/PdfSections.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <array>
+
+namespace camcore {
+
+// A PDF whose pages are collected across captures: the engine keeps one per camera. Each
+// append() adds a page and makes the file at the path hold every page so far, at a cost that
+// does not grow with the page count.
+//
+// The application deletes the file before each capture, so the document lives in working files
+// of our own: hidden files beside the path (SiblingFile), removed when the document ends. A
+// page is appended to a working file as an incremental update; the file is synced, hard-linked
+// under a temporary name and renamed over the path, so readers of the path see the old
+// document or the new one, never a part.
+//
+// Once linked, a working file and the visible file are one inode, and appending to it would
+// change the visible file under its readers. So there are two working files, used in turn:
+// page n goes into the one not linked at the path, after the update of page n-1 it lacks,
+// then that file replaces the visible one. Each page thus writes two updates (the previous one
+// is kept in memory for this), and the document takes twice its size on disk while collected.
+// A working file that has another name when its turn comes (the application kept the file, or
+// someone linked it) is never written: it is swapped for a copy first, the one cost that grows
+// with the document. Unnamed O_TMPFILE working files would vanish after a crash, but Linux
+// links such a file only once, and it must be linked at every other page.
+// On file systems without hard links (vfat) each page copies the whole document instead.
+//
+// Not thread-safe: one camera's captures are sequential.
+class PdfDocument {
+public:
+    PdfDocument() = default;
+    PdfDocument(const PdfDocument&) = delete;
+    PdfDocument& operator=(const PdfDocument&) = delete;
+
+    // Adds `image` as the last page of the document at `path` and makes the file at `path`
+    // hold all its pages. A path other than the current document's starts a new document.
+    // On failure the file at `path` and the document are as they were.
+    bool append(const OutputImage& image, const QString& path);
+
+    // Ends the current document and removes its working files; the file at its path stays.
+    // The next append starts anew.
+    void close();
+
+    QString path() const { return m_path; }
+    int pageCount() const { return static_cast<int>(m_state.pages.size()); }
+
+private:
+    struct WorkingFile {
+        SiblingFile file;
+        std::int64_t length = 0;
+    };
+
+    bool prepare(int index);
+    bool publish(const WorkingFile& working) const;
+
+    QString m_path;
+    PdfState m_state;
+    std::array<WorkingFile, 2> m_files;
+    int m_current = 0;        // the working file holding the whole document
+    QByteArray m_lastSection; // the newest update, which the other working file lacks
+};
+
+} // namespace camcore

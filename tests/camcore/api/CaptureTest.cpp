@@ -1,0 +1,220 @@
+#include "EngineFixture.h"
+#include "ZoApi.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+using namespace engine_test;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QSize pictureSize(const QString& path) {
+    return QImageReader(path).size();
+}
+
+// x and y density of the JFIF APP0 segment, when its unit is dots per inch.
+QPair<int, int> jfifDensity(const QByteArray& jpeg) {
+    if (jpeg.size() < 18 || jpeg.mid(2, 2) != QByteArray("\xFF\xE0", 2) ||
+        jpeg.mid(6, 5) != QByteArray("JFIF\0", 5) || jpeg[13] != 1)
+        return {0, 0};
+    const auto* bytes = reinterpret_cast<const uchar*>(jpeg.constData());
+    return {qFromBigEndian<quint16>(bytes + 14), qFromBigEndian<quint16>(bytes + 16)};
+}
+
+// The value of a short tag in the first directory of a little-endian TIFF.
+int tiffTag(const QByteArray& tiff, quint16 wanted) {
+    if (!tiff.startsWith("II*"))
+        return -1;
+    const auto* bytes = reinterpret_cast<const uchar*>(tiff.constData());
+    const quint32 directory = qFromLittleEndian<quint32>(bytes + 4);
+    if (directory + 2 > quint32(tiff.size()))
+        return -1;
+    const quint16 entries = qFromLittleEndian<quint16>(bytes + directory);
+    for (quint16 i = 0; i < entries; ++i) {
+        const uchar* entry = bytes + directory + 2 + 12 * i;
+        if (entry + 12 > bytes + tiff.size())
+            return -1;
+        if (qFromLittleEndian<quint16>(entry) == wanted)
+            return qFromLittleEndian<quint16>(entry + 8);
+    }
+    return -1;
+}
+
+struct PdfInfo {
+    int pages = 0;
+    QString pageSize;
+};
+
+PdfInfo pdfInfo(const QString& path) {
+    QProcess process;
+    process.start("pdfinfo", {path});
+    process.waitForFinished(20000);
+    PdfInfo info;
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n')) {
+        if (line.startsWith("Pages:"))
+            info.pages = line.mid(6).trimmed().toInt();
+        if (line.startsWith("Page size:"))
+            info.pageSize = line.mid(10).trimmed();
+    }
+    return info;
+}
+
+// Camera 1 streams 640 x 480 without a window; captures go to a fresh folder.
+class EngineCaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ZoInit();
+        ZoSetDefaultResolution(cam, 5);
+        ASSERT_EQ(ZoOpenCamera(cam, 0), 1);
+        ASSERT_EQ(ZoSetDPI(cam, 300), 1);
+    }
+    void TearDown() override {
+        ZoSetRotate(cam, 0);
+        ZoResetVideo(cam);
+        ZoSetDevColor(cam, 0);
+        ZoSetResize(cam, false, 1.0F);
+        ZoSetPDFMode(cam, 1);
+        ZoSetJpgQuality(cam, 75);
+        ZoCloseCamera(cam);
+    }
+    QString path(const QString& name) const { return dir.path() + "/" + name; }
+    int capture(const QString& name) const {
+        return ZoCapture(cam, QFile::encodeName(path(name)).constData());
+    }
+    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); }
+
+    const int cam = 1;
+    QTemporaryDir dir;
+};
+
+TEST_F(EngineCaptureTest, EveryFormatCarriesItsResolution) {
+    for (const QString name : {"a.jpg", "b.JPEG", "c.png", "d.bmp", "e.tif", "f.tiff", "g.pdf"})
+        ASSERT_EQ(capture(name), 1) << name.toStdString();
+    EXPECT_EQ(jfifDensity(readAll(path("a.jpg"))), qMakePair(300, 300));
+    EXPECT_EQ(jfifDensity(readAll(path("b.JPEG"))), qMakePair(300, 300));
+    for (const QString name : {"a.jpg", "c.png", "d.bmp", "e.tif", "f.tiff"}) {
+        const QImage image(path(name));
+        EXPECT_EQ(image.size(), QSize(640, 480)) << name.toStdString();
+        EXPECT_EQ(image.dotsPerMeterX(), 11811) << name.toStdString();
+    }
+    const PdfInfo pdf = pdfInfo(path("g.pdf"));
+    EXPECT_EQ(pdf.pages, 1);
+    EXPECT_TRUE(pdf.pageSize.startsWith("153.6 x 115.2 pts")) << pdf.pageSize.toStdString();
+    EXPECT_EQ(ZoGetImageWidth(QFile::encodeName(path("c.png")).constData()), 640);
+    EXPECT_EQ(ZoGetImageHeight(QFile::encodeName(path("e.tif")).constData()), 480);
+    EXPECT_EQ(ZoGetImageWidth(QFile::encodeName(path("missing.png")).constData()), 0);
+    EXPECT_EQ(ZoGetImageHeight(nullptr), 0);
+}
+
+TEST_F(EngineCaptureTest, UnchangedFramePassesTheCameraJpegIntoJpgAndPdf) {
+    ASSERT_EQ(capture("frame.jpg"), 1);
+    ASSERT_EQ(capture("frame.pdf"), 1);
+    const QByteArray jpeg = readAll(path("frame.jpg"));
+    ASSERT_FALSE(jpeg.isEmpty());
+    EXPECT_TRUE(readAll(path("frame.pdf")).contains(jpeg))
+        << "the PDF does not hold the JPEG file's bytes unchanged";
+}
+
+TEST_F(EngineCaptureTest, BlackAndWhiteTiffIsOneBitG4) {
+    ASSERT_EQ(ZoSetDevColor(cam, 2), 1);
+    ASSERT_EQ(capture("bw.tif"), 1);
+    const QByteArray tiff = readAll(path("bw.tif"));
+    EXPECT_EQ(tiffTag(tiff, 259), 4); // compression: CCITT group 4
+    EXPECT_EQ(tiffTag(tiff, 258), 1); // one bit per sample
+    EXPECT_EQ(QImage(path("bw.tif")).size(), QSize(640, 480));
+}
+
+TEST_F(EngineCaptureTest, ViewAndSizeSettingsShapeTheCapture) {
+    ZoSetRotate(cam, 1);
+    ASSERT_EQ(capture("turned.jpg"), 1);
+    EXPECT_EQ(pictureSize(path("turned.jpg")), QSize(480, 640));
+    ZoSetRotate(cam, 0);
+
+    ZoSetResize(cam, true, 0.5F);
+    ASSERT_EQ(capture("half.png"), 1);
+    EXPECT_EQ(pictureSize(path("half.png")), QSize(320, 240));
+    ZoSetResize(cam, false, 1.0F);
+
+    ZoZoom(cam, 2.0F);
+    ASSERT_EQ(capture("zoomed.jpg"), 1);
+    EXPECT_EQ(pictureSize(path("zoomed.jpg")), QSize(320, 240));
+    ZoResetVideo(cam);
+
+    ZoSetRotate(cam, 2); // a re-encoded picture: the quality decides its size
+    ZoSetJpgQuality(cam, 95);
+    ASSERT_EQ(capture("fine.jpg"), 1);
+    ZoSetJpgQuality(cam, 30);
+    ASSERT_EQ(capture("coarse.jpg"), 1);
+    EXPECT_GT(QFile(path("fine.jpg")).size(), QFile(path("coarse.jpg")).size() * 3 / 2);
+}
+
+TEST_F(EngineCaptureTest, DrawnRectangleCutsTheCapture) {
+    auto window = makeWindow(640, 480);
+    ASSERT_EQ(ZoSetHwnd(cam, handleOf(*window)), 1);
+    ZoSetMouseMode(cam, 1);
+    ZoOnLMousePress(handleOf(*window), 100, 100);
+    ZoOnLMouseRelease(handleOf(*window), 300, 200);
+    ZoSetMouseMode(cam, 0);
+    ASSERT_EQ(capture("cut.png"), 1);
+    EXPECT_EQ(pictureSize(path("cut.png")), QSize(200, 100));
+    ZoSetHwnd(cam, 0);
+}
+
+TEST_F(EngineCaptureTest, MultiPagePdfCollectsPagesAcrossCaptures) {
+    ASSERT_EQ(ZoSetPDFMode(cam, 0), 1);
+    for (int page = 1; page <= 3; ++page) {
+        QFile::remove(path("book.pdf")); // the application deletes the file before each capture
+        ASSERT_EQ(capture("book.pdf"), 1);
+        EXPECT_EQ(pdfInfo(path("book.pdf")).pages, page);
+    }
+    ASSERT_EQ(capture("other.pdf"), 1);
+    EXPECT_EQ(pdfInfo(path("other.pdf")).pages, 1);
+    EXPECT_EQ(pdfInfo(path("book.pdf")).pages, 3);
+    ASSERT_EQ(ZoSetPDFMode(cam, 1), 1);
+    QFile::remove(path("other.pdf"));
+    ASSERT_EQ(capture("other.pdf"), 1);
+    EXPECT_EQ(pdfInfo(path("other.pdf")).pages, 1);
+    EXPECT_EQ(files(), QStringList({"book.pdf", "other.pdf"})); // no working files left
+}
+
+TEST_F(EngineCaptureTest, BadInputWritesNothing) {
+    EXPECT_EQ(ZoCapture(cam, nullptr), 0);
+    EXPECT_EQ(ZoCapture(cam, ""), 0);
+    EXPECT_EQ(capture("picture.gif"), 0);
+    EXPECT_EQ(capture("no-extension"), 0);
+    EXPECT_EQ(capture("missing/folder/x.jpg"), 0);
+    EXPECT_EQ(ZoCapture(9, QFile::encodeName(path("x.jpg")).constData()), 0);
+    ZoCloseCamera(cam);
+    EXPECT_EQ(capture("closed.jpg"), 0);
+    EXPECT_TRUE(files().isEmpty()) << files().join(' ').toStdString();
+    ASSERT_EQ(ZoOpenCamera(cam, 0), 1);
+    EXPECT_EQ(capture("again.jpg"), 1); // the camera keeps working after refused captures
+}
+
+TEST_F(EngineCaptureTest, FullDiskWritesNothing) {
+    const QString full = path("full");
+    QDir().mkpath(full);
+    if (::mount("tmpfs", QFile::encodeName(full).constData(), "tmpfs", 0, "size=8k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    const auto unmount = qScopeGuard([&] { ::umount(QFile::encodeName(full).constData()); });
+    EXPECT_EQ(capture("full/big.bmp"), 0);
+    EXPECT_EQ(capture("full/big.pdf"), 0);
+    EXPECT_TRUE(QDir(full).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+} // namespace
