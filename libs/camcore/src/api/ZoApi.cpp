@@ -1,8 +1,7 @@
 // The flat functions: check arguments, find the camera, call it, and trace the call.
 #include "ZoApi.h"
 
-#include "Camera.h"
-#include "Engine.h"
+#include "ApiSupport.h"
 #include "Trace.h"
 
 #include <QWidget>
@@ -15,28 +14,27 @@ using camcore::Engine;
 using camcore::traceCall;
 using camcore::traceVoid;
 using camcore::TraceWindow;
+using camcore::api::cameraAt;
+using camcore::api::kBadCamera;
+using camcore::api::keep;
 
 namespace {
 
-constexpr const char* kBadCamera = "no such camera";
-constexpr const char* kNotOpen = "camera not open";
 constexpr const char* kBadWindow = "unknown window";
-
-Camera* cameraAt(int cam) {
-    Engine::instance().init();
-    return Engine::instance().camera(cam);
-}
 
 // The widget behind a window handle; null for 0 or a handle of no widget of this process.
 QWidget* widgetOf(ZoWindow window) {
     return window == 0 ? nullptr : QWidget::find(static_cast<WId>(window));
 }
 
-// Keeps a returned string alive until the same function returns another on this thread.
-template <int Slot> const char* keep(std::string text) {
-    static thread_local std::string kept;
-    kept = std::move(text);
-    return kept.c_str();
+// One text of a camera's identity; "" for an index out of range.
+template <int Slot>
+const char* identityText(const char* name, int cam, std::string camcore::DeviceIdentity::*field) {
+    Engine::instance().init();
+    const auto device = Engine::instance().device(cam);
+    const char* text = keep<Slot>(device ? device->identity().*field : std::string());
+    traceCall(name, text, device ? "" : kBadCamera, cam);
+    return text;
 }
 
 } // namespace
@@ -58,27 +56,15 @@ int ZoGetCameraCount(void) {
 }
 
 const char* ZoGetDevName(int cam) {
-    Engine::instance().init();
-    const auto device = Engine::instance().device(cam);
-    const char* name = keep<0>(device ? device->identity().name : std::string());
-    traceCall("ZoGetDevName", name, device ? "" : kBadCamera, cam);
-    return name;
+    return identityText<0>("ZoGetDevName", cam, &camcore::DeviceIdentity::name);
 }
 
 const char* ZoGetCameraPID(int cam) {
-    Engine::instance().init();
-    const auto device = Engine::instance().device(cam);
-    const char* id = keep<1>(device ? device->identity().productId : std::string());
-    traceCall("ZoGetCameraPID", id, device ? "" : kBadCamera, cam);
-    return id;
+    return identityText<1>("ZoGetCameraPID", cam, &camcore::DeviceIdentity::productId);
 }
 
 const char* ZoGetCameraVID(int cam) {
-    Engine::instance().init();
-    const auto device = Engine::instance().device(cam);
-    const char* id = keep<2>(device ? device->identity().vendorId : std::string());
-    traceCall("ZoGetCameraVID", id, device ? "" : kBadCamera, cam);
-    return id;
+    return identityText<2>("ZoGetCameraVID", cam, &camcore::DeviceIdentity::vendorId);
 }
 
 int ZoOpenCamera(int cam, ZoWindow window) {

@@ -2,9 +2,8 @@
 // of the engine provide (they answer "not available" until then).
 #include "ZoApi.h"
 
-#include "Camera.h"
+#include "ApiSupport.h"
 #include "Controls.h"
-#include "Engine.h"
 #include "Trace.h"
 #include "output/CaptureWriter.h"
 #include "render/PropertyDialog.h"
@@ -14,16 +13,11 @@ using camcore::ControlRange;
 using camcore::Engine;
 using camcore::traceCall;
 using camcore::traceVoid;
+using camcore::api::cameraAt;
+using camcore::api::kBadCamera;
+using camcore::api::kNotAvailable;
 
 namespace {
-
-constexpr const char* kBadCamera = "no such camera";
-constexpr const char* kNotAvailable = "not available";
-
-Camera* cameraAt(int cam) {
-    Engine::instance().init();
-    return Engine::instance().camera(cam);
-}
 
 void report(const ControlRange& range, bool& automatic, int& upper, int& lower, int& value) {
     automatic = range.automatic;
