@@ -1,7 +1,8 @@
-#include "ZoApi.h"
+#include "MainForm.h"
 
 #include <QApplication>
-#include <QMainWindow>
+#include <QFile>
+#include <QPalette>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,22 +19,22 @@ void preferX11() {
     setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
 
+void installDefaultSkin(QApplication& application) {
+    QFile sheet(QStringLiteral(":/image/chocolate.css"));
+    if (sheet.open(QIODevice::ReadOnly))
+        application.setStyleSheet(QString::fromLatin1(sheet.readAll()));
+    application.setPalette(QPalette(QColor(QStringLiteral("#F0F0F0"))));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     preferX11();
     QApplication application(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Document scanner"));
-    window.resize(1024, 700);
-    auto* preview = new QWidget(&window);
-    window.setCentralWidget(preview);
-    window.show();
-
-    ZoInit();
-    if (ZoGetCameraCount() > 0)
-        ZoOpenCamera(0, static_cast<ZoWindow>(preview->winId()));
-    const int result = application.exec();
-    ZoCloseCamera(0);
-    return result;
+    installDefaultSkin(application);
+    auto* form = new MainForm; // shows itself
+    application.exec();
+    // The destructor closes the cameras, then writes the settings.
+    delete form;
+    return 0;
 }

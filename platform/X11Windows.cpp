@@ -100,7 +100,11 @@ bool requestWindowClose(std::uint32_t window) {
     event.data.data32[0] = atom(c, "WM_DELETE_WINDOW");
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(c, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&event));
-    return xcb_flush(c) > 0;
+    // A round trip before disconnecting: the server handles a client's requests in order, so
+    // when the reply arrives the event has been delivered. Closing right after a flush lost
+    // about one request in three.
+    auto reply = owned(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr));
+    return reply != nullptr;
 }
 
 } // namespace platform

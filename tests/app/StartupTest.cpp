@@ -1,39 +1,93 @@
+#include "AppFixture.h"
+
 #include "platform/X11Windows.h"
-#include "support/TestEnvironment.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest/QTest>
-
-#include <gtest/gtest.h>
 
 namespace {
 
-TEST(StartupTest, ProgramShowsItsWindowAndExitsCleanlyOnClose) {
-    REQUIRE_DISPLAY();
-    QProcess program;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.remove("QT_QPA_PLATFORM"); // the program chooses X11 by itself
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(DOCSCANNER_BIN_DIR "/docscanner"), {});
-    ASSERT_TRUE(program.waitForStarted());
+using namespace app_test;
 
-    std::optional<std::uint32_t> window;
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return (window = platform::findWindowByTitle("Document scanner")).has_value(); },
-        20000));
-    ASSERT_TRUE(window.has_value()) << program.readAllStandardError().toStdString();
-
-    EXPECT_TRUE(QTest::qWaitFor([&] { return platform::isWindowViewable(*window); }, 20000));
-    // A close request that reaches Qt in the instant between mapping and its first expose can be
-    // dropped; like a user, ask again until the program ends.
-    bool finished = false;
-    for (int attempt = 0; attempt < 20 && !finished; ++attempt) {
-        ASSERT_TRUE(platform::requestWindowClose(*window));
-        finished = program.waitForFinished(1000);
+// The real program, copied with its engine into a folder of its own so that the test can give it
+// a "conf.ini" of its own; the strip library is left out, which the program must survive.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        REQUIRE_DISPLAY();
+        ASSERT_TRUE(m_dir.isValid());
+        for (const char* name : {"docscanner", "libCamCoreLib.so"})
+            ASSERT_TRUE(QFile::copy(QStringLiteral(DOCSCANNER_BIN_DIR "/") + name,
+                                    m_dir.filePath(QString::fromLatin1(name))));
+        QDir().mkpath(m_dir.filePath("home/Documents"));
     }
-    ASSERT_TRUE(finished);
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(program.exitCode(), 0) << program.readAllStandardError().toStdString();
+
+    void writeFile(const QString& name, const QByteArray& content) {
+        QFile file(m_dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    }
+
+    QStringList trace() {
+        QFile file(m_dir.filePath("trace.log"));
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        return QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+
+    void start(int cameras) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("QT_QPA_PLATFORM"); // the program chooses X11 by itself
+        environment.insert("HOME", m_dir.filePath("home"));
+        environment.insert("XDG_DOCUMENTS_DIR", m_dir.filePath("home/Documents"));
+        environment.insert("TMPDIR", m_dir.path());
+        environment.insert("CAMCORE_VIRTUAL_CAMERAS", QString::number(cameras));
+        environment.insert("CAMCORE_TRACE", m_dir.filePath("trace.log"));
+        m_program.setProcessEnvironment(environment);
+        m_program.start(m_dir.filePath("docscanner"), {});
+        ASSERT_TRUE(m_program.waitForStarted());
+    }
+
+    // Closes the window as its close button would, until the program ends.
+    void closeWindow() {
+        std::optional<std::uint32_t> window;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return (window = platform::findWindowByTitle("Document scanner")).has_value(); },
+            20000))
+            << m_program.readAllStandardError().toStdString();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return platform::isWindowViewable(*window); }, 20000));
+        ASSERT_TRUE(platform::requestWindowClose(*window));
+        ASSERT_TRUE(m_program.waitForFinished(20000));
+    }
+
+    QTemporaryDir m_dir;
+    QProcess m_program;
+};
+
+TEST_F(ProgramTest, PreferredCameraOpensAndTheProgramEndsInOrderWithExitCode0) {
+    writeFile("conf.ini", "[cam]\npidvid=046D&0825;DC02&1209\n");
+    start(2);
+    closeWindow();
+    EXPECT_EQ(m_program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_program.exitCode(), 0) << m_program.readAllStandardError().toStdString();
+
+    const QStringList lines = trace();
+    const auto opened = std::find_if(lines.begin(), lines.end(), [](const QString& line) {
+        return line.startsWith("ZoOpenCamera(");
+    });
+    ASSERT_NE(opened, lines.end());
+    EXPECT_TRUE(opened->startsWith("ZoOpenCamera(1, ")) << opened->toStdString();
+    EXPECT_TRUE(opened->endsWith("-> 1"));
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_TRUE(lines.last().startsWith("ZoCloseCamera(1)")) << "the engine's last calls close";
+    EXPECT_TRUE(lines[lines.size() - 2].startsWith("ZoCloseCamera(1)"));
+
+    QFile settings(m_dir.filePath("home/Documents/Papyra/zoconf.ini"));
+    ASSERT_TRUE(settings.open(QIODevice::ReadOnly)) << "written after the cameras closed";
+    EXPECT_TRUE(settings.readAll().contains("\nDevIndex=1\n"));
 }
 
 } // namespace

@@ -9,6 +9,8 @@
 #define CAMCORE_TESTING_API
 #endif
 
+#include <functional>
+
 namespace camcore::testing {
 
 CAMCORE_TESTING_API int virtualCameraCount();
@@ -17,5 +19,8 @@ CAMCORE_TESTING_API bool unplugVirtualCamera(int n);
 CAMCORE_TESTING_API bool replugVirtualCamera(int n);
 // The next frames show the next page.
 CAMCORE_TESTING_API bool turnVirtualPage(int n);
+// Called with n and true or false whenever virtual camera n is replugged or unplugged, on the
+// thread that did it; the application hands these to its device monitor. Empty to stop.
+CAMCORE_TESTING_API void setVirtualPlugHandler(std::function<void(int n, bool plugged)> handler);
 
 } // namespace camcore::testing

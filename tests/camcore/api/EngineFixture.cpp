@@ -12,6 +12,7 @@ namespace {
 // Runs before main(), so before the engine reads the variables.
 const bool environmentSet = [] {
     setenv("CAMCORE_VIRTUAL_CAMERAS", "3", 1);
+    setenv("CAMCORE_REAL_CAMERAS", "0", 1);
     const QString path =
         QDir::tempPath() + QStringLiteral("/camcore-api-trace-%1.log").arg(getpid());
     QFile::remove(path);

@@ -39,4 +39,18 @@ bool turnVirtualPage(int n) {
     return camera != nullptr;
 }
 
+void setVirtualPlugHandler(std::function<void(int n, bool plugged)> handler) {
+    if (!handler) {
+        VirtualCamera::setPlugObserver({});
+        return;
+    }
+    VirtualCamera::setPlugObserver(
+        [handler = std::move(handler)](const DeviceIdentity& identity, bool plugged) {
+            const auto& all = VirtualDeviceSource::instance().all();
+            for (std::size_t n = 0; n < all.size(); ++n)
+                if (all[n]->identity().key == identity.key)
+                    handler(static_cast<int>(n), plugged);
+        });
+}
+
 } // namespace camcore::testing

@@ -1,6 +1,7 @@
 #include "Engine.h"
 
 #include "Camera.h"
+#include "device/v4l2/V4l2DeviceSource.h"
 #include "device/virtual/VirtualCamera.h"
 
 #include <QCoreApplication>
@@ -25,6 +26,10 @@ void Engine::init() {
     m_initialised = true;
     // Capture threads must end before Qt's objects go away with the application object.
     qAddPostRoutine(shutdownEngine);
+    // CAMCORE_REAL_CAMERAS=0 hides the machine's own cameras, so that tests with virtual
+    // cameras see the same indices on a developer's machine with a webcam as in CI.
+    if (qEnvironmentVariable("CAMCORE_REAL_CAMERAS") != QLatin1String("0"))
+        m_realSources.push_back(std::make_unique<v4l2::V4l2DeviceSource>());
     refresh();
 }
 

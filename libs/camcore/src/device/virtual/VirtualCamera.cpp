@@ -28,6 +28,19 @@ const std::vector<Resolution> kResolutions{{3264, 2448}, {2592, 1944}, {2048, 15
 // handler must not join the thread they run on.
 thread_local const void* t_capturing = nullptr;
 
+std::mutex g_observerMutex;
+VirtualCamera::PlugObserver g_plugObserver;
+
+void notifyPlug(const DeviceIdentity& identity, bool plugged) {
+    VirtualCamera::PlugObserver observer;
+    {
+        std::lock_guard lock(g_observerMutex);
+        observer = g_plugObserver;
+    }
+    if (observer)
+        observer(identity, plugged);
+}
+
 } // namespace
 
 struct VirtualCamera::State {
@@ -207,11 +220,22 @@ void VirtualCamera::unplug() {
         ++m_state->unplugs;
     }
     m_state->wake.notify_all();
+    notifyPlug(identity(), false);
 }
 
 void VirtualCamera::replug() {
-    std::lock_guard lock(m_state->mutex);
-    m_state->present = true;
+    {
+        std::lock_guard lock(m_state->mutex);
+        if (m_state->present)
+            return;
+        m_state->present = true;
+    }
+    notifyPlug(identity(), true);
+}
+
+void VirtualCamera::setPlugObserver(PlugObserver observer) {
+    std::lock_guard lock(g_observerMutex);
+    g_plugObserver = std::move(observer);
 }
 
 void VirtualCamera::turnPage() {

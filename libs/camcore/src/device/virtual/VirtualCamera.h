@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -30,6 +31,10 @@ public:
     // Test interface.
     void unplug(); // a streaming camera reports itself lost and its thread ends
     void replug();
+    // Told of every unplug and replug of any virtual camera, on the thread that made it, as the
+    // kernel tells of real cameras; the device monitor passes it on. Empty to stop.
+    using PlugObserver = std::function<void(const DeviceIdentity& identity, bool plugged)>;
+    static void setPlugObserver(PlugObserver observer);
     void turnPage(); // the next frame shows the next page
     int page() const;
 

@@ -1,0 +1,47 @@
+#include "MainForm.h"
+
+#include "platform/Message.h"
+#include "platform/Paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+bool isDir(const QByteArray& path) {
+    return QFileInfo(QString::fromLocal8Bit(path)).isDir();
+}
+
+// Creates the folder when it is missing; false when it is still missing.
+bool ensureDir(const QByteArray& path) {
+    return isDir(path) || QDir().mkpath(QString::fromLocal8Bit(path));
+}
+
+} // namespace
+
+// A stored work folder that no longer exists (an unplugged drive) falls back to the default,
+// which is also the folder of the settings file.
+void MainForm::InitWorkPath() {
+    m_docPath = platform::documentsDir().toLocal8Bit();
+    QByteArray& workPath = m_settings.workPath;
+    if (workPath.isEmpty() || !isDir(workPath)) {
+        workPath = m_docPath + "/Papyra";
+        if (!isDir(workPath) && !QDir().mkdir(QString::fromLocal8Bit(workPath))) {
+            platform::showMessage(QStringLiteral("提示"), QStringLiteral("创建工作目录失败!"));
+            return;
+        }
+    }
+    CreateImageDir();
+}
+
+bool MainForm::CreateImageDir() {
+    m_imageDir = m_settings.workPath;
+    const bool image = ensureDir(m_imageDir);
+    if (!image)
+        platform::showMessage(QStringLiteral("提示"), QStringLiteral("创建图像目录失败!"));
+    m_recordDir = m_settings.workPath;
+    const bool record = ensureDir(m_recordDir);
+    if (!record)
+        platform::showMessage(QStringLiteral("提示"), QStringLiteral("创建录像目录失败!"));
+    return image && record;
+}

@@ -1,0 +1,119 @@
+#include "AppFixture.h"
+
+#include "Settings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace {
+
+using namespace app_test;
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    QString write(const QByteArray& content) {
+        QFile file(path());
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+        return path();
+    }
+    Settings read(const QByteArray& content) {
+        Settings settings;
+        EXPECT_TRUE(readConfig(write(content), settings));
+        return settings;
+    }
+    QString path() const { return m_dir.filePath("zoconf.ini"); }
+    QByteArray text() const {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(SettingsFileTest, SectionHeaderAloneGivesTheReadDefaults) {
+    const Settings s = read("[Zo twain driver param]\n");
+    EXPECT_EQ(s.dpiIndex, 2);
+    EXPECT_EQ(s.threshold, 0);
+    EXPECT_EQ(s.waterText, QByteArray("水印"));
+    EXPECT_EQ(s.waterMode, 0);
+    EXPECT_EQ(s.waterPos, 0);
+    EXPECT_EQ(s.exposure, -3);
+    EXPECT_TRUE(s.autoExp);
+    EXPECT_TRUE(s.showRatio);
+    EXPECT_EQ(s.prefixName, QByteArray("Image"));
+    EXPECT_EQ(s.waterFontFamily, QStringLiteral("宋体"));
+    EXPECT_EQ(s.capCount, 9999);
+    EXPECT_DOUBLE_EQ(s.resizeImageRatio, 1.0);
+}
+
+TEST_F(SettingsFileTest, ValuesAreReadFromTheirKeys) {
+    const Settings s = read("[Zo twain driver param]\nDevIndex=-5\nJPGQuality=40\nAutoCrop=7\n"
+                            "WaterText=Hello\nWorkPath=/data/scans\nResizeImageRatio= 0.5\n"
+                            "Language=0\nShowRatio=0\n");
+    EXPECT_EQ(s.devIndex, 0) << "a negative camera index becomes 0";
+    EXPECT_EQ(s.jpgQuality, 40);
+    EXPECT_TRUE(s.autoCrop) << "any value but 0 is on";
+    EXPECT_EQ(s.waterText, QByteArray("Hello"));
+    EXPECT_EQ(s.workPath, QByteArray("/data/scans"));
+    EXPECT_DOUBLE_EQ(s.resizeImageRatio, 0.5);
+    EXPECT_EQ(s.language, 1) << "the language is written, never read";
+    EXPECT_FALSE(s.showRatio);
+}
+
+TEST_F(SettingsFileTest, LongWorkPathIsCutTo259Bytes) {
+    const QByteArray longPath = "/" + QByteArray(400, 'w');
+    const Settings s = read("[Zo twain driver param]\nWorkPath=" + longPath + "\n");
+    EXPECT_EQ(s.workPath, longPath.left(259));
+}
+
+TEST_F(SettingsFileTest, RatioIsReadAsANumberPrefixAndNeverAsNonsense) {
+    EXPECT_DOUBLE_EQ(read("[Zo twain driver param]\nResizeImageRatio=0.75x\n").resizeImageRatio,
+                     0.75);
+    EXPECT_DOUBLE_EQ(read("[Zo twain driver param]\nResizeImageRatio=abc\n").resizeImageRatio, 0.0);
+    EXPECT_DOUBLE_EQ(read("[Zo twain driver param]\nResizeImageRatio=nan\n").resizeImageRatio, 1.0);
+    EXPECT_DOUBLE_EQ(read("[Zo twain driver param]\nResizeImageRatio=1e999\n").resizeImageRatio,
+                     1.0);
+}
+
+TEST_F(SettingsFileTest, GarbageAndTruncatedFilesStartWithDocumentedValues) {
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage.append(char((i * 7919) % 256));
+    const Settings fromGarbage = read(garbage);
+    EXPECT_EQ(fromGarbage.dpiIndex, 2);
+    EXPECT_EQ(fromGarbage.capCount, 9999);
+
+    const Settings truncated = read("[Zo twain driver param]\nDevIndex=1\nJPGQua");
+    EXPECT_EQ(truncated.devIndex, 1);
+    EXPECT_EQ(truncated.jpgQuality, 75);
+
+    const Settings huge = read("[Zo twain driver param]\nCapCount=99999999999999\n");
+    EXPECT_GT(huge.capCount, 0);
+}
+
+TEST_F(SettingsFileTest, WritesEveryKeyInTheFileOrder) {
+    Settings s;
+    s.resizeImageRatio = 0.5;
+    s.waterText = "水印";
+    s.language = 0;
+    ASSERT_TRUE(writeConfig(path(), s));
+
+    QByteArrayList lines = text().split('\n');
+    lines.removeAll(QByteArray());
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_EQ(lines.takeFirst(), QByteArray("[Zo twain driver param]"));
+    QByteArrayList keys;
+    for (const QByteArray& line : lines)
+        keys.append(line.left(line.indexOf('=')));
+    EXPECT_EQ(keys, kWriteOrder);
+    EXPECT_TRUE(lines.contains("ResizeImageRatio=0.5000"));
+    EXPECT_TRUE(lines.contains("WaterText=水印"));
+    EXPECT_TRUE(lines.contains("WaterFontFamily=宋体"));
+    EXPECT_TRUE(lines.contains("Language=0"));
+    EXPECT_TRUE(lines.contains("AutoExp=1"));
+    EXPECT_TRUE(lines.contains("Exposure=-3"));
+}
+
+} // namespace
