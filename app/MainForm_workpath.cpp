@@ -26,7 +26,9 @@ void MainForm::InitWorkPath() {
     QByteArray& workPath = m_settings.workPath;
     if (workPath.isEmpty() || !isDir(workPath)) {
         workPath = m_docPath + "/Papyra";
-        if (!isDir(workPath) && !QDir().mkdir(QString::fromLocal8Bit(workPath))) {
+        // The documents folder itself may be missing on Linux (no desktop made it yet): create
+        // it too, or every start would fail here and no setting could ever be saved.
+        if (!ensureDir(workPath)) {
             platform::showMessage(QStringLiteral("提示"), QStringLiteral("创建工作目录失败!"));
             return;
         }

@@ -89,6 +89,17 @@ TEST_F(AppTest, FirstStartUsesStartValuesAndTheFirstCloseWritesEveryKey) {
     EXPECT_TRUE(messages().isEmpty());
 }
 
+// A fresh Linux account may have no documents folder yet: it is made with the work folder, so the
+// first start neither complains nor loses its settings.
+TEST_F(AppTest, MissingDocumentsFolderIsCreatedWithTheWorkFolder) {
+    ASSERT_TRUE(QDir(documentsDir()).removeRecursively());
+    auto form = makeForm();
+    EXPECT_TRUE(QFileInfo(papyraDir()).isDir());
+    form.reset();
+    EXPECT_TRUE(QFile::exists(settingsFile()));
+    EXPECT_TRUE(messages().isEmpty());
+}
+
 // The settings are written after both cameras were closed, and nothing reaches the engine after.
 TEST_F(AppTest, UnwritableFolderAtCloseShowsTheMessageAfterTheCamerasClosed) {
     writeSettings("[Zo twain driver param]\nDevIndex=0\n");
