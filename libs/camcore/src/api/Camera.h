@@ -6,8 +6,10 @@
 #include "pipeline/ColorMode.h"
 #include "pipeline/ViewTransform.h"
 
+#include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QPolygonF>
 
 #include <atomic>
 #include <memory>
@@ -18,6 +20,7 @@ class QWidget;
 
 namespace camcore {
 
+class TaskStatus;
 class VideoSurface;
 
 // How captures of a camera are made; set through the flat API, used when a picture is saved.
@@ -29,8 +32,8 @@ struct CaptureSettings {
     bool autoCrop = false;        // find the page, cut it out and straighten it
     bool cleanBackground = false; // even out the light and whiten the paper
     bool splitCapture = false;    // a book spread becomes two pages
-    int captureMode = 0;
-    int pdfMode = 1; // 1: one page per file; 0: pages collected in one file
+    int captureMode = 0;          // 1: up to two cards laid out on one page
+    int pdfMode = 1;              // 1: one page per file; 0: pages collected in one file
 };
 
 // One camera of the engine: streams from its device, keeps the newest frame for captures, feeds
@@ -84,6 +87,9 @@ public:
     ColorMode colorMode() const { return static_cast<ColorMode>(m_colorMode.load()); }
 
     CaptureSettings& captureSettings() { return m_capture; }
+    // Automatic crop and capture mode also decide the outline drawn over the preview.
+    void setAutoCrop(bool enable);
+    bool setCaptureMode(int mode); // 0 or 1
 
     // The newest frame the device delivered; empty before the first one.
     Frame latestFrame() const;
@@ -98,7 +104,12 @@ private:
     void startStream();
     void stopStream();
     void handleFrame(const Frame& frame, std::uint64_t generation); // capture thread
-    void showPreview(const QImage& picture, QSize sourceSize, std::uint64_t generation);
+    // The documents the capture would cut out, found on the preview picture, in source pixels.
+    QList<QPolygonF> previewOutlines(const QImage& picture, QSize sourceSize,
+                                     const TaskStatus& status) const; // capture thread
+    void outlineChanged();
+    void showPreview(const QImage& picture, QSize sourceSize, const QList<QPolygonF>& outlines,
+                     std::uint64_t generation);
     void handleLost(std::uint64_t generation);
     // Pushes the view to the surface and the preview size to the capture thread, and reports a
     // zoom change.
@@ -124,7 +135,17 @@ private:
     std::atomic<bool> m_previewPending{false};
     std::atomic<std::uint64_t> m_generation{0}; // stream number; stale events are dropped
     CaptureSettings m_capture;
-    PdfDocument m_pdf; // the multi-page document being collected
+    PdfDocument m_pdf;                          // the multi-page document being collected
+    std::shared_ptr<TaskStatus> m_streamStatus; // cancelled when the stream stops
+
+    // What the preview outlines, for the capture thread: how many documents (0: none) within
+    // which part of the source (the visible part, which a capture cuts to).
+    struct OutlineRequest {
+        int documents = 0;
+        QRectF region;
+    };
+    mutable std::mutex m_outlineMutex;
+    OutlineRequest m_outline;
 
     mutable std::mutex m_frameMutex;
     Frame m_latest;

@@ -1,14 +1,19 @@
-// Capture: the newest full-resolution frame, cut and turned as the view shows it, in the colour
-// mode and size the user chose, written in the format the path names.
+// Capture: the newest full-resolution frame, cut and turned as the view shows it, processed as
+// the switches say (automatic crop and deskew, cleaning, split, card copy), in the colour mode
+// and size the user chose, written in the format the path names.
 #include "Camera.h"
 
 #include "output/CaptureWriter.h"
 #include "output/ImageFormat.h"
 #include "output/JpegMarkers.h"
 #include "pipeline/FrameDecoder.h"
+#include "process/CaptureChain.h"
+#include "process/MatImage.h"
 
 #include <QElapsedTimer>
 #include <QThread>
+
+#include <opencv2/core.hpp>
 
 #include <cmath>
 
@@ -18,9 +23,15 @@ namespace {
 // A capture right after opening waits this long for the camera's first frame.
 constexpr int kFirstFrameWaitMs = 3000;
 
+bool processes(const CaptureSettings& settings) {
+    return settings.autoCrop || settings.cleanBackground || settings.splitCapture ||
+           settings.captureMode == 1;
+}
+
 bool keepsEveryPixel(const ViewTransform& view, const CaptureSettings& settings, ColorMode mode) {
     return !view.cut() && view.zoom() == ViewTransform::kMinZoom && view.rotation() == 0 &&
-           mode == ColorMode::Color && (!settings.resize || settings.resizeRatio == 1.0F);
+           mode == ColorMode::Color && (!settings.resize || settings.resizeRatio == 1.0F) &&
+           !processes(settings);
 }
 
 QImage cutAndTurn(const QImage& full, const ViewTransform& view) {
@@ -29,6 +40,34 @@ QImage cutAndTurn(const QImage& full, const ViewTransform& view) {
     if (view.rotation() != 0)
         picture = picture.transformed(QTransform().rotate(90.0 * view.rotation()));
     return picture;
+}
+
+// The pages the switches make of the picture: one, or two for a split (left, right).
+std::vector<QImage> processed(const QImage& picture, const CaptureSettings& settings) {
+    if (!processes(settings))
+        return {picture};
+    ChainParams params;
+    params.autoCrop = settings.autoCrop;
+    params.clean = settings.cleanBackground;
+    params.split = settings.splitCapture;
+    params.cardCopy = settings.captureMode == 1;
+    try {
+        std::vector<QImage> pages;
+        for (const ChainPage& page : ChainTask(params).run(matView(picture)).pages)
+            pages.push_back(imageOf(page.picture));
+        return pages;
+    } catch (const cv::Exception& error) {
+        // The picture as the view shows it rather than nothing.
+        qWarning("camcore: processing the capture failed (%s); saved unprocessed", error.what());
+        return {picture};
+    }
+}
+
+// Where the right page of a split goes: "_split" before the extension ("x.jpg" -> "x_split.jpg").
+QString splitPath(const QString& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    const qsizetype dot = path.lastIndexOf('.');
+    return dot > slash ? path.left(dot) + "_split" + path.mid(dot) : path + "_split";
 }
 
 } // namespace
@@ -57,15 +96,26 @@ int Camera::capture(const QString& path) {
     const QImage full = decoder.decode(frame);
     if (full.isNull())
         return 0; // a damaged frame: nothing is written rather than a broken picture
-    QImage picture = cutAndTurn(full, m_view);
-    if (m_capture.resize && m_capture.resizeRatio != 1.0F) {
-        const QSize size(std::max(1, int(std::lround(picture.width() * m_capture.resizeRatio))),
-                         std::max(1, int(std::lround(picture.height() * m_capture.resizeRatio))));
-        picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    const std::vector<QImage> pages = processed(cutAndTurn(full, m_view), m_capture);
+
+    int written = 0;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        QImage picture = pages[i];
+        if (m_capture.resize && m_capture.resizeRatio != 1.0F) {
+            const QSize size(
+                std::max(1, int(std::lround(picture.width() * m_capture.resizeRatio))),
+                std::max(1, int(std::lround(picture.height() * m_capture.resizeRatio))));
+            picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        }
+        output.picture = applyColorMode(picture, mode);
+        output.bilevel = mode == ColorMode::BlackWhite;
+        // Pages collected into one PDF take both halves of a spread in turn; otherwise the
+        // right page has a file of its own, which the application looks for by that name.
+        const bool collected = m_capture.pdfMode == 0;
+        const QString target = i == 0 || collected ? path : splitPath(path);
+        written += writeCapture(target, output, collected ? &m_pdf : nullptr);
     }
-    output.picture = applyColorMode(picture, mode);
-    output.bilevel = mode == ColorMode::BlackWhite;
-    return writeCapture(path, output, m_capture.pdfMode == 0 ? &m_pdf : nullptr);
+    return written;
 }
 
 } // namespace camcore

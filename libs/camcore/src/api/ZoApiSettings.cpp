@@ -1,5 +1,5 @@
-// The flat functions for picture settings, device controls and the operations that later parts
-// of the engine provide (they answer "not available" until then).
+// The flat functions for picture settings, processing switches, device controls and the
+// operations that later parts of the engine provide (they answer "not available" until then).
 #include "ZoApi.h"
 
 #include "ApiSupport.h"
@@ -91,23 +91,24 @@ void ZoShowVideoProperty(int cam) {
 int ZoEnableAutoRotate(int cam, bool enable) {
     Camera* camera = cameraAt(cam);
     if (camera != nullptr)
-        camera->captureSettings().autoCrop = enable;
-    traceCall("ZoEnableAutoRotate", 0, camera ? kNotAvailable : kBadCamera, cam, enable);
-    return 0;
+        camera->setAutoCrop(enable);
+    const int result = camera != nullptr ? 1 : 0;
+    traceCall("ZoEnableAutoRotate", result, camera ? "" : kBadCamera, cam, enable);
+    return result;
 }
 
 void ZoDelBackColor(int cam, bool enable) {
     Camera* camera = cameraAt(cam);
     if (camera != nullptr)
         camera->captureSettings().cleanBackground = enable;
-    traceVoid("ZoDelBackColor", camera ? kNotAvailable : kBadCamera, cam, enable);
+    traceVoid("ZoDelBackColor", camera ? "" : kBadCamera, cam, enable);
 }
 
 void ZoEnableSplitCap(int cam, bool enable) {
     Camera* camera = cameraAt(cam);
     if (camera != nullptr)
         camera->captureSettings().splitCapture = enable;
-    traceVoid("ZoEnableSplitCap", camera ? kNotAvailable : kBadCamera, cam, enable);
+    traceVoid("ZoEnableSplitCap", camera ? "" : kBadCamera, cam, enable);
 }
 
 void ZoSetResize(int cam, bool enable, float ratio) {
@@ -153,10 +154,8 @@ int ZoSetPDFMode(int cam, int mode) {
 
 void ZoSetCaptureMode(int cam, int mode) {
     Camera* camera = cameraAt(cam);
-    if (camera != nullptr)
-        camera->captureSettings().captureMode = mode;
-    traceVoid("ZoSetCaptureMode", camera ? (mode == 0 ? "" : kNotAvailable) : kBadCamera, cam,
-              mode);
+    const bool valid = camera != nullptr && camera->setCaptureMode(mode);
+    traceVoid("ZoSetCaptureMode", camera ? (valid ? "" : "no such mode") : kBadCamera, cam, mode);
 }
 
 int ZoImagesMix(const char* list, int a, int b, int c, int d, const char* out) {

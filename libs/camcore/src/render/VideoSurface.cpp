@@ -37,6 +37,13 @@ void VideoSurface::setView(const ViewTransform& view) {
     update();
 }
 
+void VideoSurface::setOutlines(const QList<QPolygonF>& outlines) {
+    if (outlines == m_outlines)
+        return;
+    m_outlines = outlines;
+    update();
+}
+
 void VideoSurface::setShowZoomRate(bool show) {
     m_showZoomRate = show;
     update();
@@ -80,6 +87,16 @@ void VideoSurface::paintEvent(QPaintEvent*) {
     painter.setTransform(toSource * m_view.sourceToWindow(size()));
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawImage(QPointF(0, 0), m_picture);
+    if (!m_outlines.isEmpty()) {
+        painter.setTransform(m_view.sourceToWindow(size()));
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPen frame(QColor(0, 200, 90), 2);
+        frame.setCosmetic(true); // 2 window pixels whatever the zoom
+        painter.setPen(frame);
+        painter.setBrush(Qt::NoBrush);
+        for (const QPolygonF& outline : m_outlines)
+            painter.drawPolygon(outline);
+    }
     painter.resetTransform();
 
     if (m_rubberBand) {

@@ -3,7 +3,9 @@
 #include "pipeline/ViewTransform.h"
 
 #include <QImage>
+#include <QList>
 #include <QPointer>
+#include <QPolygonF>
 #include <QWidget>
 
 #include <optional>
@@ -24,6 +26,8 @@ public:
     // `picture` shows the whole source frame of `sourceSize`, possibly at a reduced scale.
     void setPicture(const QImage& picture, QSize sourceSize);
     void setView(const ViewTransform& view);
+    // Outlines of the documents a capture would cut out, in source pixels; drawn as thin frames.
+    void setOutlines(const QList<QPolygonF>& outlines);
     void setShowZoomRate(bool show);
     // The rectangle being drawn with the mouse, in window pixels.
     void setRubberBand(std::optional<QRect> rect);
@@ -31,6 +35,7 @@ public:
     void setLost(bool lost);
 
     const QImage& picture() const { return m_picture; }
+    const QList<QPolygonF>& outlines() const { return m_outlines; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,6 +49,7 @@ private:
     bool m_showZoomRate = false;
     bool m_lost = false;
     std::optional<QRect> m_rubberBand;
+    QList<QPolygonF> m_outlines;
 };
 
 } // namespace camcore
