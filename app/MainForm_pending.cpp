@@ -7,19 +7,6 @@
 void MainForm::InitOCR() {}
 void MainForm::onOCRVideo() {}
 
-// Camera selection and preview
-void MainForm::CreateSmallWidget() {}
-void MainForm::InitCameraList() {}
-void MainForm::onDevChange() {}
-void MainForm::onSubDevChange() {}
-void MainForm::onResolutionChange() {}
-void MainForm::onResolutionChange2() {}
-void MainForm::OnStartSubPreview() {}
-void MainForm::OnPip() {}
-void MainForm::onSwitchMainSub() {}
-void MainForm::InitResolution() {}
-void MainForm::InitResolution2() {}
-
 // External commands, hot key and device events
 void MainForm::CreateCommandReceiver() {}
 void MainForm::RegisterDeviceNotification() {}
@@ -27,55 +14,8 @@ void MainForm::UnregisterDeviceNotification() {}
 void MainForm::RegisterHotKey() {}
 void MainForm::UnregisterHotKey() {}
 
-// Image controls
-void MainForm::InitDPI() {}
-void MainForm::InitPixtype() {}
-void MainForm::InitThreshold() {}
-void MainForm::InitJPGQuality() {}
-void MainForm::InitBrightExposure() {}
-void MainForm::InitZoom() {}
-void MainForm::onColorChange() {}
-void MainForm::onDPIChange() {}
-void MainForm::onRadioDoc() {}
-void MainForm::onRadioCred() {}
-void MainForm::onRotateLeft() {}
-void MainForm::onRotateRight() {}
-void MainForm::onZoomIn() {}
-void MainForm::onZoomOut() {}
-void MainForm::onSetScale() {}
-void MainForm::onSetDrag() {}
-void MainForm::onSetDrawRect() {}
-void MainForm::onFullSrn() {}
-void MainForm::onSetImage() {}
-void MainForm::onSetImage2() {}
-void MainForm::onSliderBright(int) {}
-void MainForm::onSliderExpos(int) {}
-void MainForm::OnAutoExp() {}
-void MainForm::onSliderJPG(int) {}
-void MainForm::onAutoRotate() {}
-void MainForm::onDelBack() {}
-void MainForm::onDenoising() {}
-
-// Work directory and naming
-void MainForm::InitNameRule() {}
-void MainForm::onNameRuleChange() {}
-void MainForm::onFileNameChange() {}
-void MainForm::onFileNameCountChange() {}
-void MainForm::onFileNameStepChange() {}
-void MainForm::onFileNameInitChange() {}
-void MainForm::openSetFolderDlg() {}
-
-// Capture pipeline
-void MainForm::InitFmt() {}
-void MainForm::onScan() {}
-void MainForm::onTkphto2() {}
-void MainForm::onSplitCap() {}
-void MainForm::onFmtChange() {}
-
 // Merge and composite capture
-void MainForm::onDoubleCapture() {}
 void MainForm::onClickBoxMix() {}
-void MainForm::onMainSubComp() {}
 
 // Multi-capture, barcode and OCR result dialogs
 void MainForm::CreateResultDialogs() {}
@@ -84,7 +24,6 @@ void MainForm::onAutoScan() {}
 // Barcode, identity card, fingerprint, recording and printing
 void MainForm::onReadBarcode() {}
 void MainForm::onReadIDCard() {}
-void MainForm::onRecogIDCard() {}
 void MainForm::CreateFingerDlg() {}
 void MainForm::onFingerRecog() {}
 void MainForm::onRecord() {}

@@ -12,6 +12,11 @@
 
 #include <cstdlib>
 
+// Suites that need more cameras build this file with their own count.
+#ifndef APP_TEST_CAMERAS
+#define APP_TEST_CAMERAS "2"
+#endif
+
 namespace app_test {
 namespace {
 
@@ -21,7 +26,7 @@ const QString root = [] {
     const char* made = mkdtemp(pattern.data());
     const QString dir = made != nullptr ? QFile::decodeName(made) : QDir::tempPath();
     setenv("TMPDIR", QFile::encodeName(dir).constData(), 1);
-    setenv("CAMCORE_VIRTUAL_CAMERAS", "2", 1);
+    setenv("CAMCORE_VIRTUAL_CAMERAS", APP_TEST_CAMERAS, 1);
     setenv("CAMCORE_TRACE", QFile::encodeName(dir + "/trace.log").constData(), 1);
     std::atexit([] { QDir(QFile::decodeName(qgetenv("TMPDIR"))).removeRecursively(); });
     return dir;

@@ -11,7 +11,8 @@
 
 #include <memory>
 
-// The application suites run the real engine with two virtual cameras and a call trace, and a
+// The application suites run the real engine with two virtual cameras (or APP_TEST_CAMERAS) and a
+// call trace, and a
 // temporary folder of their own (the commit file lives there); all are set before the engine and
 // Qt first read their environment.
 namespace app_test {
