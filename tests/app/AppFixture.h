@@ -11,10 +11,9 @@
 
 #include <memory>
 
-// The application suites run the real engine with two virtual cameras (or APP_TEST_CAMERAS) and a
-// call trace, and a
-// temporary folder of their own (the commit file lives there); all are set before the engine and
-// Qt first read their environment.
+// The application suites run the real engine with two virtual cameras (or APP_TEST_CAMERAS), a
+// call trace and a temporary folder of their own (the commit file lives there); all are set
+// before the engine and Qt first read their environment.
 namespace app_test {
 
 // Keys of the settings file in the order they are written.
