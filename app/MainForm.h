@@ -34,6 +34,19 @@ public:
     QWidget* previewWidget() const { return m_previewWidget; }
     QWidget* thumbnailHost() const { return m_thumbnailHost; }
 
+    // Work folder, naming and capture
+    const QByteArray& workPath() const { return m_settings.workPath; }
+    const QByteArray& imageDir() const { return m_imageDir; }
+    const QByteArray& fileExtension() const { return m_fileExt; }
+    int formatIndex() const { return m_formatIndex; }
+    // Makes `path` the work folder (a folder the user chose and that takes files).
+    void setWorkPath(const QByteArray& path);
+    QByteArray MakeFileName();
+    QByteArray MakeSavePath();
+    int CaptureToFile(int camera);
+    void CaptureToPath(const QString& path);
+    void SetResize(bool enable, float ratio);
+
 public slots:
     // Capture and files
     void onScan();
@@ -52,6 +65,8 @@ public slots:
     void openSetFolderDlg();
     bool onCommit();
     void InitFmt();
+    void onBrowser();
+    void onOpenFolder();
 
     // Recognition and peripherals
     void onReadBarcode();
@@ -186,6 +201,7 @@ private:
     void InitBrightExposure();
     void CreateWaterMarkDlg();
     void InitNameRule();
+    void showNamePanel(int rule);
     void InitZoom();
     void ApplyStoredControls();
     void ConnectCommands();
@@ -211,6 +227,13 @@ private:
     void setControlTexts(int flag);
     void layoutWindow();
 
+    // Capture
+    bool reportUnsaved(int written, const QByteArray& path);
+    void addIfWritten(const QByteArray& path);
+    void CaptureMixed();
+    QByteArray CaptureCombineMainSub();
+    void CaptureMainSubMix();
+
     // Posts the close event whose handling hands the strip to a waiting driver program.
     void postCloseEvent();
 
@@ -228,6 +251,8 @@ private:
     float m_minZoomRatio = 1.0f;
     float m_maxZoomRatio = 1.0f;
     QByteArray m_fileExt = ".jpg";
+    qint16 m_formatIndex = 0;
+    bool m_mainSubMix = false;
     QByteArray m_ocrExt = "rtf";
     int m_videoRectTimer = 0;
     int m_videoRectTicks = 0;

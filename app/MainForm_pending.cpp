@@ -14,8 +14,19 @@ void MainForm::UnregisterDeviceNotification() {}
 void MainForm::RegisterHotKey() {}
 void MainForm::UnregisterHotKey() {}
 
-// Merge and composite capture
+// Merge and composite capture. Until they are built, the capture button takes an ordinary
+// picture of the main camera in their place, so that a press is never lost.
 void MainForm::onClickBoxMix() {}
+void MainForm::CaptureMixed() {
+    CaptureToFile(m_settings.devIndex);
+}
+QByteArray MainForm::CaptureCombineMainSub() {
+    CaptureToFile(m_settings.devIndex);
+    return {};
+}
+void MainForm::CaptureMainSubMix() {
+    CaptureToFile(m_settings.devIndex);
+}
 
 // Multi-capture, barcode and OCR result dialogs
 void MainForm::CreateResultDialogs() {}

@@ -1,5 +1,6 @@
 #include "MainForm.h"
 
+#include "QSetFolderDlg.h"
 #include "platform/Message.h"
 #include "platform/Paths.h"
 
@@ -46,4 +47,26 @@ bool MainForm::CreateImageDir() {
     if (!record)
         platform::showMessage(QStringLiteral("提示"), QStringLiteral("创建录像目录失败!"));
     return image && record;
+}
+
+// Files already in the old folder stay where they are; the next capture goes to the new one.
+void MainForm::setWorkPath(const QByteArray& path) {
+    m_settings.workPath = path;
+    CreateImageDir();
+}
+
+void MainForm::openSetFolderDlg() {
+    QSetFolderDlg dialog(this);
+    dialog.applyLanguage(m_language);
+    dialog.exec();
+}
+
+void MainForm::onBrowser() {
+    const QByteArray folder = chooseWritableFolder(this);
+    if (!folder.isEmpty())
+        setWorkPath(folder);
+}
+
+void MainForm::onOpenFolder() {
+    showFolder(m_settings.workPath);
 }

@@ -1,0 +1,396 @@
+#include "AppFixture.h"
+
+#include "QSetFolderDlg.h"
+#include "ThumbnailApi.h"
+#include "platform/Paths.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+namespace {
+
+using namespace app_test;
+
+// The strip as the user sees it: each entry's path and whether it is checked.
+struct Entry {
+    QString path;
+    bool checked;
+    bool operator==(const Entry&) const = default;
+};
+
+class CaptureTest : public AppTest {
+protected:
+    std::unique_ptr<MainForm> start(const QByteArray& settings = {}) {
+        if (!settings.isEmpty())
+            writeSettings("[Zo twain driver param]\n" + settings);
+        auto form = makeForm();
+        m_form = form.get();
+        return form;
+    }
+
+    template <typename T> T* widget(const char* name) {
+        return m_form->findChild<T*>(QString::fromLatin1(name));
+    }
+
+    void press(const char* button = "pushButtonScan") { widget<QPushButton>(button)->click(); }
+
+    void enter(const char* field, const QString& text) {
+        auto* edit = widget<QLineEdit>(field);
+        edit->setText(text);
+        emit edit->editingFinished();
+    }
+
+    QList<Entry> strip() {
+        ThumbnailLibrary& library = m_form->thumbnails();
+        const auto count = library.entry<GetImgCountFn>("GetImgCount");
+        const auto path = library.entry<GetImageFilePathFn>("GetImageFilePath");
+        const auto checked = library.entry<IsCheckedFn>("IsChecked");
+        QList<Entry> entries;
+        for (int i = 0; count != nullptr && i < count(); ++i)
+            entries.append({QString::fromLocal8Bit(path(i)), checked(i) != 0});
+        return entries;
+    }
+
+    static QList<Entry> checkedEntries(const QStringList& names) {
+        QList<Entry> entries;
+        for (const QString& name : names)
+            entries.append({papyraDir() + '/' + name, true});
+        return entries;
+    }
+
+    // The pictures in the work folder, by name.
+    static QStringList pictures() {
+        return QDir(papyraDir())
+            .entryList({"*.jpg", "*.pdf", "*.tif", "*.png"}, QDir::Files | QDir::Hidden,
+                       QDir::Name);
+    }
+
+    static QStringList captures(int fromLine) {
+        return callsSince(fromLine).filter(QRegularExpression("^ZoCapture\\("));
+    }
+
+    MainForm* m_form = nullptr;
+};
+
+TEST_F(CaptureTest, EachPressSavesTheNextAutomaticNameAndAddsOneCheckedEntry) {
+    auto form = start();
+    press();
+    press();
+    press();
+    const QStringList names = {"Image00000.jpg", "Image00001.jpg", "Image00002.jpg"};
+    EXPECT_EQ(pictures(), names);
+    EXPECT_EQ(strip(), checkedEntries(names));
+    EXPECT_EQ(widget<QLineEdit>("lineEditFileNameInit")->text(), "3");
+    EXPECT_TRUE(messages().isEmpty());
+    form.reset();
+    EXPECT_EQ(settingsValue("FileNameCount"), "3");
+}
+
+TEST_F(CaptureTest, CounterFieldsShapeTheAutomaticNames) {
+    auto form = start();
+    enter("lineEditFileNameStep", "10");
+    enter("lineEditFileNameInit", "5");
+    press();
+    press();
+    press();
+    EXPECT_EQ(pictures(), QStringList({"Image00005.jpg", "Image00015.jpg", "Image00025.jpg"}));
+
+    enter("lineEditFileNameInit", "-3");
+    press();
+    EXPECT_TRUE(QFile::exists(papyraDir() + "/Image-0003.jpg"));
+
+    enter("lineEditFileNameCount", "2");
+    enter("lineEditFileNameInit", "123");
+    enter("lineEditFileName", "Page");
+    press();
+    EXPECT_TRUE(QFile::exists(papyraDir() + "/Page123.jpg"));
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(CaptureTest, BadFieldEntriesAreRefusedAndTheStoredValueComesBack) {
+    auto form = start("FileNameNum=6\nFileNameStep=4\nFileNameCount=9\n");
+    const struct {
+        const char* field;
+        const char* entry;
+        const char* restored;
+        const char* message;
+    } cases[] = {
+        {"lineEditFileNameCount", "0", "6", "请输入[1-20]之间的数字!"},
+        {"lineEditFileNameCount", "21", "6", "请输入[1-20]之间的数字!"},
+        {"lineEditFileNameStep", "0", "4", "请输入[1-100]之间的数字!"},
+        {"lineEditFileNameStep", "101", "4", "请输入[1-100]之间的数字!"},
+        {"lineEditFileNameInit", "abc", "9", "请输入整数!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        const qsizetype before = messages().size();
+        enter(c.field, QString::fromLatin1(c.entry));
+        EXPECT_EQ(widget<QLineEdit>(c.field)->text(), c.restored);
+        ASSERT_EQ(messages().size(), before + 1);
+        EXPECT_EQ(messages().last(),
+                  qMakePair(QStringLiteral("提示"), QString::fromUtf8(c.message)));
+    }
+    press();
+    EXPECT_EQ(pictures(), QStringList({"Image000009.jpg"}));
+    EXPECT_EQ(widget<QLineEdit>("lineEditFileNameInit")->text(), "13");
+}
+
+TEST_F(CaptureTest, MultiPagePdfAddsEveryPageToTheSameFile) {
+    auto form = start();
+    const int from = traceLines().size();
+    widget<QComboBox>("comboBoxFmt")->setCurrentIndex(2);
+    press();
+    press();
+    const QString path = papyraDir() + "/Image00000.pdf";
+    const QString thumb = platform::tempDir() + "ZoImage.jpg";
+    EXPECT_EQ(captures(from), QStringList({
+                                  QString("ZoCapture(0, \"%1\")").arg(path),
+                                  QString("ZoCapture(0, \"%1\")").arg(thumb),
+                                  QString("ZoCapture(0, \"%1\")").arg(path),
+                                  QString("ZoCapture(0, \"%1\")").arg(thumb),
+                              }));
+    EXPECT_TRUE(callsSince(from).contains("ZoSetPDFMode(0, 0)"));
+    EXPECT_EQ(strip(), checkedEntries({"Image00000.pdf", "Image00000.pdf"}));
+    EXPECT_EQ(widget<QLineEdit>("lineEditFileNameInit")->text(), "0");
+
+    QProcess info;
+    info.start("pdfinfo", {path});
+    ASSERT_TRUE(info.waitForFinished());
+    const QString out = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(out.contains(QRegularExpression("Pages:\\s+2\n"))) << out.toStdString();
+}
+
+TEST_F(CaptureTest, SinglePagePdfGetsANewFileAndAFreshThumbnailEachPress) {
+    auto form = start();
+    const int from = traceLines().size();
+    widget<QComboBox>("comboBoxFmt")->setCurrentIndex(1);
+    EXPECT_EQ(form->fileExtension(), ".pdf");
+    press();
+    const QString thumb = platform::tempDir() + "ZoImage.jpg";
+    const QDateTime first = QFileInfo(thumb).lastModified();
+    QThread::msleep(20);
+    press();
+    EXPECT_GT(QFileInfo(thumb).lastModified(), first) << "the thumbnail is written again";
+    EXPECT_EQ(captures(from).filter(thumb).size(), 2);
+    EXPECT_TRUE(callsSince(from).contains("ZoSetPDFMode(0, 1)"));
+    EXPECT_EQ(pictures(), QStringList({"Image00000.pdf", "Image00001.pdf"}));
+    EXPECT_EQ(strip(), checkedEntries({"Image00000.pdf", "Image00001.pdf"}));
+}
+
+TEST_F(CaptureTest, DateNamesWithinOneSecondReplaceEachOther) {
+    auto form = start("NameRule=2\n");
+    // Two presses straddle a second now and then; a retry lands within one.
+    for (int attempt = 0; attempt < 3 && strip().size() < 2; ++attempt) {
+        QDir(papyraDir()).removeRecursively();
+        QDir().mkpath(papyraDir());
+        m_form->thumbnails().clearAllItem();
+        press();
+        press();
+        if (strip().size() == 2 && strip()[0].path != strip()[1].path)
+            m_form->thumbnails().clearAllItem();
+    }
+    ASSERT_EQ(strip().size(), 2);
+    EXPECT_EQ(strip()[0], strip()[1]);
+    ASSERT_EQ(pictures().size(), 1);
+    EXPECT_TRUE(
+        QRegularExpression("^\\d{4}-\\d\\d-\\d\\d_\\d{6}\\.jpg$").match(pictures()[0]).hasMatch());
+}
+
+// Names come from the user or from a code in view: they must not lead out of the work folder.
+TEST_F(CaptureTest, CustomNamesReplaceTheirFileAndStayInsideTheWorkFolder) {
+    auto form = start("NameRule=3\n");
+    EXPECT_FALSE(widget<QLineEdit>("lineEditFileNameCount")->isVisibleTo(m_form));
+    widget<QLineEdit>("lineEditFileName")->setText("Contract");
+    press();
+    press();
+    EXPECT_EQ(pictures(), QStringList({"Contract.jpg"}));
+    EXPECT_EQ(strip(), checkedEntries({"Contract.jpg", "Contract.jpg"}));
+
+    widget<QLineEdit>("lineEditFileName")->clear();
+    press();
+    EXPECT_TRUE(QFile::exists(papyraDir() + "/.jpg"));
+
+    widget<QLineEdit>("lineEditFileName")->setText("../../x");
+    press();
+    EXPECT_TRUE(QFile::exists(papyraDir() + "/.._.._x.jpg"));
+    EXPECT_FALSE(QFile::exists(documentsDir() + "/../x.jpg"));
+
+    QFile::remove(papyraDir() + "/.jpg");
+    widget<QLineEdit>("lineEditFileName")->setText("..");
+    press();
+    EXPECT_TRUE(QFile::exists(papyraDir() + "/.jpg"));
+    EXPECT_FALSE(QFile::exists(documentsDir() + "/.jpg"));
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+TEST_F(CaptureTest, BarcodeRuleWithoutACodeNamesTheFileUnnamed) {
+    auto form = start("NameRule=1\n");
+    press();
+    press();
+    EXPECT_EQ(pictures(), QStringList({QStringLiteral("未命名.jpg")}));
+    EXPECT_EQ(strip().size(), 2);
+}
+
+TEST_F(CaptureTest, SplitCaptureAddsTheSecondPageOnly) {
+    auto form = start();
+    const int from = traceLines().size();
+    widget<QCheckBox>("checkBoxSplitCap")->click();
+    EXPECT_TRUE(callsSince(from).contains("ZoEnableSplitCap(0, true)"));
+    press();
+    const QStringList names = {"Image00000.jpg", "Image00000_split.jpg"};
+    EXPECT_EQ(pictures(), names);
+    EXPECT_EQ(strip(), checkedEntries(names)) << "no entries for numbered files never written";
+}
+
+TEST_F(CaptureTest, BlackAndWhiteSavesTifUntilAFormatIsChosen) {
+    auto form = start();
+    widget<QComboBox>("comboBoxColor")->setCurrentIndex(2);
+    press();
+    widget<QComboBox>("comboBoxFmt")->setCurrentIndex(5);
+    press();
+    EXPECT_EQ(pictures(), QStringList({"Image00000.tif", "Image00001.png"}));
+}
+
+TEST_F(CaptureTest, DoubleCaptureUsesCardModeForOneCaptureOnly) {
+    auto form = start();
+    const int from = traceLines().size();
+    press("pushButtonCompose");
+    const QStringList calls =
+        callsSince(from).filter(QRegularExpression("^ZoSetCaptureMode|^ZoCap"));
+    ASSERT_EQ(calls.size(), 3);
+    EXPECT_EQ(calls[0], "ZoSetCaptureMode(0, 1)");
+    EXPECT_TRUE(calls[1].startsWith("ZoCapture(0, "));
+    EXPECT_EQ(calls[2], "ZoSetCaptureMode(0, 0)");
+    EXPECT_EQ(strip().size(), 1);
+}
+
+TEST_F(CaptureTest, UnsavedPictureAddsNoEntryAndSaysWhere) {
+    auto form = start();
+    ASSERT_TRUE(QDir(papyraDir()).removeRecursively());
+    press();
+    EXPECT_TRUE(strip().isEmpty());
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_EQ(messages()[0].first, "Information");
+    EXPECT_EQ(messages()[0].second,
+              "The picture could not be saved to " + papyraDir() + "/Image00000.jpg");
+
+    form->applyLanguage(0);
+    press();
+    ASSERT_EQ(messages().size(), 2);
+    EXPECT_EQ(messages()[1], qMakePair(QStringLiteral("提示"),
+                                       "图像无法保存到 " + papyraDir() + "/Image00001.jpg"));
+}
+
+TEST_F(CaptureTest, LanguageSwitchKeepsTheRuleAndTheFormat) {
+    auto form = start("NameRule=2\n");
+    widget<QComboBox>("comboBoxFmt")->setCurrentIndex(4);
+    const int from = traceLines().size();
+    form->applyLanguage(0);
+    EXPECT_EQ(widget<QComboBox>("comboBoxFmt")->currentText(), "TIF");
+    EXPECT_EQ(widget<QComboBox>("comboBoxFmt")->itemText(1), QStringLiteral("单页PDF"));
+    EXPECT_EQ(widget<QComboBox>("comboBoxNameRule")->currentText(), QStringLiteral("日期命名"));
+    EXPECT_EQ(form->settings().nameRule, 2);
+    EXPECT_EQ(form->formatIndex(), 4);
+    EXPECT_EQ(form->fileExtension(), ".tif");
+    EXPECT_FALSE(callsSince(from).join(' ').contains("ZoSetPDFMode"));
+}
+
+TEST_F(CaptureTest, MissingWorkFolderFallsBackToTheDefaultAtStart) {
+    const QString gone = tempRoot() + "/unplugged-drive";
+    auto form = start("WorkPath=" + gone.toLocal8Bit() + "\n");
+    EXPECT_EQ(form->workPath(), papyraDir().toLocal8Bit());
+    EXPECT_FALSE(QFileInfo::exists(gone));
+    EXPECT_TRUE(messages().isEmpty());
+}
+
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+class FolderDialogTest : public CaptureTest {
+protected:
+    // Opens the folder dialog, lets `act` work on it and closes it again.
+    void withDialog(const std::function<void(QDialog*)>& act) {
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            act(dialog);
+            dialog->close();
+        });
+        widget<QPushButton>("pushButtonOpenFolder")->click();
+    }
+
+    // Clicks "..." and answers the folder question with `folder`.
+    static void browse(QDialog* dialog, const QString& folder) {
+        QTimer::singleShot(0, [folder] {
+            auto* ask = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(ask, nullptr);
+            ask->setDirectory(folder);
+            ask->selectFile(folder);
+            QMetaObject::invokeMethod(ask, "accept");
+        });
+        dialog->findChild<QPushButton*>("pushBtnBrowser")->click();
+    }
+};
+
+TEST_F(FolderDialogTest, ChosenFolderTakesTheNextCaptureAndKeepsNoProbe) {
+    auto form = start();
+    QTemporaryDir chosen;
+    QString shown;
+    withDialog([&](QDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle(), "Save path setting");
+        EXPECT_EQ(dialog->findChild<QPushButton*>("pushBtnOpenFolder")->text(), "open");
+        browse(dialog, chosen.path());
+        shown = dialog->findChild<QLineEdit*>("lineEditFilePath")->text();
+    });
+    EXPECT_EQ(shown, chosen.path());
+    EXPECT_EQ(form->workPath(), chosen.path().toLocal8Bit());
+    EXPECT_TRUE(QDir(chosen.path())
+                    .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden)
+                    .isEmpty());
+    press();
+    EXPECT_TRUE(QFile::exists(chosen.path() + "/Image00000.jpg"));
+    form.reset();
+    EXPECT_EQ(settingsValue("WorkPath"), chosen.path().toLocal8Bit());
+}
+
+// The system's own folders refuse files even to root, who passes every permission check.
+TEST_F(FolderDialogTest, FolderWithoutWriteAccessIsRefused) {
+    auto form = start();
+    withDialog([&](QDialog* dialog) { browse(dialog, "/proc"); });
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_EQ(messages()[0], qMakePair(QStringLiteral("提示"),
+                                       QStringLiteral("所选目录没有文件写权限, 请重新选择目录!")));
+    EXPECT_EQ(form->workPath(), papyraDir().toLocal8Bit());
+}
+
+TEST_F(FolderDialogTest, OpenShowsTheWorkFolderInTheFileManager) {
+    auto form = start();
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    withDialog(
+        [&](QDialog* dialog) { dialog->findChild<QPushButton*>("pushBtnOpenFolder")->click(); });
+    QDesktopServices::unsetUrlHandler("file");
+    EXPECT_EQ(catcher.urls, QList<QUrl>({QUrl::fromLocalFile(papyraDir())}));
+}
+
+} // namespace
+
+#include "CaptureTest.moc"
