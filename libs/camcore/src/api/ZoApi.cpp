@@ -67,19 +67,29 @@ const char* ZoGetCameraVID(int cam) {
     return identityText<2>("ZoGetCameraVID", cam, &camcore::DeviceIdentity::vendorId);
 }
 
+namespace {
+
+// Why a call that names a camera and a window cannot go ahead, or null when it can. Window 0
+// means no window at all.
+const char* cameraWindowProblem(const Camera* camera, ZoWindow window, const QWidget* widget) {
+    if (camera == nullptr)
+        return kBadCamera;
+    if (window != 0 && widget == nullptr)
+        return kBadWindow;
+    return nullptr;
+}
+
+} // namespace
+
 int ZoOpenCamera(int cam, ZoWindow window) {
     Camera* camera = cameraAt(cam);
     QWidget* widget = widgetOf(window);
-    const char* note = "";
+    const char* note = cameraWindowProblem(camera, window, widget);
     int result = 0;
-    if (camera == nullptr)
-        note = kBadCamera;
-    else if (window != 0 && widget == nullptr)
-        note = kBadWindow;
-    else if (!camera->open(widget))
-        note = "camera cannot stream";
-    else
-        result = 1;
+    if (note == nullptr) {
+        result = camera->open(widget) ? 1 : 0;
+        note = result != 0 ? "" : "camera cannot stream";
+    }
     traceCall("ZoOpenCamera", result, note, cam, TraceWindow{window});
     return result;
 }
@@ -95,14 +105,12 @@ int ZoCloseCamera(int cam) {
 int ZoSetHwnd(int cam, ZoWindow window) {
     Camera* camera = cameraAt(cam);
     QWidget* widget = widgetOf(window);
-    const char* note = "";
+    const char* note = cameraWindowProblem(camera, window, widget);
     int result = 0;
-    if (camera == nullptr)
-        note = kBadCamera;
-    else if (window != 0 && widget == nullptr)
-        note = kBadWindow;
-    else
+    if (note == nullptr) {
         result = camera->setWindow(widget) ? 1 : 0;
+        note = "";
+    }
     traceCall("ZoSetHwnd", result, note, cam, TraceWindow{window});
     return result;
 }
