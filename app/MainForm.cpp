@@ -108,7 +108,7 @@ void MainForm::SetDefaults() {
 void MainForm::CreatePreviewArea() {
     m_thumbnailHost = new QWidget(this);
     m_thumbnailHost->setObjectName(QStringLiteral("thumbnailHost"));
-    m_previewWidget = new QWidget(this);
+    m_previewWidget = new QPreviewWidget(this);
     m_previewWidget->setObjectName(QStringLiteral("previewWidget"));
     // The engine and the strip library find these widgets by their native ids.
     m_thumbnailHost->winId();

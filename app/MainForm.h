@@ -1,5 +1,7 @@
 #pragma once
 
+#include "QPreviewWidget.h"
+#include "QSmallWidget.h"
 #include "Settings.h"
 #include "ThumbnailLibrary.h"
 
@@ -46,6 +48,13 @@ public:
     int CaptureToFile(int camera);
     void CaptureToPath(const QString& path);
     void SetResize(bool enable, float ratio);
+
+    // Camera selection and image controls
+    QSmallWidget* smallWidget() const { return m_smallWidget; }
+    bool zoomEnabled() const { return m_zoomEnabled; }
+    bool videoRectTimerRunning() const { return m_videoRectTimer != 0; }
+    // The engine's zoom callback; reaches the window through g_pMainForm.
+    static void ZoomReported(float ratio);
 
 public slots:
     // Capture and files
@@ -175,10 +184,12 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void hideEvent(QHideEvent* event) override;
@@ -220,6 +231,19 @@ private:
     void UnregisterDeviceNotification();
     void UnregisterHotKey();
 
+    // Camera selection and image controls
+    void FillSubCameraList();
+    void SwapMainAndSub();
+    void AttachSubVideo();
+    void ApplyMainMouseMode();
+    void UpdatePipRegion();
+    void KeepSmallWidgetOverVideo();
+    void ShowSmallWidget();
+    void ApplyColorMode(int mode, bool setExtension);
+    void ReadBrightExposure(bool afterPropertyPage);
+    void StartVideoRectTimer();
+    void StopVideoRectTimer();
+
     // Window frame
     void ConnectTitleButtons();
     void toggleMaximized();
@@ -256,6 +280,7 @@ private:
     QByteArray m_ocrExt = "rtf";
     int m_videoRectTimer = 0;
     int m_videoRectTicks = 0;
+    int m_subResolution = 0;
 
     QString m_programDir; // with a trailing "/"
     QByteArray m_docPath; // documents folder, local 8-bit, no trailing "/"
@@ -263,8 +288,8 @@ private:
     QByteArray m_recordDir;
 
     QWidget* m_thumbnailHost = nullptr;
-    QWidget* m_previewWidget = nullptr;
-    QWidget* m_smallWidget = nullptr;
+    QPreviewWidget* m_previewWidget = nullptr;
+    QSmallWidget* m_smallWidget = nullptr;
     ThumbnailLibrary m_thumbnails;
 
     QMenu* m_menu = nullptr;

@@ -7,6 +7,7 @@
 void MainForm::resizeEvent(QResizeEvent* event) {
     QDialog::resizeEvent(event);
     layoutWindow();
+    KeepSmallWidgetOverVideo();
 }
 
 // A bottom band of 120 pixels holds the command rows; the strip, the preview and the control
