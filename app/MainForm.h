@@ -233,6 +233,7 @@ private:
 
     // Camera selection and image controls
     void FillSubCameraList();
+    void FollowMainCameraChoice(int listedMain);
     void SwapMainAndSub();
     void AttachSubVideo();
     void ApplyMainMouseMode();

@@ -46,8 +46,11 @@ void MainForm::ChooseMainCamera() {
             platform::showMessage(QStringLiteral("Information"),
                                   QStringLiteral("Please connect the Document scanner!"));
     } else {
+        const int listed = m_settings.devIndex;
         m_settings.devIndex =
             preferredCamera(m_programDir + QStringLiteral("conf.ini"), count, m_settings.devIndex);
+        if (m_settings.devIndex != listed)
+            FollowMainCameraChoice(listed);
     }
     if (count > 0 && m_settings.devIndex >= count)
         m_settings.devIndex = count - 1;

@@ -57,6 +57,23 @@ void MainForm::InitCameraList() {
     OnStartSubPreview();
 }
 
+// The preferred camera is chosen after the lists were filled and the sub camera was opened: the
+// lists follow the choice, and a sub camera that is now the main one hands that role over.
+void MainForm::FollowMainCameraChoice(int listedMain) {
+    {
+        const QSignalBlocker blocker(ui->comboBoxDev);
+        ui->comboBoxDev->setCurrentIndex(m_settings.devIndex);
+    }
+    if (ui->checkBoxPIP->isChecked() && m_subCamera == m_settings.devIndex) {
+        ZoCloseCamera(m_subCamera);
+        m_subCamera = listedMain;
+        ZoOpenCamera(m_subCamera, handleOf(ui->widgetFu));
+        ZoSetShowZoomRate(m_subCamera, false);
+        InitResolution2();
+    }
+    FillSubCameraList();
+}
+
 // Rebuilt without signals: a refill would otherwise pass through entry 0 and open that camera
 // as the sub camera. While the sub camera is off it becomes the last camera listed.
 void MainForm::FillSubCameraList() {
