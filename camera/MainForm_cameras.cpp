@@ -2,6 +2,7 @@
 
 #include "ui_MainForm.h"
 
+#include "WindowHandle.h"
 #include "ZoApi.h"
 #include "platform/Message.h"
 
@@ -18,10 +19,6 @@ int subEntryCamera(int entry, int mainCamera) {
 
 int subCameraEntry(int camera, int mainCamera) {
     return camera < mainCamera ? camera : camera - 1;
-}
-
-ZoWindow handleOf(QWidget* widget) {
-    return static_cast<ZoWindow>(widget->winId());
 }
 
 } // namespace

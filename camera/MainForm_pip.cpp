@@ -3,17 +3,10 @@
 #include "ui_MainForm.h"
 
 #include "PipGeometry.h"
+#include "WindowHandle.h"
 #include "ZoApi.h"
 
 #include <QMoveEvent>
-
-namespace {
-
-ZoWindow handleOf(QWidget* widget) {
-    return static_cast<ZoWindow>(widget->winId());
-}
-
-} // namespace
 
 void MainForm::OnPip() {
     if (ui->checkBoxInVideo->isChecked()) {

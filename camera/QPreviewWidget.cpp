@@ -1,18 +1,11 @@
 #include "QPreviewWidget.h"
 
 #include "MainForm.h"
+#include "WindowHandle.h"
 #include "ZoApi.h"
 
 #include <QMouseEvent>
 #include <QWheelEvent>
-
-namespace {
-
-ZoWindow handleOf(QWidget* widget) {
-    return static_cast<ZoWindow>(widget->winId());
-}
-
-} // namespace
 
 QPreviewWidget::QPreviewWidget(QWidget* parent) : QWidget(parent) {
     // The engine zooms the wheel around the last pointer position, so it needs every move.
