@@ -2,22 +2,37 @@
 
 #include "ui_MainForm.h"
 
+#include "CameraRoles.h"
+#include "CameraSelection.h"
+#include "CaptureController.h"
+#include "Commit.h"
+#include "Exposure.h"
+#include "FileNamer.h"
+#include "Frame.h"
+#include "ImageControls.h"
+#include "MainMenu.h"
+#include "OutputFormat.h"
+#include "PictureInPicture.h"
+#include "QPreviewWidget.h"
+#include "Skins.h"
+#include "WindowLayout.h"
+#include "WindowTexts.h"
+#include "WorkFolder.h"
 #include "ZoApi.h"
+#include "ZoomControl.h"
+#include "platform/Message.h"
 #include "platform/Paths.h"
-
-#include <QDoubleValidator>
 
 MainForm* g_pMainForm = nullptr;
 
 // Later steps use what earlier ones set up, so the order below is binding.
-MainForm::MainForm(QWidget* parent)
-    : QDialog(parent), ui(new Ui::MainForm), m_validator1(new QDoubleValidator(this)),
-      m_validator2(new QDoubleValidator(this)) {
+MainForm::MainForm(QWidget* parent) : QDialog(parent), ui(new Ui::MainForm) {
     SetDefaults();
     m_programDir = platform::programDir();
     InitOCR();
 
     ui->setupUi(this);
+    CreateFeatures();
     ConnectTitleButtons();
     setupFrame();
 
@@ -59,7 +74,7 @@ MainForm::MainForm(QWidget* parent)
     createMenu();
     applySkin(m_settings.uiIndex);
     CreatePresentationWindows();
-    applyLanguage(m_language);
+    applyLanguage(m_settings.language);
 
     show();
 
@@ -73,19 +88,17 @@ MainForm::MainForm(QWidget* parent)
 // Each step runs once, in this order; the engine and the strip library still draw into the
 // window's widgets until they are closed and unloaded.
 MainForm::~MainForm() {
-    if (m_smallWidget != nullptr)
-        m_smallWidget->hide();
+    m_pip->smallWidget()->hide();
     m_settings.showWater = ui->checkBoxWaterMark->isChecked();
 
     deleteMenu();
     delete ui;
     ui = nullptr;
+    m_layout->formDestroyed();
     // The strip's widgets live in the host and run the library's code: they must go while the
     // library is still loaded.
     delete m_thumbnailHost;
     m_thumbnailHost = nullptr;
-    delete m_validator1;
-    delete m_validator2;
 
     StoreWaterMarkSettings();
     CloseCameras();
@@ -97,25 +110,116 @@ MainForm::~MainForm() {
 }
 
 void MainForm::SetDefaults() {
-    m_settings = Settings{}; // JPEG quality, resize, multi-capture, watermark, naming defaults
-    m_fileExt = ".jpg";
-    m_ocrExt = "rtf";
-    m_language = 1;
-    m_cameraLost = false;
+    m_settings = Settings{}; // the start values; a start always begins in English
     g_pMainForm = this;
 }
 
-void MainForm::CreatePreviewArea() {
+// Each feature gets the values and widgets it works on; none of them knows this window.
+void MainForm::CreateFeatures() {
     m_thumbnailHost = new QWidget(this);
     m_thumbnailHost->setObjectName(QStringLiteral("thumbnailHost"));
     m_previewWidget = new QPreviewWidget(this);
     m_previewWidget->setObjectName(QStringLiteral("previewWidget"));
-    // The engine and the strip library find these widgets by their native ids.
+
+    m_frame = std::make_unique<Frame>(
+        this, Frame::Widgets{ui->lab_Title,
+                             ui->lab_Ico,
+                             ui->btnMenu,
+                             ui->btnMenu_Min,
+                             ui->btnMenu_Max,
+                             ui->btnMenu_Close,
+                             {ui->groupBox, ui->groupBox_3},
+                             {ui->pushButtonRotateLeft, ui->pushButtonRotateRight,
+                              ui->pushButtonDrag, ui->pushButtonCut, ui->pushButtonZoomIn,
+                              ui->pushButtonZoomOut, ui->pushButtonFullSrn},
+                             {ui->pushButtonCapturePDF, ui->checkBoxDenoising,
+                              ui->radioButtonDocument, ui->radioButtonCredent, ui->pushButtonRec}});
+    m_menu = std::make_unique<MainMenu>(ui->btnMenu);
+    m_layout = std::make_unique<WindowLayout>(this, m_settings, m_thumbnails);
+    m_layout->setAreas(m_thumbnailHost, m_previewWidget);
+
+    m_roles = std::make_unique<CameraRoles>(m_settings);
+    m_pip = std::make_unique<PictureInPicture>(
+        *m_roles, PictureInPicture::Widgets{this, m_previewWidget, ui->widgetFu, ui->checkBoxPIP,
+                                            ui->checkBoxInVideo, ui->pushButtonCut});
+    m_cameras = std::make_unique<CameraSelection>(
+        m_settings, *m_roles, *m_pip,
+        CameraSelection::Widgets{ui->comboBoxDev,
+                                 ui->comboBoxDev_2,
+                                 ui->comboBoxRes,
+                                 ui->comboBoxRes2,
+                                 ui->comboBoxDPI,
+                                 ui->comboBoxColor,
+                                 ui->checkBoxPIP,
+                                 ui->checkBoxInVideo,
+                                 ui->checkBoxWaterMark,
+                                 ui->checkBoxAutoCrop,
+                                 {ui->checkBoxInVideo, ui->pushButtonTakePh2, ui->pushButtonSubRec,
+                                  ui->pushButtonSwitchMainSub},
+                                 m_previewWidget,
+                                 ui->widgetFu},
+        &MainForm::ZoomReported);
+    m_imageControls = std::make_unique<ImageControls>(
+        m_settings, *m_roles, *m_pip,
+        ImageControls::Widgets{ui->comboBoxColor, ui->radioButtonDocument, ui->radioButtonCredent,
+                               ui->comboBoxDPI, ui->pushButtonDrag, ui->pushButtonCut,
+                               ui->horizontalSliderJPG, ui->label_JPG, ui->checkBoxAutoCrop,
+                               ui->checkBoxDelBack, ui->checkBoxDenoising});
+    m_exposure = std::make_unique<Exposure>(
+        m_settings, *m_roles,
+        Exposure::Widgets{ui->horizontalSliderBright, ui->label_Bright, ui->horizontalSliderexpos,
+                          ui->label_Expos, ui->checkBoxAutoExp});
+    m_zoom =
+        std::make_unique<ZoomControl>(*m_roles, *m_pip, ui->horizontalSliderScale, m_previewWidget);
+
+    m_workFolder = std::make_unique<WorkFolder>(m_settings, this);
+    m_format = std::make_unique<OutputFormat>(m_settings, *m_roles, ui->comboBoxFmt);
+    m_namer = std::make_unique<FileNamer>(
+        m_settings, *m_roles, *m_workFolder, *m_format,
+        FileNamer::Widgets{ui->comboBoxNameRule, ui->labelFileName, ui->lineEditFileName,
+                           ui->labelFileNameCount, ui->lineEditFileNameCount, ui->labelFileNameStep,
+                           ui->lineEditFileNameStep, ui->labelFileNameInit,
+                           ui->lineEditFileNameInit});
+    m_capture = std::make_unique<CaptureController>(
+        m_settings, *m_roles, *m_namer, *m_format, m_thumbnails,
+        CaptureController::Widgets{ui->checkBoxMix, ui->checkBoxPIP, ui->checkBoxInVideo,
+                                   ui->checkBoxWaterMark, ui->checkBoxMainSub,
+                                   ui->checkBoxSplitCap});
+}
+
+// The title buttons answer by their slots' names.
+void MainForm::ConnectTitleButtons() {
+    connect(ui->btnMenu, &QPushButton::clicked, this, &MainForm::on_btnMenu_clicked);
+    connect(ui->btnMenu_Min, &QPushButton::clicked, this, &MainForm::on_btnMenu_Min_clicked);
+    connect(ui->btnMenu_Max, &QPushButton::clicked, this, &MainForm::on_btnMenu_Max_clicked);
+    connect(ui->btnMenu_Close, &QPushButton::clicked, this, &MainForm::on_btnMenu_Close_clicked);
+}
+
+// The engine and the strip library find these widgets by their native ids.
+void MainForm::CreatePreviewArea() {
     m_thumbnailHost->winId();
     m_previewWidget->winId();
-    layoutWindow();
-    CreateSmallWidget();
+    m_layout->layoutWindow();
     CreateCommandReceiver();
+}
+
+void MainForm::InitParam() {
+    resetCameraParameters(m_settings);
+}
+
+void MainForm::ReadConfig() {
+    readConfig(settingsPath(platform::documentsDir()), m_settings);
+}
+
+void MainForm::WriteConfig() {
+    const QString documents = QString::fromLocal8Bit(m_workFolder->documentsDir());
+    if (!writeConfig(settingsPath(documents), m_settings))
+        platform::showMessage(QStringLiteral("提示"),
+                              QStringLiteral("写配置文件失败, 参数不能记忆!"));
+}
+
+void MainForm::InitWorkPath() {
+    m_workFolder->init();
 }
 
 void MainForm::HideSubControls() {
@@ -128,30 +232,73 @@ void MainForm::HideSubControls() {
     }
 }
 
+void MainForm::LoadThumbnailLibrary() {
+    if (m_thumbnails.load(m_programDir + QStringLiteral(THUMBNAIL_LIBRARY_FILE)))
+        m_thumbnails.initLib(static_cast<uintptr_t>(m_thumbnailHost->winId()));
+}
+
+void MainForm::InitCameraList() {
+    m_cameras->fillCameraLists();
+}
+
+void MainForm::ChooseMainCamera() {
+    m_cameras->chooseMainCamera(m_programDir + QStringLiteral("conf.ini"));
+}
+
+void MainForm::OpenMainCamera() {
+    m_cameras->openMainCamera();
+}
+
+void MainForm::InitBrightExposure() {
+    m_exposure->init();
+}
+
+void MainForm::InitNameRule() {
+    m_namer->fillRules();
+}
+
+void MainForm::InitZoom() {
+    m_zoom->init(&MainForm::ZoomReported);
+}
+
+void MainForm::ApplyStoredControls() {
+    m_imageControls->applyStored();
+    ui->compinfo->hide();
+}
+
 void MainForm::HideUnusedCommands() {
-    ui->pushButtonRecogID->hide();
-    ui->pushButtonFinger->hide();
-    ui->pushButtonReadBarcode->hide();
-    ui->pushButtonReadIDCard->hide();
-    ui->labelSnapMode->hide();
-    ui->labelMarkMode->hide();
+    for (QWidget* command :
+         {static_cast<QWidget*>(ui->pushButtonRecogID), static_cast<QWidget*>(ui->pushButtonFinger),
+          static_cast<QWidget*>(ui->pushButtonReadBarcode),
+          static_cast<QWidget*>(ui->pushButtonReadIDCard), static_cast<QWidget*>(ui->labelSnapMode),
+          static_cast<QWidget*>(ui->labelMarkMode)})
+        command->hide();
 }
 
 void MainForm::SetupFolderAndVisualizerButtons() {
-    const auto setup = [](QPushButton* button, const QString& icon) {
-        button->setIcon(QIcon(icon));
-        button->setIconSize(QSize(50, 50));
-        button->setFlat(true);
-        button->setCheckable(true);
-        button->setFixedSize(50, 50);
-        button->setText(QString());
-        button->setToolTip(QString());
-    };
-    setup(ui->pushButtonOpenFolder, QStringLiteral(":/image/open.png"));
-    setup(ui->pushButtonVisualizer, QStringLiteral(":/image/curvepen.png"));
-    // The command table wired both already; a second connection would run each slot twice.
-    connect(ui->pushButtonOpenFolder, SIGNAL(clicked()), this, SLOT(openSetFolderDlg()),
-            Qt::UniqueConnection);
-    connect(ui->pushButtonVisualizer, SIGNAL(clicked()), this, SLOT(enterVisualizer()),
-            Qt::UniqueConnection);
+    Frame::makeIconButton(ui->pushButtonOpenFolder, QStringLiteral(":/image/open.png"));
+    Frame::makeIconButton(ui->pushButtonVisualizer, QStringLiteral(":/image/curvepen.png"));
 }
+
+void MainForm::CloseCameras() {
+    m_cameras->closeCameras();
+}
+
+void MainForm::UnloadThumbnailLibrary() {
+    m_thumbnails.unload();
+}
+
+// Steps of subsystems that are not built yet. Each keeps its place in the start-up and shutdown
+// sequences and does nothing until its subsystem fills it in.
+void MainForm::InitOCR() {}
+void MainForm::CreateCommandReceiver() {}
+void MainForm::CreateResultDialogs() {}
+void MainForm::CreateWaterMarkDlg() {}
+void MainForm::ApplyWaterMark() {}
+void MainForm::CreatePresentationWindows() {}
+void MainForm::CreateFingerDlg() {}
+void MainForm::RegisterDeviceNotification() {}
+void MainForm::RegisterHotKey() {}
+void MainForm::StoreWaterMarkSettings() {}
+void MainForm::UnregisterDeviceNotification() {}
+void MainForm::UnregisterHotKey() {}

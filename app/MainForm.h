@@ -1,25 +1,35 @@
 #pragma once
 
-#include "QPreviewWidget.h"
-#include "QSmallWidget.h"
 #include "Settings.h"
 #include "ThumbnailLibrary.h"
 
 #include <QDialog>
-#include <QPoint>
-#include <QRect>
 #include <QString>
 
-class QDoubleValidator;
-class QMenu;
-class QAction;
+#include <memory>
+
+class CameraRoles;
+class CameraSelection;
+class CaptureController;
+class Exposure;
+class FileNamer;
+class Frame;
+class ImageControls;
+class MainMenu;
+class OutputFormat;
+class PictureInPicture;
+class QPreviewWidget;
+class QSmallWidget;
+class WindowLayout;
+class WorkFolder;
+class ZoomControl;
 
 namespace Ui {
 class MainForm;
 }
 
-// The main window: it holds the whole state of the program as members, builds the window and
-// wires every control in its constructor, and shuts the program down in its destructor.
+// The main window. It orders start-up and shutdown, holds the values other code reads, and hands
+// each command to the feature that owns it; the features live in their own folders.
 class MainForm : public QDialog {
     Q_OBJECT
 
@@ -28,20 +38,22 @@ public:
     ~MainForm() override;
 
     const Settings& settings() const { return m_settings; }
-    int mainCamera() const { return m_settings.devIndex; }
-    int subCamera() const { return m_subCamera; }
-    bool cameraLost() const { return m_cameraLost; }
-    int language() const { return m_language; }
+    int mainCamera() const;
+    int subCamera() const;
+    bool cameraLost() const;
+    int language() const { return m_settings.language; }
     ThumbnailLibrary& thumbnails() { return m_thumbnails; }
-    QWidget* previewWidget() const { return m_previewWidget; }
+    QWidget* previewWidget() const;
     QWidget* thumbnailHost() const { return m_thumbnailHost; }
+    // The main camera's frame size of the chosen resolution (the watermark reads it).
+    int curWidth() const;
+    int curHeight() const;
 
     // Work folder, naming and capture
     const QByteArray& workPath() const { return m_settings.workPath; }
-    const QByteArray& imageDir() const { return m_imageDir; }
-    const QByteArray& fileExtension() const { return m_fileExt; }
-    int formatIndex() const { return m_formatIndex; }
-    // Makes `path` the work folder (a folder the user chose and that takes files).
+    const QByteArray& imageDir() const;
+    const QByteArray& fileExtension() const;
+    int formatIndex() const;
     void setWorkPath(const QByteArray& path);
     QByteArray MakeFileName();
     QByteArray MakeSavePath();
@@ -50,11 +62,15 @@ public:
     void SetResize(bool enable, float ratio);
 
     // Camera selection and image controls
-    QSmallWidget* smallWidget() const { return m_smallWidget; }
-    bool zoomEnabled() const { return m_zoomEnabled; }
-    bool videoRectTimerRunning() const { return m_videoRectTimer != 0; }
+    QSmallWidget* smallWidget() const;
+    bool zoomEnabled() const;
+    bool videoRectTimerRunning() const;
     // The engine's zoom callback; reaches the window through g_pMainForm.
     static void ZoomReported(float ratio);
+
+signals:
+    // The engine's callbacks, as signals on the GUI thread.
+    void zoomReported(float ratio);
 
 public slots:
     // Capture and files
@@ -197,13 +213,13 @@ protected:
 private:
     // Construction, in the order the constructor runs them
     void SetDefaults();
+    void CreateFeatures();
+    void ConnectTitleButtons();
     void InitOCR();
     void CreatePreviewArea();
-    void CreateSmallWidget();
     void CreateCommandReceiver();
     void CreateResultDialogs();
     void InitWorkPath();
-    bool CreateImageDir();
     void HideSubControls();
     void LoadThumbnailLibrary();
     void InitCameraList();
@@ -212,7 +228,6 @@ private:
     void InitBrightExposure();
     void CreateWaterMarkDlg();
     void InitNameRule();
-    void showNamePanel(int rule);
     void InitZoom();
     void ApplyStoredControls();
     void ConnectCommands();
@@ -231,79 +246,32 @@ private:
     void UnregisterDeviceNotification();
     void UnregisterHotKey();
 
-    // Camera selection and image controls
-    void FillSubCameraList();
-    void FollowMainCameraChoice(int listedMain);
-    void SwapMainAndSub();
-    void AttachSubVideo();
-    void ApplyMainMouseMode();
-    void UpdatePipRegion();
-    void KeepSmallWidgetOverVideo();
-    void ShowSmallWidget();
-    void ApplyColorMode(int mode, bool setExtension);
-    void ReadBrightExposure(bool afterPropertyPage);
-    void StartVideoRectTimer();
-    void StopVideoRectTimer();
-
-    // Window frame
-    void ConnectTitleButtons();
-    void toggleMaximized();
-    void setTitleTexts(int flag);
-    void setControlTexts(int flag);
-    void layoutWindow();
-
-    // Capture
-    bool reportUnsaved(int written, const QByteArray& path);
-    void addIfWritten(const QByteArray& path);
-    void CaptureMixed();
-    QByteArray CaptureCombineMainSub();
-    void CaptureMainSubMix();
-
     // Posts the close event whose handling hands the strip to a waiting driver program.
     void postCloseEvent();
 
     Ui::MainForm* ui;
-    QDoubleValidator* m_validator1 = nullptr;
-    QDoubleValidator* m_validator2 = nullptr;
-
     Settings m_settings;
-    int m_subCamera = 1;
-    int m_language = 1;
-    bool m_cameraLost = false;
-    bool m_zoomEnabled = true;
-    int m_curWidth = 0;
-    int m_curHeight = 0;
-    float m_minZoomRatio = 1.0f;
-    float m_maxZoomRatio = 1.0f;
-    QByteArray m_fileExt = ".jpg";
-    qint16 m_formatIndex = 0;
-    bool m_mainSubMix = false;
-    QByteArray m_ocrExt = "rtf";
-    int m_videoRectTimer = 0;
-    int m_videoRectTicks = 0;
-    int m_subResolution = 0;
-
     QString m_programDir; // with a trailing "/"
-    QByteArray m_docPath; // documents folder, local 8-bit, no trailing "/"
-    QByteArray m_imageDir;
-    QByteArray m_recordDir;
-
+    ThumbnailLibrary m_thumbnails;
     QWidget* m_thumbnailHost = nullptr;
     QPreviewWidget* m_previewWidget = nullptr;
-    QSmallWidget* m_smallWidget = nullptr;
-    ThumbnailLibrary m_thumbnails;
 
-    QMenu* m_menu = nullptr;
-    QAction* m_actionSkin = nullptr;
-    QAction* m_actionSetting = nullptr;
-    QAction* m_actionAbout = nullptr;
-
-    bool maximized = false;
-    QRect normalGeometry;
-    bool dragging = false;
-    bool dragLocked = false;
-    QPoint dragOffset;
+    std::unique_ptr<Frame> m_frame;
+    std::unique_ptr<MainMenu> m_menu;
+    std::unique_ptr<WindowLayout> m_layout;
+    std::unique_ptr<CameraRoles> m_roles;
+    std::unique_ptr<CameraSelection> m_cameras;
+    std::unique_ptr<ImageControls> m_imageControls;
+    std::unique_ptr<Exposure> m_exposure;
+    std::unique_ptr<ZoomControl> m_zoom;
+    std::unique_ptr<WorkFolder> m_workFolder;
+    std::unique_ptr<OutputFormat> m_format;
+    std::unique_ptr<FileNamer> m_namer;
+    std::unique_ptr<CaptureController> m_capture;
+    // Declared last, so destroyed first: the connections that reach the other features use it
+    // as their context and end with it.
+    std::unique_ptr<PictureInPicture> m_pip;
 };
 
-// The one main window, set as its construction begins; dialogs and callbacks reach it here.
+// The one main window, set as its construction begins; the engine's C callbacks reach it here.
 extern MainForm* g_pMainForm;

@@ -1,6 +1,5 @@
 #include "QPreviewWidget.h"
 
-#include "MainForm.h"
 #include "WindowHandle.h"
 #include "ZoApi.h"
 
@@ -13,30 +12,24 @@ QPreviewWidget::QPreviewWidget(QWidget* parent) : QWidget(parent) {
 }
 
 void QPreviewWidget::mousePressEvent(QMouseEvent* event) {
-    if (g_pMainForm != nullptr)
-        ZoOnLMousePress(handleOf(this), event->position().toPoint().x(),
-                        event->position().toPoint().y());
+    const QPoint at = event->position().toPoint();
+    ZoOnLMousePress(handleOf(this), at.x(), at.y());
 }
 
 void QPreviewWidget::mouseReleaseEvent(QMouseEvent* event) {
-    if (g_pMainForm != nullptr)
-        ZoOnLMouseRelease(handleOf(this), event->position().toPoint().x(),
-                          event->position().toPoint().y());
+    const QPoint at = event->position().toPoint();
+    ZoOnLMouseRelease(handleOf(this), at.x(), at.y());
 }
 
 void QPreviewWidget::mouseMoveEvent(QMouseEvent* event) {
-    if (g_pMainForm != nullptr)
-        ZoOnMouseMoving(handleOf(this), event->position().toPoint().x(),
-                        event->position().toPoint().y());
+    const QPoint at = event->position().toPoint();
+    ZoOnMouseMoving(handleOf(this), at.x(), at.y());
 }
 
-// While picture-in-picture is shown the main picture keeps its view.
 void QPreviewWidget::wheelEvent(QWheelEvent* event) {
-    if (g_pMainForm != nullptr && g_pMainForm->zoomEnabled())
-        ZoOnWheel(handleOf(this), event->angleDelta().y());
+    emit wheelTurned(event->angleDelta().y());
 }
 
 void QPreviewWidget::paintEvent(QPaintEvent*) {
-    if (g_pMainForm != nullptr)
-        ZoUpdateVideo(g_pMainForm->mainCamera());
+    emit videoExposed();
 }

@@ -1,8 +1,5 @@
 #include "QSmallWidget.h"
 
-#include "MainForm.h"
-#include "ZoApi.h"
-
 #include <QMouseEvent>
 
 QSmallWidget::QSmallWidget(QWidget* parent) : QDialog(parent, Qt::FramelessWindowHint) {
@@ -38,9 +35,7 @@ void QSmallWidget::mouseMoveEvent(QMouseEvent* event) {
     if (!shift.isNull())
         placeAt(pos() + shift);
     m_lastGlobal = global;
-    // The part of the main picture this window uncovered is drawn again.
-    if (g_pMainForm != nullptr)
-        ZoUpdateVideo(g_pMainForm->mainCamera());
+    emit mainPictureUncovered();
 }
 
 void QSmallWidget::moveEvent(QMoveEvent* event) {

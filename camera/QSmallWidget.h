@@ -20,6 +20,10 @@ public:
     // Escape would hide the window behind the check box's back; only the box hides it.
     void reject() override {}
 
+signals:
+    // A drag moved the window off part of the main picture, which needs drawing again.
+    void mainPictureUncovered();
+
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -49,13 +49,6 @@ QByteArray confined(QByteArray name) {
     return name;
 }
 
-QByteArray splitPath(const QByteArray& path) {
-    const qsizetype dot = path.lastIndexOf('.');
-    if (dot <= 0)
-        return {};
-    return path.left(dot) + "_split" + path.mid(dot);
-}
-
 QByteArrayList numberedPaths(const QByteArray& path, const QByteArray& extension, int count) {
     const QByteArray base = path.left(path.size() - extension.size());
     QByteArrayList paths;

@@ -26,10 +26,6 @@ QByteArray dateName(const QDateTime& time);
 // become empty.
 QByteArray confined(QByteArray name);
 
-// The split page's path: "_split" before the last "." of the path ("x.jpg" -> "x_split.jpg"), or
-// nothing when the path has no "." past its first byte.
-QByteArray splitPath(const QByteArray& path);
-
 // The paths of a capture's further images, "x_1.jpg" .. "x_<count>.jpg", made from `path` by
 // cutting the extension's length off its end.
 QByteArrayList numberedPaths(const QByteArray& path, const QByteArray& extension, int count);

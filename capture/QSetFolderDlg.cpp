@@ -2,7 +2,6 @@
 
 #include "ui_QSetFolderDlg.h"
 
-#include "MainForm.h"
 #include "platform/Message.h"
 #include "platform/Paths.h"
 
@@ -39,12 +38,12 @@ void showFolder(const QByteArray& path) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromLocal8Bit(path)));
 }
 
-QSetFolderDlg::QSetFolderDlg(QWidget* parent) : QDialog(parent), ui(new Ui::QSetFolderDlg) {
+QSetFolderDlg::QSetFolderDlg(const QByteArray& workPath, QWidget* parent)
+    : QDialog(parent), ui(new Ui::QSetFolderDlg), m_workPath(workPath) {
     ui->setupUi(this);
-    if (g_pMainForm != nullptr)
-        ui->lineEditFilePath->setText(QString::fromLocal8Bit(g_pMainForm->workPath()));
-    connect(ui->pushBtnBrowser, SIGNAL(clicked()), this, SLOT(onBrowser()));
-    connect(ui->pushBtnOpenFolder, SIGNAL(clicked()), this, SLOT(onOpenFolder()));
+    ui->lineEditFilePath->setText(QString::fromLocal8Bit(m_workPath));
+    connect(ui->pushBtnBrowser, &QPushButton::clicked, this, &QSetFolderDlg::onBrowser);
+    connect(ui->pushBtnOpenFolder, &QPushButton::clicked, this, &QSetFolderDlg::onOpenFolder);
 }
 
 QSetFolderDlg::~QSetFolderDlg() {
@@ -61,16 +60,14 @@ void QSetFolderDlg::applyLanguage(int flag) {
 }
 
 void QSetFolderDlg::onBrowser() {
-    if (g_pMainForm == nullptr)
-        return;
     const QByteArray folder = chooseWritableFolder(this);
     if (folder.isEmpty())
         return;
-    g_pMainForm->setWorkPath(folder);
+    m_workPath = folder;
+    emit folderChosen(folder);
     ui->lineEditFilePath->setText(QString::fromLocal8Bit(folder));
 }
 
 void QSetFolderDlg::onOpenFolder() {
-    if (g_pMainForm != nullptr)
-        showFolder(g_pMainForm->workPath());
+    showFolder(m_workPath);
 }

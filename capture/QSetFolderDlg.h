@@ -21,7 +21,7 @@ class QSetFolderDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit QSetFolderDlg(QWidget* parent = nullptr);
+    QSetFolderDlg(const QByteArray& workPath, QWidget* parent = nullptr);
     ~QSetFolderDlg() override;
 
     void applyLanguage(int flag);
@@ -30,6 +30,11 @@ public slots:
     void onBrowser();
     void onOpenFolder();
 
+signals:
+    // A folder the user chose and that takes files.
+    void folderChosen(const QByteArray& folder);
+
 private:
     Ui::QSetFolderDlg* ui;
+    QByteArray m_workPath;
 };

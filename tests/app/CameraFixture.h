@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppFixture.h"
+#include "QSmallWidget.h"
 
 #include <QString>
 

@@ -1,4 +1,5 @@
 #include "FileNaming.h"
+#include "common/SplitPath.h"
 
 #include <QString>
 
@@ -43,9 +44,11 @@ TEST(NamingTest, BarcodeNameIsTheFirstElementsContentKeptInsideTheFolder) {
 }
 
 TEST(NamingTest, SplitAndNumberedPathsFollowTheExtension) {
-    EXPECT_EQ(splitPath("/w/Image00001.jpg"), "/w/Image00001_split.jpg");
-    EXPECT_EQ(splitPath("/w/.jpg"), "/w/_split.jpg");
-    EXPECT_EQ(splitPath("noextension"), "");
+    using common::splitPath;
+    EXPECT_EQ(splitPath(QByteArray("/w/Image00001.jpg")), "/w/Image00001_split.jpg");
+    EXPECT_EQ(splitPath(QByteArray("/w/.jpg")), "/w/_split.jpg");
+    EXPECT_EQ(splitPath(QByteArray("/w.d/noextension")), "/w.d/noextension_split")
+        << "a dot in a folder name is no extension";
     EXPECT_EQ(numberedPaths("/w/X.jpg", ".jpg", 3),
               QByteArrayList({"/w/X_1.jpg", "/w/X_2.jpg", "/w/X_3.jpg"}));
     EXPECT_EQ(numberedPaths("/w/X_split.tiff", ".tiff", 1), QByteArrayList({"/w/X_split_1.tiff"}));

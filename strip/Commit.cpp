@@ -35,3 +35,10 @@ CommitResult commitCheckedItems(ThumbnailLibrary& strip, const QString& path) {
     strip.clearAllItem();
     return {true, true};
 }
+
+bool handOverToDriver(ThumbnailLibrary& strip, int& nameCounter) {
+    const CommitResult result = commitCheckedItems(strip, commitFilePath());
+    if (result.written)
+        nameCounter = 0;
+    return result.ok;
+}

@@ -18,3 +18,7 @@ struct CommitResult {
     bool written = false;
 };
 CommitResult commitCheckedItems(ThumbnailLibrary& strip, const QString& path);
+
+// The hand-over a closing window makes: once the file is written, the driver program starts its
+// next batch from the first name, so `nameCounter` goes back to 0. Returns what the commit did.
+bool handOverToDriver(ThumbnailLibrary& strip, int& nameCounter);

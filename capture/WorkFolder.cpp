@@ -1,6 +1,7 @@
-#include "MainForm.h"
+#include "WorkFolder.h"
 
 #include "QSetFolderDlg.h"
+#include "Settings.h"
 #include "platform/Message.h"
 #include "platform/Paths.h"
 
@@ -20,13 +21,18 @@ bool ensureDir(const QByteArray& path) {
 
 } // namespace
 
-// A stored work folder that no longer exists (an unplugged drive) falls back to the default,
-// which is also the folder of the settings file.
-void MainForm::InitWorkPath() {
-    m_docPath = platform::documentsDir().toLocal8Bit();
+WorkFolder::WorkFolder(Settings& settings, QWidget* dialogParent)
+    : m_settings(settings), m_dialogParent(dialogParent) {}
+
+const QByteArray& WorkFolder::path() const {
+    return m_settings.workPath;
+}
+
+void WorkFolder::init() {
+    m_documentsDir = platform::documentsDir().toLocal8Bit();
     QByteArray& workPath = m_settings.workPath;
     if (workPath.isEmpty() || !isDir(workPath)) {
-        workPath = m_docPath + "/Papyra";
+        workPath = m_documentsDir + "/Papyra";
         // The documents folder itself may be missing on Linux (no desktop made it yet): create
         // it too, or every start would fail here and no setting could ever be saved.
         if (!ensureDir(workPath)) {
@@ -34,10 +40,10 @@ void MainForm::InitWorkPath() {
             return;
         }
     }
-    CreateImageDir();
+    createImageDir();
 }
 
-bool MainForm::CreateImageDir() {
+bool WorkFolder::createImageDir() {
     m_imageDir = m_settings.workPath;
     const bool image = ensureDir(m_imageDir);
     if (!image)
@@ -49,24 +55,25 @@ bool MainForm::CreateImageDir() {
     return image && record;
 }
 
-// Files already in the old folder stay where they are; the next capture goes to the new one.
-void MainForm::setWorkPath(const QByteArray& path) {
+void WorkFolder::setPath(const QByteArray& path) {
     m_settings.workPath = path;
-    CreateImageDir();
+    createImageDir();
 }
 
-void MainForm::openSetFolderDlg() {
-    QSetFolderDlg dialog(this);
-    dialog.applyLanguage(m_language);
+void WorkFolder::openDialog() {
+    QSetFolderDlg dialog(m_settings.workPath, m_dialogParent);
+    dialog.applyLanguage(m_settings.language);
+    QObject::connect(&dialog, &QSetFolderDlg::folderChosen, &dialog,
+                     [this](const QByteArray& folder) { setPath(folder); });
     dialog.exec();
 }
 
-void MainForm::onBrowser() {
-    const QByteArray folder = chooseWritableFolder(this);
+void WorkFolder::browse() {
+    const QByteArray folder = chooseWritableFolder(m_dialogParent);
     if (!folder.isEmpty())
-        setWorkPath(folder);
+        setPath(folder);
 }
 
-void MainForm::onOpenFolder() {
+void WorkFolder::show() const {
     showFolder(m_settings.workPath);
 }

@@ -1,0 +1,142 @@
+#include "CaptureController.h"
+
+#include "CameraRoles.h"
+#include "FileNamer.h"
+#include "FileNaming.h"
+#include "OutputFormat.h"
+#include "Settings.h"
+#include "ThumbnailLibrary.h"
+#include "ZoApi.h"
+#include "common/SplitPath.h"
+#include "platform/Message.h"
+#include "platform/Paths.h"
+
+#include <QAbstractButton>
+#include <QFile>
+
+CaptureController::CaptureController(Settings& settings, const CameraRoles& roles, FileNamer& namer,
+                                     const OutputFormat& format, ThumbnailLibrary& strip,
+                                     const Widgets& widgets)
+    : m_settings(settings), m_roles(roles), m_namer(namer), m_format(format), m_strip(strip),
+      m_widgets(widgets) {}
+
+// The watermark stays in the picture only while its box is checked.
+void CaptureController::capture() {
+    const int main = m_roles.main();
+    if (!m_widgets.watermarkOn->isChecked())
+        ZoClearWatermark(main);
+    if (m_widgets.merge->isChecked()) {
+        captureMerged();
+    } else if (m_widgets.subOn->isChecked()) {
+        if (m_widgets.inVideo->isChecked()) {
+            const QByteArray path = captureCombined();
+            if (!path.isEmpty())
+                m_strip.addChecked(path);
+        } else if (m_mainSubMix) {
+            captureMainSubMix();
+        } else {
+            captureToFile(main);
+        }
+    } else {
+        captureToFile(main);
+    }
+}
+
+// A PDF shows in the strip through a JPEG taken beside it.
+int CaptureController::captureToFile(int camera) {
+    QByteArray path = m_namer.makeSavePath();
+    const int written = ZoCapture(camera, path.constData());
+    if (reportUnsaved(written, path))
+        return 0;
+
+    if (m_format.showsPdf()) {
+        const QByteArray thumb = platform::tempDir().toLocal8Bit() + "ZoImage.jpg";
+        ZoCapture(camera, thumb.constData());
+        const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+        m_strip.addImageItemEx(path, thumb, name);
+        m_strip.setItemChecked(m_strip.imgCount().value_or(0) - 1, 1);
+        return written;
+    }
+
+    m_strip.addChecked(path);
+    if (m_widgets.split->isChecked()) {
+        path = common::splitPath(path);
+        addIfWritten(path);
+    }
+    if (written > 1)
+        for (const QByteArray& further : naming::numberedPaths(path, m_format.extension(), written))
+            addIfWritten(further);
+    return written;
+}
+
+// The engine counts the split page among the images it wrote, and a page may fail to split:
+// only files that are there get an entry, so the strip never shows a picture that is not.
+void CaptureController::addIfWritten(const QByteArray& path) {
+    if (QFile::exists(QString::fromLocal8Bit(path)))
+        m_strip.addChecked(path);
+}
+
+// True, after telling the user where the picture should have gone, when nothing was written.
+bool CaptureController::reportUnsaved(int written, const QByteArray& path) {
+    if (written > 0)
+        return false;
+    const QString where = QString::fromLocal8Bit(path);
+    if (m_settings.language == 0)
+        platform::showMessage(QStringLiteral("提示"),
+                              QStringLiteral("图像无法保存到 %1").arg(where));
+    else
+        platform::showMessage(QStringLiteral("Information"),
+                              QStringLiteral("The picture could not be saved to %1").arg(where));
+    return true;
+}
+
+void CaptureController::captureToPath(const QString& path) {
+    ZoCapture(m_roles.main(), path.toLocal8Bit().constData());
+}
+
+void CaptureController::setResize(bool enable, float ratio) {
+    m_settings.resizeImage = enable;
+    m_settings.resizeImageRatio = ratio;
+    ZoSetResize(m_roles.main(), enable, ratio);
+}
+
+void CaptureController::captureSub() {
+    captureToFile(m_roles.sub());
+}
+
+// The engine's capture mode 1 lasts for this capture only.
+void CaptureController::captureBothSides() {
+    const int main = m_roles.main();
+    ZoSetCaptureMode(main, 1);
+    captureToFile(main);
+    ZoSetCaptureMode(main, 0);
+}
+
+void CaptureController::captureCard() {
+    const QByteArray path = m_namer.makeSavePath();
+    if (!reportUnsaved(ZoCapture(m_roles.main(), path.constData()), path))
+        m_strip.addChecked(path);
+}
+
+void CaptureController::onSplitToggled() {
+    ZoEnableSplitCap(m_roles.main(), m_widgets.split->isChecked());
+}
+
+void CaptureController::onMainSubMixToggled() {
+    m_mainSubMix = m_widgets.mainSubMix->isChecked();
+}
+
+// Merge and composite capture are not built yet: until they are, the capture button takes an
+// ordinary picture of the main camera in their place, so that a press is never lost.
+void CaptureController::captureMerged() {
+    captureToFile(m_roles.main());
+}
+
+QByteArray CaptureController::captureCombined() {
+    captureToFile(m_roles.main());
+    return {};
+}
+
+void CaptureController::captureMainSubMix() {
+    captureToFile(m_roles.main());
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+class CameraRoles;
+class FileNamer;
+class OutputFormat;
+class QAbstractButton;
+class ThumbnailLibrary;
+struct Settings;
+
+// The capture commands: one press of a capture button becomes files in the work folder and
+// checked entries in the strip.
+class CaptureController {
+public:
+    struct Widgets {
+        QAbstractButton* merge;
+        QAbstractButton* subOn;
+        QAbstractButton* inVideo;
+        QAbstractButton* watermarkOn;
+        QAbstractButton* mainSubMix;
+        QAbstractButton* split;
+    };
+
+    CaptureController(Settings& settings, const CameraRoles& roles, FileNamer& namer,
+                      const OutputFormat& format, ThumbnailLibrary& strip, const Widgets& widgets);
+
+    // The capture button: the main camera, or the merge, composite or mix the boxes choose.
+    void capture();
+    // One capture of `camera` into a new file and its checked entry in the strip; returns the
+    // number of images the engine wrote.
+    int captureToFile(int camera);
+    // The main camera's picture at `path`, for callers that choose the file themselves.
+    void captureToPath(const QString& path);
+    void captureSub();
+    // Both sides of a card onto one page.
+    void captureBothSides();
+    void captureCard();
+    void setResize(bool enable, float ratio);
+    void onSplitToggled();
+    void onMainSubMixToggled();
+
+private:
+    bool reportUnsaved(int written, const QByteArray& path);
+    void addIfWritten(const QByteArray& path);
+    void captureMerged();
+    QByteArray captureCombined();
+    void captureMainSubMix();
+
+    Settings& m_settings;
+    const CameraRoles& m_roles;
+    FileNamer& m_namer;
+    const OutputFormat& m_format;
+    ThumbnailLibrary& m_strip;
+    Widgets m_widgets;
+    bool m_mainSubMix = false;
+};

@@ -1,0 +1,151 @@
+#include "FileNamer.h"
+
+#include "CameraRoles.h"
+#include "FileNaming.h"
+#include "OutputFormat.h"
+#include "Settings.h"
+#include "WorkFolder.h"
+#include "ZoApi.h"
+#include "platform/Message.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include <climits>
+#include <optional>
+
+namespace {
+
+enum NameRule { Automatic = 0, Barcode = 1, Date = 2, Custom = 3 };
+
+QString text(int language, const char* chinese, const char* english) {
+    return QString::fromUtf8(language == 0 ? chinese : english);
+}
+
+// A field's entry as a whole number, or nothing.
+std::optional<int> wholeNumber(const QLineEdit* edit) {
+    bool ok = false;
+    const int value = edit->text().toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+// Stores an accepted entry; a rejected one puts the stored value back and says what is wanted.
+// The field is restored before the message, whose box takes the focus: the field then has
+// nothing new to report when it loses it.
+void acceptNumber(QLineEdit* edit, int& stored, int low, int high, const char* message) {
+    const std::optional<int> value = wholeNumber(edit);
+    if (value && *value >= low && *value <= high) {
+        stored = *value;
+        return;
+    }
+    edit->setText(QString::number(stored));
+    platform::showMessage(QStringLiteral("提示"), QString::fromUtf8(message));
+}
+
+} // namespace
+
+FileNamer::FileNamer(Settings& settings, const CameraRoles& roles, const WorkFolder& folder,
+                     const OutputFormat& format, const Widgets& widgets)
+    : m_settings(settings), m_roles(roles), m_folder(folder), m_format(format), m_widgets(widgets) {
+}
+
+QByteArray FileNamer::makeFileName() {
+    switch (m_settings.nameRule) {
+    case Automatic: {
+        const QByteArray name = naming::confined(naming::automaticName(
+            m_settings.prefixName, m_settings.fileNameNum, m_settings.fileNameCount));
+        if (!m_format.collectsPages())
+            m_settings.fileNameCount =
+                naming::advancedCounter(m_settings.fileNameCount, m_settings.fileNameStep);
+        m_widgets.counter->setText(QString::number(m_settings.fileNameCount));
+        return name;
+    }
+    case Barcode:
+        return naming::barcodeName(ZoReadBarcode(m_roles.main()));
+    case Date:
+        return naming::dateName(QDateTime::currentDateTime());
+    case Custom:
+        return naming::confined(m_widgets.name->text().toLocal8Bit());
+    default:
+        return {};
+    }
+}
+
+QByteArray FileNamer::makeSavePath() {
+    const QByteArray path = m_folder.imageDir() + '/' + makeFileName() + m_format.extension();
+    const QString file = QString::fromLocal8Bit(path);
+    if (QFile::exists(file))
+        QFile::remove(file);
+    return path;
+}
+
+void FileNamer::fillRules() {
+    const int language = m_settings.language;
+    {
+        const QSignalBlocker blocker(m_widgets.rules);
+        m_widgets.rules->clear();
+        m_widgets.rules->addItems({text(language, "自动命名", "Automatic naming"),
+                                   text(language, "条码命名", "Barcode naming"),
+                                   text(language, "日期命名", "Date naming"),
+                                   text(language, "自定义", "Custom naming")});
+        m_widgets.rules->setCurrentIndex(m_settings.nameRule);
+    }
+    showPanel(m_settings.nameRule);
+}
+
+void FileNamer::onRuleChanged() {
+    const int rule = m_widgets.rules->currentIndex();
+    if (rule == m_settings.nameRule)
+        return;
+    m_settings.nameRule = rule;
+    if (rule == Custom)
+        m_widgets.name->clear();
+    showPanel(rule);
+}
+
+// The automatic rule shows its four fields with the stored values, the custom rule the name
+// field alone; the others need no field.
+void FileNamer::showPanel(int rule) {
+    QWidget* const counterFields[] = {m_widgets.digitsLabel,  m_widgets.digits,
+                                      m_widgets.stepLabel,    m_widgets.step,
+                                      m_widgets.counterLabel, m_widgets.counter};
+    const bool automatic = rule == Automatic;
+    const bool named = automatic || rule == Custom;
+    m_widgets.nameLabel->setVisible(named);
+    m_widgets.name->setVisible(named);
+    for (QWidget* field : counterFields)
+        field->setVisible(automatic);
+    if (automatic) {
+        m_widgets.nameLabel->setText(text(m_settings.language, "前缀:", "Prefix:"));
+        m_widgets.name->resize(51, 20);
+        m_widgets.name->setText(QString::fromLocal8Bit(m_settings.prefixName));
+        m_widgets.digits->setText(QString::number(m_settings.fileNameNum));
+        m_widgets.step->setText(QString::number(m_settings.fileNameStep));
+        m_widgets.counter->setText(QString::number(m_settings.fileNameCount));
+    } else if (rule == Custom) {
+        m_widgets.nameLabel->setText(QStringLiteral("文件名:"));
+        m_widgets.name->resize(120, 20);
+    }
+}
+
+// Under the custom rule the field is read at each capture instead.
+void FileNamer::onNameEdited() {
+    if (m_settings.nameRule == Automatic)
+        m_settings.prefixName = m_widgets.name->text().toLocal8Bit();
+}
+
+void FileNamer::onDigitsEdited() {
+    acceptNumber(m_widgets.digits, m_settings.fileNameNum, 1, 20, "请输入[1-20]之间的数字!");
+}
+
+void FileNamer::onStepEdited() {
+    acceptNumber(m_widgets.step, m_settings.fileNameStep, 1, 100, "请输入[1-100]之间的数字!");
+}
+
+void FileNamer::onCounterEdited() {
+    acceptNumber(m_widgets.counter, m_settings.fileNameCount, INT_MIN, INT_MAX, "请输入整数!");
+}

@@ -1,0 +1,67 @@
+#include "OutputFormat.h"
+
+#include "CameraRoles.h"
+#include "Settings.h"
+#include "ZoApi.h"
+
+#include <QComboBox>
+#include <QSignalBlocker>
+
+#include <iterator>
+
+namespace {
+
+struct Format {
+    const char* chinese;
+    const char* english;
+    const char* extension;
+    int pdfMode; // -1: not a PDF
+};
+
+// In the order of the format list.
+constexpr Format kFormats[] = {
+    {"JPG", "JPG", ".jpg", -1},
+    {"单页PDF", "Single page PDF", ".pdf", 1},
+    {"多页PDF", "Multi page PDF", ".pdf", 0},
+    {"BMP", "BMP", ".bmp", -1},
+    {"TIF", "TIF", ".tif", -1},
+    {"PNG", "PNG", ".png", -1},
+    {"TIFF", "TIFF", ".tiff", -1},
+};
+constexpr int kFormatCount = int(std::size(kFormats));
+constexpr int kMultiPagePdf = 2;
+
+} // namespace
+
+OutputFormat::OutputFormat(const Settings& settings, const CameraRoles& roles, QComboBox* list)
+    : m_settings(settings), m_roles(roles), m_list(list) {}
+
+bool OutputFormat::showsPdf() const {
+    const int shown = m_list->currentIndex();
+    return shown >= 0 && shown < kFormatCount && kFormats[shown].pdfMode >= 0;
+}
+
+bool OutputFormat::collectsPages() const {
+    return m_index == kMultiPagePdf;
+}
+
+// The list passes through other entries while it is refilled; the stored format stays.
+void OutputFormat::fill() {
+    const QSignalBlocker blocker(m_list);
+    m_list->clear();
+    QStringList items;
+    for (const Format& format : kFormats)
+        items.append(QString::fromUtf8(m_settings.language == 0 ? format.chinese : format.english));
+    m_list->addItems(items);
+    m_list->setCurrentIndex(m_index);
+}
+
+void OutputFormat::onChanged() {
+    const int index = m_list->currentIndex();
+    if (index < 0 || index >= kFormatCount)
+        return;
+    m_index = index;
+    m_extension = kFormats[index].extension;
+    if (kFormats[index].pdfMode >= 0)
+        ZoSetPDFMode(m_roles.main(), kFormats[index].pdfMode);
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArray>
+
+class CameraRoles;
+class QComboBox;
+struct Settings;
+
+// The file format list: which extension a capture gets and whether PDF pages are collected.
+class OutputFormat {
+public:
+    OutputFormat(const Settings& settings, const CameraRoles& roles, QComboBox* list);
+
+    const QByteArray& extension() const { return m_extension; }
+    int index() const { return m_index; }
+    // The colour mode chooses the extension too: black and white is saved as TIFF.
+    void setExtension(const QByteArray& extension) { m_extension = extension; }
+    // Whether the entry the list shows writes PDF.
+    bool showsPdf() const;
+    // Under multi-page PDF every capture adds a page to the same file.
+    bool collectsPages() const;
+
+    // Refilled in the window's language; the stored format stays.
+    void fill();
+    void onChanged();
+
+private:
+    const Settings& m_settings;
+    const CameraRoles& m_roles;
+    QComboBox* m_list;
+    QByteArray m_extension = ".jpg";
+    int m_index = 0;
+};

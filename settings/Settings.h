@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Every value the program keeps between runs. A new record holds the start values the program
+// uses when there is no settings file at all; readConfig() applies the read defaults for keys
+// missing from an existing file, which differ for a few keys. Both come from one key table.
+struct Settings {
+    Settings();
+
+    int devIndex;
+    int audioIndex;
+    int resolution;
+    int pixtype;
+    int dpiIndex;
+    int rotateIndex;
+    int scanSize;
+    int threshold;
+    bool autoCrop;
+    int exposure;
+    bool autoExp;
+    int jpgQuality;
+    bool delBack;
+    int rotateAngle;
+    int nameRule;
+    int fileNameNum;
+    int fileNameStep;
+    int fileNameCount;
+    bool openSub;
+    QByteArray workPath;   // local 8-bit
+    QByteArray prefixName; // local 8-bit
+    QByteArray waterText;  // local 8-bit
+    int waterRed;
+    int waterGreen;
+    int waterBlue;
+    bool showWater;
+    bool showTimeWater;
+    int hRatio;
+    int vRatio;
+    bool showRatio;
+    int waterMode;
+    int waterPos;
+    int waterAngle;
+    int waterFontSize;
+    QString waterFontFamily;
+    int uiIndex;
+    int rval;
+    int gval;
+    int bval;
+    int opcity;
+    int lineWidth;
+    bool resizeImage;
+    double resizeImageRatio;
+    int multiCapMode;
+    int capCount;
+    int interval;
+    // The language the window shows now (0 Chinese, 1 English); never read from the file, so a
+    // start always begins in English, and written back for the record.
+    int language;
+};
+
+// The section every key lives in.
+inline constexpr char kSettingsSection[] = "Zo twain driver param";
+
+// "<documents>/Papyra/zoconf.ini"; `documentsDir` has no trailing slash.
+QString settingsPath(const QString& documentsDir);
+
+// Reads every key but Language in file order. Returns false and leaves `settings` as it was when
+// there is no file at `path`. A negative DevIndex becomes 0; a ratio that is not a finite number
+// becomes the read default 1.0.
+bool readConfig(const QString& path, Settings& settings);
+
+// Writes every key in the order the file has always had and replaces the file atomically, keeping
+// any other lines of an existing file. False when the file could not be written.
+bool writeConfig(const QString& path, const Settings& settings);
+
+// The camera parameters the program resets before it reads the file, so a file without them
+// starts from these values rather than from those of the record's last use.
+void resetCameraParameters(Settings& settings);

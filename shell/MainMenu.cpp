@@ -1,0 +1,44 @@
+#include "MainMenu.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QPushButton>
+
+MainMenu::MainMenu(QPushButton* button) : m_button(button) {}
+
+MainMenu::~MainMenu() {
+    destroy();
+}
+
+// The menu hangs on the button, which shows no arrow.
+void MainMenu::create() {
+    m_menu = new QMenu;
+    m_skin = new QAction(QStringLiteral("换肤"), m_menu);
+    m_settings = new QAction(QStringLiteral("设置"), m_menu);
+    m_about = new QAction(QStringLiteral("关于"), m_menu);
+    m_menu->addAction(m_skin);
+    m_menu->addAction(m_settings);
+    m_menu->addAction(m_about);
+    m_button->setMenu(m_menu);
+    m_button->setStyleSheet(QStringLiteral("QPushButton::menu-indicator{image:None;}"));
+    connect(m_skin, &QAction::triggered, this, &MainMenu::skinRequested);
+    connect(m_settings, &QAction::triggered, this, &MainMenu::settingsRequested);
+    connect(m_about, &QAction::triggered, this, &MainMenu::aboutRequested);
+}
+
+void MainMenu::destroy() {
+    delete m_menu; // owns its actions
+    m_menu = nullptr;
+    m_skin = nullptr;
+    m_settings = nullptr;
+    m_about = nullptr;
+}
+
+void MainMenu::applyLanguage(int flag) {
+    if (m_menu == nullptr)
+        return;
+    const bool chinese = flag == 0;
+    m_skin->setText(chinese ? QStringLiteral("换肤") : QStringLiteral("Change skin"));
+    m_settings->setText(chinese ? QStringLiteral("设置") : QStringLiteral("Settings"));
+    m_about->setText(chinese ? QStringLiteral("关于") : QStringLiteral("About"));
+}
