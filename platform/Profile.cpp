@@ -62,6 +62,8 @@ int parseLeadingInt(const QByteArray& text) {
 } // namespace
 
 Profile::Profile(QString path) : m_path(std::move(path)) {
+    if (m_path.isEmpty())
+        return; // a profile made from text; no file to read
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return;

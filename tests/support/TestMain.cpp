@@ -1,3 +1,4 @@
+#include "support/QtMessages.h"
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
@@ -37,5 +38,8 @@ int main(int argc, char* argv[]) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication application(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    testing_support::installQtMessageCheck();
+    // The offscreen platform says so for every top-level window it shows.
+    const testing_support::ExpectQtWarning offscreen("does not support propagateSizeHints");
     return RUN_ALL_TESTS();
 }
