@@ -4,6 +4,8 @@
 #include "Commit.h"
 #include "platform/X11Windows.h"
 
+#include "support/TestEnvironment.h"
+
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -13,12 +15,9 @@
 
 namespace {
 
-using namespace app_test;
+using testing_support::readFile;
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using namespace app_test;
 
 class HandOverTest : public AppTest {
 protected:

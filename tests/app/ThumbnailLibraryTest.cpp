@@ -3,6 +3,8 @@
 #include "Commit.h"
 #include "ThumbnailLibrary.h"
 
+#include "support/TestEnvironment.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -10,14 +12,11 @@
 
 namespace {
 
+using testing_support::readFile;
+
 using namespace app_test;
 
 const QString kStrip = QStringLiteral(DOCSCANNER_BIN_DIR "/libThumbnail.so");
-
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 TEST(ThumbnailLibraryTest, MissingOrBrokenLibraryMakesEveryCallANoOp) {
     QTemporaryDir dir;

@@ -13,10 +13,7 @@
 
 namespace {
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using testing_support::readFile;
 
 TEST(PathsTest, WellKnownFolders) {
     EXPECT_EQ(platform::programDir(), QCoreApplication::applicationDirPath() + "/");

@@ -1,5 +1,7 @@
 #include "platform/Profile.h"
 
+#include "support/TestEnvironment.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -13,6 +15,8 @@ using platform::Profile;
 
 namespace {
 
+using testing_support::readFile;
+
 const QByteArray kSection = "Zo twain driver param";
 
 class ProfileTest : public ::testing::Test {
@@ -24,11 +28,6 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(content);
         return file.fileName();
-    }
-
-    static QByteArray readFile(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QStringList entries() const { return QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden); }

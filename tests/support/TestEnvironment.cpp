@@ -2,6 +2,10 @@
 
 #include "platform/Message.h"
 
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
 #include <xcb/xcb.h>
 
 #include <cstdlib>
@@ -20,6 +24,23 @@ MessageRecorder::MessageRecorder() {
 
 MessageRecorder::~MessageRecorder() {
     platform::setMessageInterceptor({});
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+int pdfPageCount(const QString& path) {
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    if (!info.waitForFinished() || info.exitCode() != 0)
+        return -1;
+    const QRegularExpression pages(QStringLiteral("^Pages:\\s+(\\d+)$"),
+                                   QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match =
+        pages.match(QString::fromUtf8(info.readAllStandardOutput()));
+    return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
 bool haveDisplay() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QPair>
 #include <QString>
@@ -24,6 +25,12 @@ public:
 private:
     QList<QPair<QString, QString>> m_messages;
 };
+
+// The whole file, or nothing when it cannot be read.
+QByteArray readFile(const QString& path);
+
+// The page count `pdfinfo` reads from the PDF at `path`, or -1 when it reads none.
+int pdfPageCount(const QString& path);
 
 // True when an X server is reachable through $DISPLAY.
 bool haveDisplay();
