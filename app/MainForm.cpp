@@ -103,6 +103,7 @@ MainForm::~MainForm() {
     StoreWaterMarkSettings();
     CloseCameras();
     UnloadThumbnailLibrary();
+    FinishDocument();
     WriteConfig();
     UnregisterDeviceNotification();
     UnregisterHotKey();
@@ -179,7 +180,8 @@ void MainForm::CreateFeatures() {
         FileNamer::Widgets{ui->comboBoxNameRule, ui->labelFileName, ui->lineEditFileName,
                            ui->labelFileNameCount, ui->lineEditFileNameCount, ui->labelFileNameStep,
                            ui->lineEditFileNameStep, ui->labelFileNameInit,
-                           ui->lineEditFileNameInit});
+                           ui->lineEditFileNameInit},
+        [this] { SaveSettings(); });
     m_capture = std::make_unique<CaptureController>(
         m_settings, *m_roles, *m_namer, *m_format, m_thumbnails,
         CaptureController::Widgets{ui->checkBoxMix, ui->checkBoxPIP, ui->checkBoxInVideo,
@@ -212,10 +214,20 @@ void MainForm::ReadConfig() {
 }
 
 void MainForm::WriteConfig() {
-    const QString documents = QString::fromLocal8Bit(m_workFolder->documentsDir());
-    if (!writeConfig(settingsPath(documents), m_settings))
+    if (!SaveSettings())
         platform::showMessage(QStringLiteral("提示"),
                               QStringLiteral("写配置文件失败, 参数不能记忆!"));
+}
+
+// Also runs whenever the name counter moved; only the save at exit says when it failed.
+bool MainForm::SaveSettings() {
+    const QString documents = QString::fromLocal8Bit(m_workFolder->documentsDir());
+    return writeConfig(settingsPath(documents), m_settings);
+}
+
+// A multi-page document collected in this run is finished: the next run starts a new one.
+void MainForm::FinishDocument() {
+    m_namer->finishDocument();
 }
 
 void MainForm::InitWorkPath() {

@@ -241,11 +241,13 @@ private:
 
     // Shutdown
     void StoreWaterMarkSettings();
+    void FinishDocument();
     void CloseCameras();
     void UnloadThumbnailLibrary();
     void UnregisterDeviceNotification();
     void UnregisterHotKey();
 
+    bool SaveSettings();
     // Posts the close event whose handling hands the strip to a waiting driver program.
     void postCloseEvent();
 

@@ -164,12 +164,12 @@ void MainForm::resizeEvent(QResizeEvent* event) {
         m_pip->keepOverVideo();
 }
 
-// A waiting driver program gets the checked strip items and is told to close; the event is always
-// accepted.
+// A waiting driver program gets the checked strip items and is told to close, unless the list
+// could not be written; the event is always accepted.
 void MainForm::closeEvent(QCloseEvent* event) {
     if (const auto driver = platform::findWindowByTitle("ZoTwainDriver")) {
-        onCommit();
-        platform::requestWindowClose(*driver);
+        if (onCommit())
+            platform::requestWindowClose(*driver);
     }
     event->accept();
 }

@@ -20,7 +20,6 @@
 #include "ZoApi.h"
 #include "ZoomControl.h"
 
-
 // What the window gives other code to read, and the slots that each hand a command to its feature.
 
 // Read by other code
@@ -126,7 +125,7 @@ void MainForm::InitFmt() {
 }
 
 void MainForm::onFmtChange() {
-    m_format->onChanged();
+    m_capture->onFormatChanged();
 }
 
 void MainForm::onNameRuleChange() {
@@ -162,7 +161,7 @@ void MainForm::onOpenFolder() {
 }
 
 bool MainForm::onCommit() {
-    return handOverToDriver(m_thumbnails, m_settings.fileNameCount);
+    return m_capture->handOver();
 }
 
 // Camera selection and preview

@@ -1,6 +1,7 @@
 #include "CaptureController.h"
 
 #include "CameraRoles.h"
+#include "Commit.h"
 #include "FileNamer.h"
 #include "FileNaming.h"
 #include "OutputFormat.h"
@@ -14,8 +15,16 @@
 #include <QAbstractButton>
 #include <QFile>
 
+namespace {
+
+QString text(int language, const char* chinese, const char* english) {
+    return QString::fromUtf8(language == 0 ? chinese : english);
+}
+
+} // namespace
+
 CaptureController::CaptureController(Settings& settings, const CameraRoles& roles, FileNamer& namer,
-                                     const OutputFormat& format, ThumbnailLibrary& strip,
+                                     OutputFormat& format, ThumbnailLibrary& strip,
                                      const Widgets& widgets)
     : m_settings(settings), m_roles(roles), m_namer(namer), m_format(format), m_strip(strip),
       m_widgets(widgets) {}
@@ -45,12 +54,14 @@ void CaptureController::capture() {
 // A PDF shows in the strip through a JPEG taken beside it.
 int CaptureController::captureToFile(int camera) {
     QByteArray path = m_namer.makeSavePath();
+    if (reportNoFolder(path))
+        return 0;
     const int written = ZoCapture(camera, path.constData());
     if (reportUnsaved(written, path))
         return 0;
 
     if (m_format.showsPdf()) {
-        const QByteArray thumb = platform::tempDir().toLocal8Bit() + "ZoImage.jpg";
+        const QByteArray thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
         ZoCapture(camera, thumb.constData());
         const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
         m_strip.addImageItemEx(path, thumb, name);
@@ -74,6 +85,17 @@ int CaptureController::captureToFile(int camera) {
 void CaptureController::addIfWritten(const QByteArray& path) {
     if (QFile::exists(QString::fromLocal8Bit(path)))
         m_strip.addChecked(path);
+}
+
+// True, after saying so, when there is no work folder to save into: a press then writes nothing
+// anywhere else.
+bool CaptureController::reportNoFolder(const QByteArray& path) {
+    if (!path.isEmpty())
+        return false;
+    platform::showMessage(text(m_settings.language, "提示", "Information"),
+                          text(m_settings.language, "工作目录无法使用, 图像未保存!",
+                               "The work folder cannot be used; the picture was not saved."));
+    return true;
 }
 
 // True, after telling the user where the picture should have gone, when nothing was written.
@@ -114,7 +136,7 @@ void CaptureController::captureBothSides() {
 
 void CaptureController::captureCard() {
     const QByteArray path = m_namer.makeSavePath();
-    if (!reportUnsaved(ZoCapture(m_roles.main(), path.constData()), path))
+    if (!reportNoFolder(path) && !reportUnsaved(ZoCapture(m_roles.main(), path.constData()), path))
         m_strip.addChecked(path);
 }
 
@@ -124,6 +146,29 @@ void CaptureController::onSplitToggled() {
 
 void CaptureController::onMainSubMixToggled() {
     m_mainSubMix = m_widgets.mainSubMix->isChecked();
+}
+
+void CaptureController::onFormatChanged() {
+    const bool collecting = m_format.collectsPages();
+    m_format.onChanged();
+    if (collecting && !m_format.collectsPages())
+        m_namer.finishDocument();
+}
+
+// The list is written on every attempt, empty when nothing is checked, so a driver never takes
+// the previous batch again.
+bool CaptureController::handOver() {
+    const CommitResult result = commitCheckedItems(m_strip, commitFilePath());
+    if (!result.written) {
+        platform::showMessage(
+            text(m_settings.language, "提示", "Information"),
+            text(m_settings.language, "交接列表无法写入, 图像未交给驱动程序!",
+                 "The list for the driver program could not be written; nothing was handed over."));
+        return false;
+    }
+    if (result.items > 0)
+        m_namer.restartCounter(); // the driver starts its next batch from the first name
+    return true;
 }
 
 // Merge and composite capture are not built yet: until they are, the capture button takes an

@@ -24,7 +24,7 @@ public:
     };
 
     CaptureController(Settings& settings, const CameraRoles& roles, FileNamer& namer,
-                      const OutputFormat& format, ThumbnailLibrary& strip, const Widgets& widgets);
+                      OutputFormat& format, ThumbnailLibrary& strip, const Widgets& widgets);
 
     // The capture button: the main camera, or the merge, composite or mix the boxes choose.
     void capture();
@@ -40,8 +40,14 @@ public:
     void setResize(bool enable, float ratio);
     void onSplitToggled();
     void onMainSubMixToggled();
+    // A new format ends a multi-page document the automatic rule named.
+    void onFormatChanged();
+    // Hands the strip's checked items to a waiting driver program; false, after saying so, when
+    // the list could not be written.
+    bool handOver();
 
 private:
+    bool reportNoFolder(const QByteArray& path);
     bool reportUnsaved(int written, const QByteArray& path);
     void addIfWritten(const QByteArray& path);
     void captureMerged();
@@ -51,7 +57,7 @@ private:
     Settings& m_settings;
     const CameraRoles& m_roles;
     FileNamer& m_namer;
-    const OutputFormat& m_format;
+    OutputFormat& m_format;
     ThumbnailLibrary& m_strip;
     Widgets m_widgets;
     bool m_mainSubMix = false;

@@ -10,7 +10,6 @@
 
 #include <QComboBox>
 #include <QDateTime>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -49,18 +48,20 @@ void acceptNumber(QLineEdit* edit, int& stored, int low, int high, const char* m
 } // namespace
 
 FileNamer::FileNamer(Settings& settings, const CameraRoles& roles, const WorkFolder& folder,
-                     const OutputFormat& format, const Widgets& widgets)
-    : m_settings(settings), m_roles(roles), m_folder(folder), m_format(format), m_widgets(widgets) {
-}
+                     const OutputFormat& format, const Widgets& widgets,
+                     std::function<void()> saveSettings)
+    : m_settings(settings), m_roles(roles), m_folder(folder), m_format(format), m_widgets(widgets),
+      m_saveSettings(std::move(saveSettings)) {}
 
 QByteArray FileNamer::makeFileName() {
     switch (m_settings.nameRule) {
     case Automatic: {
         const QByteArray name = naming::confined(naming::automaticName(
             m_settings.prefixName, m_settings.fileNameNum, m_settings.fileNameCount));
-        if (!m_format.collectsPages())
-            m_settings.fileNameCount =
-                naming::advancedCounter(m_settings.fileNameCount, m_settings.fileNameStep);
+        if (m_format.collectsPages())
+            m_documentOpen = true;
+        else
+            advanceCounter();
         m_widgets.counter->setText(QString::number(m_settings.fileNameCount));
         return name;
     }
@@ -76,11 +77,37 @@ QByteArray FileNamer::makeFileName() {
 }
 
 QByteArray FileNamer::makeSavePath() {
-    const QByteArray path = m_folder.imageDir() + '/' + makeFileName() + m_format.extension();
-    const QString file = QString::fromLocal8Bit(path);
-    if (QFile::exists(file))
-        QFile::remove(file);
+    if (!m_folder.usable())
+        return {};
+    const int rule = m_settings.nameRule;
+    const QByteArray base = m_folder.imageDir() + '/' + makeFileName();
+    if (rule != Date && rule != Barcode)
+        return base + m_format.extension();
+    const QByteArray path =
+        naming::freshPath(base, m_format.extension(),
+                          [this](const QByteArray& p) { return m_madePaths.contains(p); });
+    m_madePaths.insert(path);
     return path;
+}
+
+void FileNamer::advanceCounter() {
+    m_settings.fileNameCount =
+        naming::advancedCounter(m_settings.fileNameCount, m_settings.fileNameStep);
+    m_saveSettings();
+}
+
+void FileNamer::finishDocument() {
+    if (!m_documentOpen)
+        return;
+    m_documentOpen = false;
+    advanceCounter();
+    m_widgets.counter->setText(QString::number(m_settings.fileNameCount));
+}
+
+void FileNamer::restartCounter() {
+    m_settings.fileNameCount = 0;
+    m_widgets.counter->setText(QString::number(m_settings.fileNameCount));
+    m_saveSettings();
 }
 
 void FileNamer::fillRules() {

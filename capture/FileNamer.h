@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QSet>
+
+#include <functional>
 
 class CameraRoles;
 class OutputFormat;
@@ -26,15 +29,24 @@ public:
         QLineEdit* counter;
     };
 
+    // `saveSettings` writes every setting; it runs whenever the counter moved, so that a crash
+    // never hands out a number that was used already.
     FileNamer(Settings& settings, const CameraRoles& roles, const WorkFolder& folder,
-              const OutputFormat& format, const Widgets& widgets);
+              const OutputFormat& format, const Widgets& widgets,
+              std::function<void()> saveSettings);
 
     // The next name by the chosen rule; the automatic rule's counter advances after the name is
     // made, except under multi-page PDF, where every capture adds a page to the same file.
     QByteArray makeFileName();
-    // The work folder, the name and the extension. A name that is taken replaces the older file:
-    // there is no renaming and no question.
+    // The work folder, the name and the extension, or nothing when there is no work folder.
+    // The engine replaces a file of that name only once the new one is whole. The date and
+    // barcode rules never name a file they named before in this run: "_2", "_3" follow instead.
     QByteArray makeSavePath();
+    // The multi-page document the automatic rule named is finished (the format changed, the
+    // program closes): the counter moves past it, so no later capture names it again.
+    void finishDocument();
+    // The driver program took the batch and starts its next one from the first name.
+    void restartCounter();
 
     // Refilled in the window's language; the stored rule stays.
     void fillRules();
@@ -46,10 +58,14 @@ public:
 
 private:
     void showPanel(int rule);
+    void advanceCounter();
 
     Settings& m_settings;
     const CameraRoles& m_roles;
     const WorkFolder& m_folder;
     const OutputFormat& m_format;
     Widgets m_widgets;
+    std::function<void()> m_saveSettings;
+    QSet<QByteArray> m_madePaths; // by the date and barcode rules, in this run
+    bool m_documentOpen = false;  // the automatic rule named a multi-page document
 };

@@ -44,6 +44,7 @@ QByteArray dateName(const QDateTime& time) {
 QByteArray confined(QByteArray name) {
     name.replace('/', '_');
     name.replace('\0', '_');
+    name.replace("@@", "@_"); // the hand-over list separates its paths with "@@"
     if (name == "." || name == "..")
         return {};
     return name;
@@ -55,6 +56,14 @@ QByteArrayList numberedPaths(const QByteArray& path, const QByteArray& extension
     for (int i = 1; i <= count; ++i)
         paths.append(base + '_' + QByteArray::number(i) + extension);
     return paths;
+}
+
+QByteArray freshPath(const QByteArray& base, const QByteArray& extension,
+                     const std::function<bool(const QByteArray&)>& taken) {
+    QByteArray path = base + extension;
+    for (int n = 2; taken(path); ++n)
+        path = base + '_' + QByteArray::number(n) + extension;
+    return path;
 }
 
 } // namespace naming

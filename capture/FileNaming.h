@@ -4,6 +4,8 @@
 #include <QByteArrayList>
 #include <QDateTime>
 
+#include <functional>
+
 // The pieces of a capture's file name. Names and paths are local 8-bit byte strings.
 namespace naming {
 
@@ -22,12 +24,17 @@ QByteArray barcodeName(const QByteArray& engineText);
 // The date rule's name: "2024-03-05_142501".
 QByteArray dateName(const QDateTime& time);
 
-// A name that stays inside the work folder: every "/" and NUL becomes "_", and "." and ".."
-// become empty.
+// A name that stays inside the work folder and can be handed over whole: every "/" and NUL
+// becomes "_", every "@@" becomes "@_", and "." and ".." become empty.
 QByteArray confined(QByteArray name);
 
 // The paths of a capture's further images, "x_1.jpg" .. "x_<count>.jpg", made from `path` by
 // cutting the extension's length off its end.
 QByteArrayList numberedPaths(const QByteArray& path, const QByteArray& extension, int count);
+
+// `base` + `extension`, or the first of `base`_2, `base`_3, ... + `extension` that `taken` does
+// not hold.
+QByteArray freshPath(const QByteArray& base, const QByteArray& extension,
+                     const std::function<bool(const QByteArray&)>& taken);
 
 } // namespace naming

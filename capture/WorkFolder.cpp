@@ -28,6 +28,10 @@ const QByteArray& WorkFolder::path() const {
     return m_settings.workPath;
 }
 
+bool WorkFolder::usable() const {
+    return !m_imageDir.isEmpty() && isDir(m_imageDir);
+}
+
 void WorkFolder::init() {
     m_documentsDir = platform::documentsDir().toLocal8Bit();
     QByteArray& workPath = m_settings.workPath;

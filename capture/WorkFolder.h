@@ -15,6 +15,8 @@ public:
     const QByteArray& documentsDir() const { return m_documentsDir; }
     const QByteArray& imageDir() const { return m_imageDir; }
     const QByteArray& recordDir() const { return m_recordDir; }
+    // False when the folder could not be made: nothing can be saved then.
+    bool usable() const;
 
     // A stored folder that no longer exists (an unplugged drive) falls back to the default,
     // which is also the folder of the settings file.

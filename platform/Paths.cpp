@@ -7,6 +7,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -42,6 +44,23 @@ QString programDir() {
 
 QString tempDir() {
     return withSlash(QDir::tempPath());
+}
+
+QString privateTempDir() {
+    static const QString dir = [] {
+        QByteArray pattern = QFile::encodeName(QDir::tempPath() + "/docscanner-XXXXXX");
+        // mkdtemp makes a new folder of mode 0700 and fails on any name that exists.
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            qWarning("docscanner: no private temporary folder (%s); using the shared one",
+                     std::strerror(errno));
+            return tempDir();
+        }
+        // Kept apart from `dir`, which is destroyed before the handler runs.
+        static const QString* const made = new QString(QFile::decodeName(pattern));
+        std::atexit([] { QDir(*made).removeRecursively(); });
+        return withSlash(*made);
+    }();
+    return dir;
 }
 
 QString documentsDir() {

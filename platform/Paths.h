@@ -12,6 +12,11 @@ QString programDir();
 // Folder for temporary files with a trailing "/".
 QString tempDir();
 
+// This process's own folder for the program's fixed temporary names, with a trailing "/": made
+// on first use with mode 0700 under the temporary folder (never an existing folder or a link
+// someone planted), and removed with its files when the program ends.
+QString privateTempDir();
+
 // The user's documents folder, without a trailing "/".
 QString documentsDir();
 

@@ -208,6 +208,9 @@ QByteArray Profile::text() const {
 
 bool Profile::save(const std::function<void()>& beforeRename) const {
     QSaveFile file(m_path);
+    // A folder that refuses new files may still hold a writable file: it is rewritten in place
+    // then, which is not atomic, but keeps the settings instead of losing them.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return false;
     const QByteArray content = text();
