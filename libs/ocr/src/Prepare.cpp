@@ -1,0 +1,58 @@
+#include "Prepare.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+
+namespace quilocr {
+
+namespace {
+
+// Measured on the generated pages (tests/ocr/PageCorpus, all 18: a page photographed at 3264
+// pixels and reduced to 1200 with nearest-pixel scaling), mean character accuracy English /
+// Chinese / mixed:
+//   as handed over, Tesseract thresholding it                   0.911 / 0.769 / 0.823
+//   background flattened                                        0.999 / 0.930 / 0.964
+//   background flattened, 1.5x (1800 wide)                      1.000 / 0.988 / 0.983
+//   background flattened, 2x (2400 wide)                        1.000 / 0.984 / 0.973
+//   background flattened, 2.5x (3000 wide), Otsu                0.999 / 0.919 / 0.911
+//   2x, not flattened                                           0.889 / 0.528 / 0.771
+// Flattening matters most: under a lamp the far side of the page is a third darker and one
+// global threshold loses it. Scaling up then lifts Chinese by six points: the strokes of a
+// 21-pixel character in a nearest-scaled picture are one or two pixels wide, and linear
+// interpolation gives the recogniser smooth strokes at the size it was trained on. Thresholding
+// the flattened page ourselves (Otsu per tile: 0.985 Chinese, 0.956 mixed at 2x; Sauvola: 0.941,
+// 0.972) did no better than Tesseract's own threshold of the flattened picture.
+constexpr double kWorkingWidth = 1800;
+constexpr double kMaxUpscale = 2;
+
+} // namespace
+
+PixHandle readPicture(const std::string& path) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+        return {};
+    return PixHandle(pixRead(path.c_str()));
+}
+
+Prepared prepare(Pix& picture, int readWidth) {
+    const PixHandle grey(pixConvertTo8(&picture, 0));
+    if (!grey)
+        return {};
+    const int width = pixGetWidth(grey.get());
+    const double reduce = readWidth > 0 && width > readWidth ? double(readWidth) / width : 1.0;
+    const double scale = reduce * std::min(kMaxUpscale, kWorkingWidth / (width * reduce));
+    // One resampling from the file to the working size: linear up, area-averaged down.
+    PixHandle sized(scale > 1   ? pixScaleGrayLI(grey.get(), float(scale), float(scale))
+                    : scale < 1 ? pixScaleAreaMap(grey.get(), float(scale), float(scale))
+                                : pixCopy(nullptr, grey.get()));
+    if (!sized)
+        return {};
+    // Divides out the light of the room, estimated from the paper between the letters.
+    PixHandle flat(pixBackgroundNormSimple(sized.get(), nullptr, nullptr));
+    if (!flat)
+        return {};
+    return {std::move(flat), scale};
+}
+
+} // namespace quilocr

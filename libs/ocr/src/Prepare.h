@@ -1,0 +1,24 @@
+#pragma once
+
+// Turning the picture the caller hands over into what Tesseract reads best: grey, with its text
+// at the height the models were trained on, and with the light of the room taken out.
+
+#include "Handles.h"
+
+#include <string>
+
+namespace quilocr {
+
+// The picture in the file, or null when the file is missing or holds no picture.
+PixHandle readPicture(const std::string& path);
+
+struct Prepared {
+    PixHandle pix;    // what Tesseract reads
+    double scale = 1; // prepared pixels per pixel of the file
+};
+
+// `readWidth` is the width the picture is read as (a wider picture is first treated as if reduced
+// to it); 0 reads it at its own width. Null pix when the picture cannot be converted.
+Prepared prepare(Pix& picture, int readWidth);
+
+} // namespace quilocr

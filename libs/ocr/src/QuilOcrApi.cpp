@@ -1,0 +1,92 @@
+#include "QuilOcr.h"
+
+#include "Prepare.h"
+#include "Recognizer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <mutex>
+#include <string>
+#include <vector>
+
+using quilocr::Recognizer;
+
+namespace {
+
+constexpr int kDefaultWordsWidth = 1600;
+
+// Everything the entries share, under one lock: the engine and the results they hand out.
+std::mutex g_lock;
+std::string g_text;
+std::vector<std::string> g_wordTexts;
+std::vector<QuilOcrWord> g_words;
+
+// Tesseract reports trouble it cannot recover from by exception in a few places; a C caller
+// must never see one.
+template <typename Work> void guarded(Work&& work) {
+    try {
+        work();
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+int fnInit(int, const char* programDir) {
+    const std::lock_guard lock(g_lock);
+    return Recognizer::instance().setProgramDir(programDir ? programDir : "") ? 1 : 0;
+}
+
+const char* fnQuilOCREx(const char* imagePath, int, int, float, float, float, float, bool, bool) {
+    const std::lock_guard lock(g_lock);
+    g_text.clear();
+    guarded([&] {
+        const quilocr::PixHandle picture = quilocr::readPicture(imagePath ? imagePath : "");
+        if (!picture)
+            return;
+        const quilocr::Prepared prepared = quilocr::prepare(*picture, 0);
+        if (prepared.pix)
+            g_text = Recognizer::instance().text(*prepared.pix);
+    });
+    return g_text.c_str();
+}
+
+int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOcrWord** words) {
+    const std::lock_guard lock(g_lock);
+    g_words.clear();
+    g_wordTexts.clear();
+    guarded([&] {
+        const quilocr::PixHandle picture = quilocr::readPicture(imagePath ? imagePath : "");
+        if (!picture)
+            return;
+        const int width = pixGetWidth(picture.get()), height = pixGetHeight(picture.get());
+        const quilocr::Prepared prepared =
+            quilocr::prepare(*picture, maxWidth > 0 ? maxWidth : kDefaultWordsWidth);
+        if (!prepared.pix)
+            return;
+        // Boxes go back to the file's pixels: outward, so a box still covers its ink, and
+        // clipped to the picture.
+        const auto toFile = [&](int value, bool far, int limit) {
+            const double scaled = value / prepared.scale;
+            return std::clamp(int(far ? std::ceil(scaled) : std::floor(scaled)), 0, limit);
+        };
+        for (quilocr::Word& word : Recognizer::instance().words(*prepared.pix)) {
+            const int left = toFile(word.left, false, width), top = toFile(word.top, false, height);
+            const int right = toFile(word.right, true, width);
+            const int bottom = toFile(word.bottom, true, height);
+            g_wordTexts.push_back(std::move(word.text));
+            g_words.push_back(
+                {nullptr, left, top, right - left, bottom - top, word.confidence, word.line});
+        }
+        // The texts are in place only now: the vector may have moved them while it grew.
+        for (std::size_t i = 0; i < g_words.size(); ++i)
+            g_words[i].text = g_wordTexts[i].c_str();
+    });
+    if (words)
+        *words = g_words.empty() ? nullptr : g_words.data();
+    return int(g_words.size());
+}
+
+} // extern "C"

@@ -1,0 +1,46 @@
+#pragma once
+
+// The Tesseract engine of the library: started once, on the first recognition, and kept for
+// the life of the process. Not thread-safe: the entries call it under one lock.
+//
+// Started late on purpose: fnInit runs in the program's start-up, where finding the language
+// data costs 0.9 us, while starting the engine (loading chi_sim and eng) costs about 200 ms of
+// wall time here (151 ms CPU; bench/ocr_bench). Every start-up would pay that, OCR used or not;
+// the first recognition, which takes 1.6 s a page anyway, pays it instead.
+
+#include "Handles.h"
+#include "LanguageData.h"
+
+#include <string>
+#include <vector>
+
+namespace quilocr {
+
+struct Word {
+    std::string text;                             // UTF-8
+    int left = 0, top = 0, right = 0, bottom = 0; // pixels of the picture read, right/bottom past
+    float confidence = 0;                         // 0 to 100
+    int line = 0;                                 // text line, counted from 0 in reading order
+};
+
+class Recognizer {
+public:
+    static Recognizer& instance();
+
+    // Chooses the language data; takes effect while the engine has not started.
+    bool setProgramDir(const std::string& programDir);
+
+    // Empty when the engine cannot start (no language data).
+    std::string text(Pix& picture);
+    std::vector<Word> words(Pix& picture);
+
+private:
+    tesseract::TessBaseAPI* engine();
+    bool read(tesseract::TessBaseAPI& api, Pix& picture);
+
+    LanguageData m_data = findLanguageData({});
+    TesseractHandle m_api;
+    bool m_failed = false; // Init failed once: do not try again on every call
+};
+
+} // namespace quilocr
