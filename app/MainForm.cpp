@@ -225,6 +225,12 @@ bool MainForm::SaveSettings() {
     return writeConfig(settingsPath(documents), m_settings);
 }
 
+void MainForm::ApplyMainCameraSettings() {
+    m_imageControls->applyToMainCamera();
+    m_capture->applyToMainCamera();
+    m_exposure->followMainCamera();
+}
+
 // A multi-page document collected in this run is finished: the next run starts a new one.
 void MainForm::FinishDocument() {
     m_namer->finishDocument();

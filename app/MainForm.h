@@ -198,6 +198,9 @@ public:
     void applyLanguage(int flag);
     void layoutBottomRow();
 
+    // Escape would end the program: the main window is a dialog. Escape still closes an open list.
+    void reject() override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
@@ -248,6 +251,9 @@ private:
     void UnregisterHotKey();
 
     bool SaveSettings();
+    // The engine keeps its settings per camera: a camera that becomes the main one gets every
+    // setting the window shows.
+    void ApplyMainCameraSettings();
     // Posts the close event whose handling hands the strip to a waiting driver program.
     void postCloseEvent();
 

@@ -75,9 +75,10 @@ void MainForm::ConnectCommands() {
     connect(ui->pushButtonSetImage, &B::clicked, this, &MainForm::onSetImage);
     connect(ui->pushButtonSetting2, &B::clicked, this, &MainForm::onSetImage2);
     connect(ui->horizontalSliderBright, &S::valueChanged, this, &MainForm::onSliderBright);
-    connect(ui->horizontalSliderexpos, &S::sliderMoved, this, &MainForm::onSliderExpos);
+    // Every change of value counts: dragging, a click on the track, the wheel and the keys.
+    connect(ui->horizontalSliderexpos, &S::valueChanged, this, &MainForm::onSliderExpos);
     connect(ui->checkBoxAutoExp, &B::clicked, this, &MainForm::OnAutoExp);
-    connect(ui->horizontalSliderJPG, &S::sliderMoved, this, &MainForm::onSliderJPG);
+    connect(ui->horizontalSliderJPG, &S::valueChanged, this, &MainForm::onSliderJPG);
     connect(ui->checkBoxAutoCrop, &B::clicked, this, &MainForm::onAutoRotate);
     connect(ui->checkBoxDelBack, &B::clicked, this, &MainForm::onDelBack);
     connect(ui->checkBoxDenoising, &B::clicked, this, &MainForm::onDenoising);
@@ -91,8 +92,10 @@ void MainForm::ConnectCommands() {
     connect(this, &MainForm::zoomReported, m_pip.get(),
             [this](float ratio) { m_zoom->follow(ratio); });
     connect(m_imageControls.get(), &ImageControls::extensionChosen, m_pip.get(),
-            [this](const QByteArray& extension) { m_format->setExtension(extension); });
+            [this](const QByteArray& extension) { m_format->follow(extension); });
     connect(m_cameras.get(), &CameraSelection::watermarkMoved, this, &MainForm::ApplyWaterMark);
+    connect(m_cameras.get(), &CameraSelection::mainCameraChanged, this,
+            &MainForm::ApplyMainCameraSettings);
 }
 
 // The engine calls back on the GUI thread; the window passes the call on as a signal.
@@ -121,6 +124,8 @@ void MainForm::applyLanguage(int flag) {
     if (m_thumbnails.isLoaded())
         m_thumbnails.setLanguage(flag);
 }
+
+void MainForm::reject() {}
 
 // Events of the window
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {

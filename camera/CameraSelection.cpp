@@ -97,10 +97,8 @@ void CameraSelection::followPreferredCamera(int listedMain) {
     }
     if (m_widgets.subOn->isChecked() && m_roles.sub() == m_roles.main()) {
         ZoCloseCamera(m_roles.sub());
-        m_roles.setSub(listedMain);
-        ZoOpenCamera(m_roles.sub(), handleOf(m_widgets.subPreview));
-        ZoSetShowZoomRate(m_roles.sub(), false);
-        fillSubResolutions();
+        openSub(listedMain, m_widgets.subPreview);
+        configureSub(listedMain);
     }
     fillSubCameraList();
 }
@@ -152,7 +150,7 @@ void CameraSelection::onSubCameraToggled() {
                 continue;
             if (n++ != entry)
                 continue;
-            ZoOpenCamera(i, handleOf(m_widgets.subPreview));
+            openSub(i, m_widgets.subPreview);
             configureSub(i);
             // The picture-in-picture box kept its state while the sub camera was off.
             if (m_widgets.inVideo->isChecked())
@@ -164,6 +162,16 @@ void CameraSelection::onSubCameraToggled() {
         m_pip.subClosed();
     }
     m_settings.openSub = on;
+}
+
+// A camera reopened keeps its resolution; another one starts at its first entry, and the list
+// will show what it streams at.
+void CameraSelection::openSub(int camera, QWidget* window) {
+    const bool kept = camera == m_lastSub && m_roles.subResolution() < ZoGetResCount(camera);
+    m_roles.setSubResolution(kept ? m_roles.subResolution() : 0);
+    m_lastSub = camera;
+    ZoSetDefaultResolution(camera, m_roles.subResolution());
+    ZoOpenCamera(camera, handleOf(window));
 }
 
 void CameraSelection::configureSub(int camera) {
@@ -182,7 +190,7 @@ void CameraSelection::onSubListChanged() {
     if (camera == m_roles.sub())
         return;
     ZoCloseCamera(m_roles.sub());
-    ZoOpenCamera(camera, handleOf(m_pip.subVideoWidget()));
+    openSub(camera, m_pip.subVideoWidget());
     configureSub(camera);
 }
 
@@ -192,21 +200,26 @@ void CameraSelection::onMainListChanged() {
         if (m_widgets.subOn->isChecked() && camera == m_roles.sub()) {
             swapRoles(); // both keep streaming; only their windows change
         } else {
+            // A new main camera starts at its first resolution, which its list then shows.
             ZoCloseCamera(m_roles.main());
             m_roles.setMain(camera);
+            m_roles.setMainResolution(0);
+            ZoSetDefaultResolution(camera, 0);
             ZoOpenCamera(camera, handleOf(m_widgets.preview));
             ZoSetShowZoomRate(camera, m_settings.showRatio);
             ZoSetDPI(camera, m_widgets.dpiList->currentText().toInt());
             ZoSetZoomCB(camera, m_zoomReported);
             m_pip.applyMainMouseMode();
-            if (!m_widgets.subOn->isChecked()) {
-                m_widgets.mainResolutions->setCurrentIndex(0);
+            m_roles.setFrameSize(ZoGetResWidth(camera, 0), ZoGetResHeight(camera, 0));
+            if (!m_widgets.subOn->isChecked())
                 m_widgets.colorList->setCurrentIndex(0);
-            }
         }
         fillMainResolutions();
         if (m_widgets.subOn->isChecked())
             fillSubResolutions();
+        fillSubCameraList();
+        emit mainCameraChanged();
+        return;
     }
     fillSubCameraList();
 }
@@ -220,8 +233,11 @@ void CameraSelection::switchMainSub() {
     fillMainResolutions();
     fillSubResolutions();
     fillSubCameraList();
-    const QSignalBlocker blocker(m_widgets.mainList);
-    m_widgets.mainList->setCurrentIndex(m_roles.main());
+    {
+        const QSignalBlocker blocker(m_widgets.mainList);
+        m_widgets.mainList->setCurrentIndex(m_roles.main());
+    }
+    emit mainCameraChanged();
 }
 
 // The main camera's settings that are not per picture follow the main role: its window, the
@@ -229,6 +245,9 @@ void CameraSelection::switchMainSub() {
 void CameraSelection::swapRoles() {
     ZoSetHwnd(m_roles.sub(), handleOf(m_widgets.preview));
     m_roles.swap();
+    m_lastSub = m_roles.sub();
+    m_roles.setFrameSize(ZoGetResWidth(m_roles.main(), m_roles.mainResolution()),
+                         ZoGetResHeight(m_roles.main(), m_roles.mainResolution()));
     m_pip.attachSubVideo();
     ZoSetShowZoomRate(m_roles.main(), m_settings.showRatio);
     ZoSetShowZoomRate(m_roles.sub(), false);

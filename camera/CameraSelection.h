@@ -56,16 +56,21 @@ public:
 signals:
     // The roles were exchanged while the watermark was on: the new main camera needs it.
     void watermarkMoved();
+    // Another camera took the main role after start: it needs every setting the window shows.
+    void mainCameraChanged();
 
 private:
     void followPreferredCamera(int listedMain);
     void fillSubCameraList();
     void swapRoles();
     void configureSub(int camera);
+    // Opens `camera` as the sub camera at the resolution entry its list will show.
+    void openSub(int camera, QWidget* window);
 
     Settings& m_settings;
     CameraRoles& m_roles;
     PictureInPicture& m_pip;
     Widgets m_widgets;
     ZoZoomCallback m_zoomReported;
+    int m_lastSub = -1; // the sub camera whose resolution entry is stored
 };

@@ -16,9 +16,10 @@ void Exposure::init() {
     readBrightExposure(false);
 }
 
-// At start the stored exposure is applied unless the camera runs automatic exposure; after the
-// property page the page's choice of automatic exposure is taken and nothing is sent.
-void Exposure::readBrightExposure(bool afterPropertyPage) {
+// At start the stored exposure, or automatic exposure, is applied unless the camera already runs
+// that way. After the property page or a change of camera the controls show what the camera
+// runs at, and that is what is stored.
+void Exposure::readBrightExposure(bool takeCameraValues) {
     const int camera = m_roles.main();
     bool automatic = false;
     int upper = 0;
@@ -34,16 +35,23 @@ void Exposure::readBrightExposure(bool afterPropertyPage) {
     m_widgets.brightnessLabel->setNum(value);
 
     ZoGetExposure(camera, automatic, upper, lower, value);
-    if (afterPropertyPage)
+    if (takeCameraValues) {
         m_settings.autoExp = automatic;
-    m_widgets.exposure->setRange(lower, upper);
-    m_widgets.exposure->setValue(m_settings.exposure);
+        m_settings.exposure = value;
+    } else if (m_settings.autoExp && !automatic) {
+        ZoSetExposure(camera, true, value);
+    } else if (!m_settings.autoExp && m_settings.exposure != value) {
+        ZoSetExposure(camera, false, m_settings.exposure);
+    }
+    {
+        const QSignalBlocker blocker(m_widgets.exposure);
+        m_widgets.exposure->setRange(lower, upper);
+        m_widgets.exposure->setValue(m_settings.exposure);
+    }
     // Automatic exposure off sends the number shown here, so it always shows the stored value.
     m_widgets.exposureLabel->setNum(m_settings.exposure);
     m_widgets.exposure->setEnabled(!m_settings.autoExp);
     m_widgets.exposureLabel->setEnabled(!m_settings.autoExp);
-    if (!afterPropertyPage && !m_settings.autoExp && m_settings.exposure != value)
-        ZoSetExposure(camera, false, m_settings.exposure);
     m_widgets.automatic->setChecked(m_settings.autoExp);
 }
 
@@ -69,6 +77,10 @@ void Exposure::onAutomaticToggled() {
 
 void Exposure::showMainProperties() {
     ZoShowVideoProperty(m_roles.main());
+    readBrightExposure(true);
+}
+
+void Exposure::followMainCamera() {
     readBrightExposure(true);
 }
 

@@ -27,9 +27,12 @@ public:
     void onAutomaticToggled();
     void showMainProperties();
     void showSubProperties();
+    // Another camera became the main one: the controls show its values and drive it.
+    void followMainCamera();
 
 private:
-    void readBrightExposure(bool afterPropertyPage);
+    // At start the stored values go to the camera; afterwards the controls take the camera's.
+    void readBrightExposure(bool takeCameraValues);
 
     Settings& m_settings;
     const CameraRoles& m_roles;

@@ -183,3 +183,13 @@ void ImageControls::applyStored() {
     ZoEnableAutoRotate(cam, m_settings.autoCrop);
     m_widgets.autoCrop->setChecked(m_settings.autoCrop);
 }
+
+void ImageControls::applyToMainCamera() {
+    const int cam = m_roles.main();
+    ZoSetDevColor(cam, m_settings.pixtype);
+    ZoSetDPI(cam, m_widgets.dpiList->currentText().toInt());
+    ZoSetJpgQuality(cam, m_settings.jpgQuality);
+    ZoSetRotate(cam, rotateCode(m_settings.rotateAngle));
+    ZoEnableAutoRotate(cam, m_settings.autoCrop);
+    ZoDelBackColor(cam, m_settings.delBack);
+}

@@ -54,6 +54,9 @@ public:
     void onDenoiseToggled();
     // Sends the stored rotation, cleaning and automatic crop to the main camera at start.
     void applyStored();
+    // Sends everything these controls show to a camera that just became the main one: the
+    // engine keeps them per camera.
+    void applyToMainCamera();
 
 signals:
     // Black and white is saved as TIFF, the other modes as JPEG.

@@ -33,7 +33,7 @@ void PictureInPicture::onInVideoToggled() {
         m_small->hide();
         ZoSetHwnd(m_roles.sub(), handleOf(m_widgets.subPreview));
         m_zoomEnabled = true;
-        ZoSetMouseMode(m_roles.main(), 0);
+        applyMainMouseMode(); // the mode the buttons show
     }
 }
 

@@ -148,6 +148,13 @@ void CaptureController::onMainSubMixToggled() {
     m_mainSubMix = m_widgets.mainSubMix->isChecked();
 }
 
+void CaptureController::applyToMainCamera() {
+    const int cam = m_roles.main();
+    ZoSetResize(cam, m_settings.resizeImage, static_cast<float>(m_settings.resizeImageRatio));
+    ZoEnableSplitCap(cam, m_widgets.split->isChecked());
+    m_format.applyPdfMode();
+}
+
 void CaptureController::onFormatChanged() {
     const bool collecting = m_format.collectsPages();
     m_format.onChanged();

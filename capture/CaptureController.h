@@ -40,6 +40,9 @@ public:
     void setResize(bool enable, float ratio);
     void onSplitToggled();
     void onMainSubMixToggled();
+    // Sends the resize, split and PDF mode the window shows to a camera that just became the
+    // main one: the engine keeps them per camera.
+    void applyToMainCamera();
     // A new format ends a multi-page document the automatic rule named.
     void onFormatChanged();
     // Hands the strip's checked items to a waiting driver program; false, after saying so, when

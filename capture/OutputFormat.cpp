@@ -31,6 +31,13 @@ constexpr Format kFormats[] = {
 constexpr int kFormatCount = int(std::size(kFormats));
 constexpr int kMultiPagePdf = 2;
 
+int entryOf(const QByteArray& extension) {
+    for (int i = 0; i < kFormatCount; ++i)
+        if (extension == kFormats[i].extension)
+            return i;
+    return 0;
+}
+
 } // namespace
 
 OutputFormat::OutputFormat(const Settings& settings, const CameraRoles& roles, QComboBox* list)
@@ -62,6 +69,23 @@ void OutputFormat::onChanged() {
         return;
     m_index = index;
     m_extension = kFormats[index].extension;
-    if (kFormats[index].pdfMode >= 0)
-        ZoSetPDFMode(m_roles.main(), kFormats[index].pdfMode);
+    applyPdfMode();
+}
+
+void OutputFormat::applyPdfMode() const {
+    if (kFormats[m_index].pdfMode >= 0)
+        ZoSetPDFMode(m_roles.main(), kFormats[m_index].pdfMode);
+}
+
+// Before the list is first filled only the choice is kept; the fill shows it.
+void OutputFormat::follow(const QByteArray& extension) {
+    const int entry = entryOf(extension);
+    if (m_list->count() == 0) {
+        m_index = entry;
+        m_extension = kFormats[entry].extension;
+    } else if (m_list->currentIndex() != entry) {
+        m_list->setCurrentIndex(entry);
+    } else {
+        m_extension = kFormats[entry].extension;
+    }
 }

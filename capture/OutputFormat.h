@@ -13,8 +13,11 @@ public:
 
     const QByteArray& extension() const { return m_extension; }
     int index() const { return m_index; }
-    // The colour mode chooses the extension too: black and white is saved as TIFF.
-    void setExtension(const QByteArray& extension) { m_extension = extension; }
+    // The colour mode chooses the format too: black and white is saved as TIFF, the other modes
+    // as JPEG. The list shows that entry, as if the user had chosen it.
+    void follow(const QByteArray& extension);
+    // Tells the main camera whether PDF pages are collected, when the format is a PDF.
+    void applyPdfMode() const;
     // Whether the entry the list shows writes PDF.
     bool showsPdf() const;
     // Under multi-page PDF every capture adds a page to the same file.
