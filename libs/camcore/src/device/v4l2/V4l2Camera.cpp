@@ -2,6 +2,7 @@
 
 #include "device/v4l2/Capture.h"
 #include "device/v4l2/Controls.h"
+#include "device/v4l2/Ioctl.h"
 
 #include <QtGlobal>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/Owned.h"
 #include "device/CameraDevice.h"
 #include "device/v4l2/ControlMemory.h"
-#include "device/v4l2/Handles.h"
 #include "device/v4l2/Modes.h"
 #include "device/v4l2/Query.h"
 
