@@ -167,7 +167,7 @@ void Camera::startStream() {
                 m_previewPending = false;
                 return; // the stream is stopping
             }
-            picture = applyColorMode(picture, static_cast<ColorMode>(m_colorMode.load()));
+            picture = applyColorMode(picture, m_colorMode.load());
             QMetaObject::invokeMethod(
                 this,
                 [this, picture, sourceSize, outlines, generation] {
@@ -253,17 +253,15 @@ void Camera::setAutoCrop(bool enable) {
     outlineChanged();
 }
 
-bool Camera::setCaptureMode(int mode) {
-    if (mode != 0 && mode != 1)
-        return false;
+void Camera::setCaptureMode(CaptureMode mode) {
     m_capture.captureMode = mode;
     outlineChanged();
-    return true;
 }
 
 void Camera::outlineChanged() {
     const std::lock_guard lock(m_outlineMutex);
-    m_outline.documents = m_capture.autoCrop ? (m_capture.captureMode == 1 ? 2 : 1) : 0;
+    m_outline.documents =
+        m_capture.autoCrop ? (m_capture.captureMode == CaptureMode::CardCopy ? 2 : 1) : 0;
     m_outline.region = m_view.visibleSourceRect();
 }
 
@@ -340,33 +338,30 @@ void Camera::setShowZoomRate(bool show) {
         m_surface->setShowZoomRate(show);
 }
 
-bool Camera::setMouseMode(int mode) {
-    if (mode < -1 || mode > 1)
-        return false;
+void Camera::setMouseMode(MouseMode mode) {
     m_mouseMode = mode;
     m_pressedAt.reset();
     if (m_surface)
         m_surface->setRubberBand(std::nullopt);
-    return true;
 }
 
 bool Camera::mousePress(QPoint position) {
     m_pointer = position;
-    if (m_mouseMode < 0 || !m_open)
+    if (m_mouseMode == MouseMode::Ignore || !m_open)
         return false;
     m_pressedAt = position;
-    if (m_mouseMode == 1 && m_surface)
+    if (m_mouseMode == MouseMode::Cut && m_surface)
         m_surface->setRubberBand(QRect(position, position));
     return true;
 }
 
 bool Camera::mouseMove(QPoint position) {
     m_pointer = position;
-    if (m_mouseMode < 0 || !m_open)
+    if (m_mouseMode == MouseMode::Ignore || !m_open)
         return false;
     if (!m_pressedAt)
         return true;
-    if (m_mouseMode == 0) {
+    if (m_mouseMode == MouseMode::Drag) {
         const double before = m_view.zoom();
         m_view.pan(QPointF(position - *m_pressedAt), windowSize());
         m_pressedAt = position;
@@ -379,11 +374,11 @@ bool Camera::mouseMove(QPoint position) {
 
 bool Camera::mouseRelease(QPoint position) {
     m_pointer = position;
-    if (m_mouseMode < 0 || !m_pressedAt)
+    if (m_mouseMode == MouseMode::Ignore || !m_pressedAt)
         return false;
     const QPoint start = *m_pressedAt;
     m_pressedAt.reset();
-    if (m_mouseMode != 1)
+    if (m_mouseMode != MouseMode::Cut)
         return true;
     if (m_surface)
         m_surface->setRubberBand(std::nullopt);
@@ -403,7 +398,7 @@ bool Camera::mouseRelease(QPoint position) {
 }
 
 bool Camera::wheel(int delta) {
-    if (m_mouseMode < 0 || !m_open || delta == 0)
+    if (m_mouseMode == MouseMode::Ignore || !m_open || delta == 0)
         return false;
     const double before = m_view.zoom();
     const double ratio = before * std::pow(ViewTransform::kZoomStep, delta / 120.0);
@@ -413,13 +408,6 @@ bool Camera::wheel(int delta) {
     else
         m_view.setZoom(ratio);
     viewChanged(before);
-    return true;
-}
-
-bool Camera::setColorMode(int mode) {
-    if (mode < 0 || mode > 2)
-        return false;
-    m_colorMode = mode;
     return true;
 }
 

@@ -25,7 +25,7 @@ constexpr int kFirstFrameWaitMs = 3000;
 
 bool processes(const CaptureSettings& settings) {
     return settings.autoCrop || settings.cleanBackground || settings.splitCapture ||
-           settings.captureMode == 1;
+           settings.captureMode == CaptureMode::CardCopy;
 }
 
 bool keepsEveryPixel(const ViewTransform& view, const CaptureSettings& settings, ColorMode mode) {
@@ -50,7 +50,7 @@ std::vector<QImage> processed(const QImage& picture, const CaptureSettings& sett
     params.autoCrop = settings.autoCrop;
     params.clean = settings.cleanBackground;
     params.split = settings.splitCapture;
-    params.cardCopy = settings.captureMode == 1;
+    params.cardCopy = settings.captureMode == CaptureMode::CardCopy;
     try {
         std::vector<QImage> pages;
         for (const ChainPage& page : ChainTask(params).run(matView(picture)).pages)
@@ -111,7 +111,7 @@ int Camera::capture(const QString& path) {
         output.bilevel = mode == ColorMode::BlackWhite;
         // Pages collected into one PDF take both halves of a spread in turn; otherwise the
         // right page has a file of its own, which the application looks for by that name.
-        const bool collected = m_capture.pdfMode == 0;
+        const bool collected = m_capture.pdfMode == PdfMode::Collected;
         const QString target = i == 0 || collected ? path : splitPath(path);
         written += writeCapture(target, output, collected ? &m_pdf : nullptr);
     }
