@@ -140,7 +140,7 @@ void Camera::startStream() {
     m_previewPending = false;
     m_lost = false;
     {
-        const std::lock_guard lock(m_frameMutex);
+        const MutexLock lock(m_frameMutex);
         m_latest = {};
     }
     // The decoder belongs to the capture thread: it is only touched from the frame handler.
@@ -178,7 +178,11 @@ void Camera::startStream() {
         [this, generation] {
             QMetaObject::invokeMethod(
                 this, [this, generation] { handleLost(generation); }, Qt::QueuedConnection);
-            m_lost = true;
+            {
+                const MutexLock lock(m_frameMutex); // awaitFrame() reads it under the lock
+                m_lost = true;
+            }
+            m_frameArrived.notify_all();
         });
     if (!started)
         m_lost = true;
@@ -198,15 +202,18 @@ void Camera::stopStream() {
 void Camera::handleFrame(const Frame& frame, std::uint64_t generation) {
     if (generation != m_generation.load())
         return;
-    const std::lock_guard lock(m_frameMutex);
-    m_latest = frame;
+    {
+        const MutexLock lock(m_frameMutex);
+        m_latest = frame;
+    }
+    m_frameArrived.notify_all();
 }
 
 QList<QPolygonF> Camera::previewOutlines(const QImage& picture, QSize sourceSize,
                                          const TaskStatus& status) const {
     OutlineRequest request;
     {
-        const std::lock_guard lock(m_outlineMutex);
+        const MutexLock lock(m_outlineMutex);
         request = m_outline;
     }
     if (request.documents == 0 || sourceSize.isEmpty())
@@ -259,7 +266,7 @@ void Camera::setCaptureMode(CaptureMode mode) {
 }
 
 void Camera::outlineChanged() {
-    const std::lock_guard lock(m_outlineMutex);
+    const MutexLock lock(m_outlineMutex);
     m_outline.documents =
         m_capture.autoCrop ? (m_capture.captureMode == CaptureMode::CardCopy ? 2 : 1) : 0;
     m_outline.region = m_view.visibleSourceRect();
@@ -274,7 +281,17 @@ void Camera::handleLost(std::uint64_t generation) {
 }
 
 Frame Camera::latestFrame() const {
-    const std::lock_guard lock(m_frameMutex);
+    const MutexLock lock(m_frameMutex);
+    return m_latest;
+}
+
+Frame Camera::awaitFrame(std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    MutexLock lock(m_frameMutex);
+    while (m_latest.empty() && !m_lost) {
+        if (lock.waitUntil(m_frameArrived, deadline) == std::cv_status::timeout)
+            break;
+    }
     return m_latest;
 }
 

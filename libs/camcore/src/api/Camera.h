@@ -2,6 +2,7 @@
 
 #include "Modes.h"
 #include "ZoApi.h"
+#include "base/Mutex.h"
 #include "device/CameraDevice.h"
 #include "output/PdfDocument.h"
 #include "pipeline/ColorMode.h"
@@ -13,8 +14,9 @@
 #include <QPolygonF>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 class QWidget;
@@ -94,6 +96,9 @@ public:
 
     // The newest frame the device delivered; empty before the first one.
     Frame latestFrame() const;
+    // The newest frame, waiting up to `timeout` for the first one of a stream that has just
+    // started; empty when none comes in time or the device is lost meanwhile.
+    Frame awaitFrame(std::chrono::milliseconds timeout) const;
 
     // Saves the current picture, as the view shows it, to `path` in the format its extension
     // names. Returns the number of files written; 0 when nothing was written.
@@ -145,11 +150,12 @@ private:
         int documents = 0;
         QRectF region;
     };
-    mutable std::mutex m_outlineMutex;
-    OutlineRequest m_outline;
+    mutable Mutex m_outlineMutex;
+    OutlineRequest m_outline GUARDED_BY(m_outlineMutex);
 
-    mutable std::mutex m_frameMutex;
-    Frame m_latest;
+    mutable Mutex m_frameMutex;
+    mutable std::condition_variable m_frameArrived; // a frame came, or the device was lost
+    Frame m_latest GUARDED_BY(m_frameMutex);
 };
 
 } // namespace camcore
