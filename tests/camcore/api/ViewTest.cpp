@@ -43,9 +43,9 @@ protected:
         ZoSetMouseMode(cam, 0);
         ZoCloseCamera(cam);
     }
-    // Lets a few frames reach the window after a change.
+    // The picture once a few frames have reached the window after a change.
     QImage settledPicture() {
-        QTest::qWait(400);
+        EXPECT_TRUE(waitForRedraws(*window));
         return grabVideo(*window, cam);
     }
     static double difference(const QImage& a, const QImage& b) {
