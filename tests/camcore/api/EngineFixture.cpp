@@ -1,7 +1,6 @@
 #include "EngineFixture.h"
 
 #include <QDir>
-#include <QEvent>
 #include <QFile>
 #include <QtTest/QTest>
 
@@ -20,17 +19,6 @@ const bool environmentSet = [] {
     setenv("CAMCORE_TRACE", QFile::encodeName(path).constData(), 1);
     return true;
 }();
-
-// Counts the paint events of the widgets it filters.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return false;
-    }
-};
 
 } // namespace
 
@@ -84,14 +72,6 @@ double meanLevel(const QImage& image) {
             sum += line[x];
     }
     return grey.isNull() ? 0 : sum / (double(grey.width()) * grey.height());
-}
-
-bool waitForRedraws(QWidget& widget, int redraws, int timeoutMs) {
-    // The engine draws into a child of the window. A deleted filter leaves the lists it is in.
-    PaintCounter counter;
-    for (QWidget* child : widget.findChildren<QWidget*>())
-        child->installEventFilter(&counter);
-    return QTest::qWaitFor([&] { return counter.paints >= redraws; }, timeoutMs);
 }
 
 bool waitForPicture(QWidget& widget, int timeoutMs) {

@@ -26,9 +26,6 @@ QRect videoRectEx(int cam);
 
 // Waits until the widget shows a picture (the centre of the video is not black).
 bool waitForPicture(QWidget& widget, int timeoutMs = 10000);
-// Waits until the video in `widget` has been drawn `redraws` more times: the view change before
-// the call shows, and then frames the camera made after it.
-bool waitForRedraws(QWidget& widget, int redraws = 4, int timeoutMs = 10000);
 QImage grabVideo(QWidget& widget, int cam);
 double meanLevel(const QImage& image);
 
