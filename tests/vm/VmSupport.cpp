@@ -110,9 +110,9 @@ std::vector<camcore::Frame> Frames::all() const {
     return m_frames;
 }
 
-MjpegProducer::MjpegProducer(const std::string& node, int width, int height) {
-    m_fd = ::open(node.c_str(), O_RDWR | O_CLOEXEC);
-    if (m_fd < 0)
+MjpegProducer::MjpegProducer(const std::string& node, int width, int height)
+    : m_fd(::open(node.c_str(), O_RDWR | O_CLOEXEC)) {
+    if (!m_fd)
         return;
     v4l2_format format{};
     format.type = V4L2_BUF_TYPE_VIDEO_OUTPUT;
@@ -120,25 +120,20 @@ MjpegProducer::MjpegProducer(const std::string& node, int width, int height) {
     format.fmt.pix.height = static_cast<std::uint32_t>(height);
     format.fmt.pix.pixelformat = V4L2_PIX_FMT_MJPEG;
     format.fmt.pix.field = V4L2_FIELD_NONE;
-    if (::ioctl(m_fd, VIDIOC_S_FMT, &format) != 0)
+    if (::ioctl(m_fd.get(), VIDIOC_S_FMT, &format) != 0)
         return;
     m_bufferSize = format.fmt.pix.sizeimage;
     v4l2_streamparm parm{};
     parm.type = V4L2_BUF_TYPE_VIDEO_OUTPUT;
     parm.parm.output.timeperframe = {1, 15};
-    ::ioctl(m_fd, VIDIOC_S_PARM, &parm);
-}
-
-MjpegProducer::~MjpegProducer() {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    ::ioctl(m_fd.get(), VIDIOC_S_PARM, &parm);
 }
 
 bool MjpegProducer::write(const std::vector<std::uint8_t>& payload) {
     std::vector<std::uint8_t> whole(m_bufferSize, 0);
     std::copy(payload.begin(), payload.begin() + std::min(payload.size(), whole.size()),
               whole.begin());
-    return ::write(m_fd, whole.data(), whole.size()) == static_cast<ssize_t>(whole.size());
+    return ::write(m_fd.get(), whole.data(), whole.size()) == static_cast<ssize_t>(whole.size());
 }
 
 std::vector<std::uint8_t> jpegFrame(int width, int height, int seed) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Owned.h"
 #include "device/CameraDevice.h"
 
 #include <gtest/gtest.h>
@@ -61,13 +62,12 @@ private:
 class MjpegProducer {
 public:
     MjpegProducer(const std::string& node, int width, int height);
-    ~MjpegProducer();
-    bool ok() const { return m_fd >= 0 && m_bufferSize > 0; }
+    bool ok() const { return m_fd && m_bufferSize > 0; }
     std::size_t bufferSize() const { return m_bufferSize; }
     bool write(const std::vector<std::uint8_t>& payload);
 
 private:
-    int m_fd = -1;
+    camcore::UniqueFd m_fd;
     std::size_t m_bufferSize = 0;
 };
 

@@ -1,11 +1,11 @@
 #include "EngineFixture.h"
+#include "EngineTestSupport.h"
 #include "ZoApi.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
-#include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtEndian>
@@ -15,13 +15,10 @@
 #include <sys/mount.h>
 
 using namespace engine_test;
+using camcore_test::pdfPages;
+using camcore_test::readAll;
 
 namespace {
-
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QSize pictureSize(const QString& path) {
     return QImageReader(path).size();
@@ -53,25 +50,6 @@ int tiffTag(const QByteArray& tiff, quint16 wanted) {
             return qFromLittleEndian<quint16>(entry + 8);
     }
     return -1;
-}
-
-struct PdfInfo {
-    int pages = 0;
-    QString pageSize;
-};
-
-PdfInfo pdfInfo(const QString& path) {
-    QProcess process;
-    process.start("pdfinfo", {path});
-    process.waitForFinished(20000);
-    PdfInfo info;
-    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n')) {
-        if (line.startsWith("Pages:"))
-            info.pages = line.mid(6).trimmed().toInt();
-        if (line.startsWith("Page size:"))
-            info.pageSize = line.mid(10).trimmed();
-    }
-    return info;
 }
 
 // Camera 1 streams 640 x 480 without a window; captures go to a fresh folder.
@@ -112,9 +90,7 @@ TEST_F(EngineCaptureTest, EveryFormatCarriesItsResolution) {
         EXPECT_EQ(image.size(), QSize(640, 480)) << name.toStdString();
         EXPECT_EQ(image.dotsPerMeterX(), 11811) << name.toStdString();
     }
-    const PdfInfo pdf = pdfInfo(path("g.pdf"));
-    EXPECT_EQ(pdf.pages, 1);
-    EXPECT_TRUE(pdf.pageSize.startsWith("153.6 x 115.2 pts")) << pdf.pageSize.toStdString();
+    EXPECT_EQ(pdfPages(path("g.pdf")).sizes, QStringList({"153.6 x 115.2"}));
     EXPECT_EQ(ZoGetImageWidth(QFile::encodeName(path("c.png")).constData()), 640);
     EXPECT_EQ(ZoGetImageHeight(QFile::encodeName(path("e.tif")).constData()), 480);
     EXPECT_EQ(ZoGetImageWidth(QFile::encodeName(path("missing.png")).constData()), 0);
@@ -180,15 +156,15 @@ TEST_F(EngineCaptureTest, MultiPagePdfCollectsPagesAcrossCaptures) {
     for (int page = 1; page <= 3; ++page) {
         QFile::remove(path("book.pdf")); // the application deletes the file before each capture
         ASSERT_EQ(capture("book.pdf"), 1);
-        EXPECT_EQ(pdfInfo(path("book.pdf")).pages, page);
+        EXPECT_EQ(pdfPages(path("book.pdf")).count, page);
     }
     ASSERT_EQ(capture("other.pdf"), 1);
-    EXPECT_EQ(pdfInfo(path("other.pdf")).pages, 1);
-    EXPECT_EQ(pdfInfo(path("book.pdf")).pages, 3);
+    EXPECT_EQ(pdfPages(path("other.pdf")).count, 1);
+    EXPECT_EQ(pdfPages(path("book.pdf")).count, 3);
     ASSERT_EQ(ZoSetPDFMode(cam, 1), 1);
     QFile::remove(path("other.pdf"));
     ASSERT_EQ(capture("other.pdf"), 1);
-    EXPECT_EQ(pdfInfo(path("other.pdf")).pages, 1);
+    EXPECT_EQ(pdfPages(path("other.pdf")).count, 1);
     EXPECT_EQ(files(), QStringList({"book.pdf", "other.pdf"})); // no working files left
 }
 

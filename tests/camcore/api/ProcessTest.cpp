@@ -2,18 +2,19 @@
 // card copy mode, and the outline over the preview. Camera 2 streams its document scene (a
 // landscape A4 page lying askew on a dark desk) at 640 x 480; the page is then about 538 x 380.
 #include "EngineFixture.h"
+#include "EngineTestSupport.h"
 #include "ZoApi.h"
 
 #include <QDir>
 #include <QFile>
 #include <QImage>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
 using namespace engine_test;
+using camcore_test::pdfPages;
 
 namespace {
 
@@ -66,16 +67,6 @@ double whiteShare(const QImage& rgb) {
     return double(white) / (double(rgb.width()) * rgb.height());
 }
 
-int pdfPages(const QString& file) {
-    QProcess process;
-    process.start("pdfinfo", {file});
-    process.waitForFinished(20000);
-    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split('\n'))
-        if (line.startsWith("Pages:"))
-            return line.mid(6).trimmed().toInt();
-    return 0;
-}
-
 } // namespace
 
 TEST_F(EngineProcessTest, AutoCropCutsThePageOutAndStraightensIt) {
@@ -121,7 +112,7 @@ TEST_F(EngineProcessTest, SplitCaptureWritesTheRightPageBesideTheLeft) {
     // Collected into one PDF, the two pages follow each other in it.
     ASSERT_EQ(ZoSetPDFMode(cam, 0), 1);
     EXPECT_EQ(capture("book.pdf"), 2);
-    EXPECT_EQ(pdfPages(path("book.pdf")), 2);
+    EXPECT_EQ(pdfPages(path("book.pdf")).count, 2);
     EXPECT_FALSE(QFile::exists(path("book_split.pdf")));
 }
 

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "device/CameraDevice.h"
+#include "pipeline/TurboJpeg.h"
 
 #include <QImage>
-
-#include <turbojpeg.h>
 
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
-#include <type_traits>
 
 namespace device_test {
 
@@ -79,10 +77,7 @@ private:
 // Decodes an MJPEG frame with TurboJPEG to Format_Grayscale8 or Format_RGB888; null if the
 // bytes are not a JPEG.
 inline QImage decodeFrame(const camcore::Frame& frame, bool colour = false) {
-    struct Destroy {
-        void operator()(tjhandle h) const { tjDestroy(h); }
-    };
-    std::unique_ptr<std::remove_pointer_t<tjhandle>, Destroy> tj(tjInitDecompress());
+    const camcore::TjHandle tj(tjInitDecompress());
     int width = 0, height = 0, subsampling = 0, colourspace = 0;
     if (frame.empty() || tjDecompressHeader3(tj.get(), frame.bytes->data(), frame.bytes->size(),
                                              &width, &height, &subsampling, &colourspace) != 0)

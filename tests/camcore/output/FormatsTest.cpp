@@ -2,14 +2,12 @@
 #include "support/QtMessages.h"
 
 #include "output/CaptureWriter.h"
+#include "output/TiffMemory.h"
 
 #include <QTemporaryDir>
 #include <QtEndian>
 
 #include <gtest/gtest.h>
-#include <tiffio.h>
-
-#include <memory>
 
 using namespace camcore;
 using namespace output_test;
@@ -34,10 +32,6 @@ std::optional<std::array<quint32, 3>> pngPhys(const QByteArray& png) {
 QImage asGrey(const QImage& image) {
     return image.convertToFormat(QImage::Format_Grayscale8);
 }
-
-struct TiffClose {
-    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
-};
 
 template <typename T> T tiffField(TIFF* tiff, ttag_t tag) {
     T value{};
@@ -101,7 +95,7 @@ TEST_F(FormatsTest, TiffStoresResolutionAndLosslessPixels) {
     for (const QImage& picture : {colour, asGrey(colour)}) {
         ASSERT_EQ(writeCapture(path("c.tif"), outputOf(picture, 400)), 1);
         {
-            std::unique_ptr<TIFF, TiffClose> tiff(TIFFOpen(path("c.tif").toLocal8Bit(), "r"));
+            const TiffHandle tiff(TIFFOpen(path("c.tif").toLocal8Bit(), "r"));
             ASSERT_TRUE(tiff);
             EXPECT_FLOAT_EQ(tiffField<float>(tiff.get(), TIFFTAG_XRESOLUTION), 400.f);
             EXPECT_FLOAT_EQ(tiffField<float>(tiff.get(), TIFFTAG_YRESOLUTION), 400.f);
@@ -116,7 +110,7 @@ TEST_F(FormatsTest, TiffStoresResolutionAndLosslessPixels) {
 TEST_F(FormatsTest, BilevelTiffIsOneBitGroup4AndExact) {
     const QImage page = bilevelPage(203, 111);
     ASSERT_EQ(writeCapture(path("d.tiff"), outputOf(page, 300, true)), 1);
-    std::unique_ptr<TIFF, TiffClose> tiff(TIFFOpen(path("d.tiff").toLocal8Bit(), "r"));
+    const TiffHandle tiff(TIFFOpen(path("d.tiff").toLocal8Bit(), "r"));
     ASSERT_TRUE(tiff);
     EXPECT_EQ(tiffField<uint16_t>(tiff.get(), TIFFTAG_COMPRESSION), COMPRESSION_CCITTFAX4);
     EXPECT_EQ(tiffField<uint16_t>(tiff.get(), TIFFTAG_BITSPERSAMPLE), 1);

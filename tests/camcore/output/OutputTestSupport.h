@@ -1,11 +1,10 @@
 #pragma once
 
+#include "EngineTestSupport.h"
 #include "output/OutputImage.h"
 
-#include <QByteArray>
 #include <QImage>
 #include <QString>
-#include <QStringList>
 
 namespace output_test {
 
@@ -19,23 +18,12 @@ QImage noise(int width, int height, quint32 seed);
 
 camcore::OutputImage outputOf(const QImage& picture, int dpi = 300, bool bilevel = false);
 
-QByteArray readAll(const QString& path);
-// Every entry of `folder`, hidden ones included.
-QStringList entries(const QString& folder);
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-// Runs a poppler command; exitCode -1 when it could not start.
-ToolRun runTool(const QString& program, const QStringList& arguments);
-
-struct PdfPages {
-    int count = 0;
-    QStringList sizes; // "587.52 x 783.36" for each page
-    QString errors;    // anything poppler complained about
-};
-PdfPages pdfPages(const QString& path);
+// The engine suites' shared helpers, by their short names here.
+using camcore_test::entries;
+using camcore_test::pdfPages;
+using camcore_test::PdfPages;
+using camcore_test::readAll;
+using camcore_test::runTool;
+using camcore_test::ToolRun;
 
 } // namespace output_test

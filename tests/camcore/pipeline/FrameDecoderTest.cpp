@@ -1,9 +1,9 @@
 #include "pipeline/FrameDecoder.h"
+#include "pipeline/TurboJpeg.h"
 
 #include <QPainter>
 
 #include <gtest/gtest.h>
-#include <turbojpeg.h>
 
 #include <algorithm>
 #include <vector>
@@ -30,16 +30,15 @@ QImage quadrants(int width, int height) {
 }
 
 Bytes encode(const QImage& rgb, int quality = 85) {
-    std::unique_ptr<void, int (*)(void*)> tj(tjInitCompress(), tjDestroy);
+    const TjHandle tj(tjInitCompress());
     unsigned char* out = nullptr;
     unsigned long size = 0;
     EXPECT_EQ(tjCompress2(tj.get(), rgb.constBits(), rgb.width(),
                           static_cast<int>(rgb.bytesPerLine()), rgb.height(), TJPF_RGB, &out, &size,
                           TJSAMP_420, quality, 0),
               0);
-    Bytes bytes(out, out + size);
-    tjFree(out);
-    return bytes;
+    const TjBuffer owned(out);
+    return Bytes(out, out + size);
 }
 
 void expectColour(const QImage& image, double fx, double fy, QColor expected, int tolerance) {

@@ -140,7 +140,7 @@ void Camera::startStream() {
     m_previewPending = false;
     m_lost = false;
     {
-        const std::lock_guard lock(m_frameMutex);
+        const MutexLock lock(m_frameMutex);
         m_latest = {};
     }
     // The decoder belongs to the capture thread: it is only touched from the frame handler.
@@ -167,7 +167,7 @@ void Camera::startStream() {
                 m_previewPending = false;
                 return; // the stream is stopping
             }
-            picture = applyColorMode(picture, static_cast<ColorMode>(m_colorMode.load()));
+            picture = applyColorMode(picture, m_colorMode.load());
             QMetaObject::invokeMethod(
                 this,
                 [this, picture, sourceSize, outlines, generation] {
@@ -178,7 +178,11 @@ void Camera::startStream() {
         [this, generation] {
             QMetaObject::invokeMethod(
                 this, [this, generation] { handleLost(generation); }, Qt::QueuedConnection);
-            m_lost = true;
+            {
+                const MutexLock lock(m_frameMutex); // awaitFrame() reads it under the lock
+                m_lost = true;
+            }
+            m_frameArrived.notify_all();
         });
     if (!started)
         m_lost = true;
@@ -198,15 +202,18 @@ void Camera::stopStream() {
 void Camera::handleFrame(const Frame& frame, std::uint64_t generation) {
     if (generation != m_generation.load())
         return;
-    const std::lock_guard lock(m_frameMutex);
-    m_latest = frame;
+    {
+        const MutexLock lock(m_frameMutex);
+        m_latest = frame;
+    }
+    m_frameArrived.notify_all();
 }
 
 QList<QPolygonF> Camera::previewOutlines(const QImage& picture, QSize sourceSize,
                                          const TaskStatus& status) const {
     OutlineRequest request;
     {
-        const std::lock_guard lock(m_outlineMutex);
+        const MutexLock lock(m_outlineMutex);
         request = m_outline;
     }
     if (request.documents == 0 || sourceSize.isEmpty())
@@ -253,17 +260,15 @@ void Camera::setAutoCrop(bool enable) {
     outlineChanged();
 }
 
-bool Camera::setCaptureMode(int mode) {
-    if (mode != 0 && mode != 1)
-        return false;
+void Camera::setCaptureMode(CaptureMode mode) {
     m_capture.captureMode = mode;
     outlineChanged();
-    return true;
 }
 
 void Camera::outlineChanged() {
-    const std::lock_guard lock(m_outlineMutex);
-    m_outline.documents = m_capture.autoCrop ? (m_capture.captureMode == 1 ? 2 : 1) : 0;
+    const MutexLock lock(m_outlineMutex);
+    m_outline.documents =
+        m_capture.autoCrop ? (m_capture.captureMode == CaptureMode::CardCopy ? 2 : 1) : 0;
     m_outline.region = m_view.visibleSourceRect();
 }
 
@@ -276,7 +281,17 @@ void Camera::handleLost(std::uint64_t generation) {
 }
 
 Frame Camera::latestFrame() const {
-    const std::lock_guard lock(m_frameMutex);
+    const MutexLock lock(m_frameMutex);
+    return m_latest;
+}
+
+Frame Camera::awaitFrame(std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    MutexLock lock(m_frameMutex);
+    while (m_latest.empty() && !m_lost) {
+        if (lock.waitUntil(m_frameArrived, deadline) == std::cv_status::timeout)
+            break;
+    }
     return m_latest;
 }
 
@@ -340,33 +355,30 @@ void Camera::setShowZoomRate(bool show) {
         m_surface->setShowZoomRate(show);
 }
 
-bool Camera::setMouseMode(int mode) {
-    if (mode < -1 || mode > 1)
-        return false;
+void Camera::setMouseMode(MouseMode mode) {
     m_mouseMode = mode;
     m_pressedAt.reset();
     if (m_surface)
         m_surface->setRubberBand(std::nullopt);
-    return true;
 }
 
 bool Camera::mousePress(QPoint position) {
     m_pointer = position;
-    if (m_mouseMode < 0 || !m_open)
+    if (m_mouseMode == MouseMode::Ignore || !m_open)
         return false;
     m_pressedAt = position;
-    if (m_mouseMode == 1 && m_surface)
+    if (m_mouseMode == MouseMode::Cut && m_surface)
         m_surface->setRubberBand(QRect(position, position));
     return true;
 }
 
 bool Camera::mouseMove(QPoint position) {
     m_pointer = position;
-    if (m_mouseMode < 0 || !m_open)
+    if (m_mouseMode == MouseMode::Ignore || !m_open)
         return false;
     if (!m_pressedAt)
         return true;
-    if (m_mouseMode == 0) {
+    if (m_mouseMode == MouseMode::Drag) {
         const double before = m_view.zoom();
         m_view.pan(QPointF(position - *m_pressedAt), windowSize());
         m_pressedAt = position;
@@ -379,11 +391,11 @@ bool Camera::mouseMove(QPoint position) {
 
 bool Camera::mouseRelease(QPoint position) {
     m_pointer = position;
-    if (m_mouseMode < 0 || !m_pressedAt)
+    if (m_mouseMode == MouseMode::Ignore || !m_pressedAt)
         return false;
     const QPoint start = *m_pressedAt;
     m_pressedAt.reset();
-    if (m_mouseMode != 1)
+    if (m_mouseMode != MouseMode::Cut)
         return true;
     if (m_surface)
         m_surface->setRubberBand(std::nullopt);
@@ -403,7 +415,7 @@ bool Camera::mouseRelease(QPoint position) {
 }
 
 bool Camera::wheel(int delta) {
-    if (m_mouseMode < 0 || !m_open || delta == 0)
+    if (m_mouseMode == MouseMode::Ignore || !m_open || delta == 0)
         return false;
     const double before = m_view.zoom();
     const double ratio = before * std::pow(ViewTransform::kZoomStep, delta / 120.0);
@@ -413,13 +425,6 @@ bool Camera::wheel(int delta) {
     else
         m_view.setZoom(ratio);
     viewChanged(before);
-    return true;
-}
-
-bool Camera::setColorMode(int mode) {
-    if (mode < 0 || mode > 2)
-        return false;
-    m_colorMode = mode;
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Modes.h"
 #include "ZoApi.h"
+#include "base/Mutex.h"
 #include "device/CameraDevice.h"
 #include "output/PdfDocument.h"
 #include "pipeline/ColorMode.h"
@@ -12,8 +14,9 @@
 #include <QPolygonF>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 class QWidget;
@@ -32,8 +35,8 @@ struct CaptureSettings {
     bool autoCrop = false;        // find the page, cut it out and straighten it
     bool cleanBackground = false; // even out the light and whiten the paper
     bool splitCapture = false;    // a book spread becomes two pages
-    int captureMode = 0;          // 1: up to two cards laid out on one page
-    int pdfMode = 1;              // 1: one page per file; 0: pages collected in one file
+    CaptureMode captureMode = CaptureMode::Page;
+    PdfMode pdfMode = PdfMode::OnePerFile;
 };
 
 // One camera of the engine: streams from its device, keeps the newest frame for captures, feeds
@@ -76,23 +79,26 @@ public:
     bool setRotation(int quarterTurns);
     void setShowZoomRate(bool show);
     void setZoomCallback(ZoZoomCallback callback) { m_zoomCallback = callback; }
-    bool setMouseMode(int mode);
+    void setMouseMode(MouseMode mode);
     bool mousePress(QPoint position);
     bool mouseMove(QPoint position);
     bool mouseRelease(QPoint position);
     bool wheel(int delta);
 
     // Picture settings.
-    bool setColorMode(int mode);
-    ColorMode colorMode() const { return static_cast<ColorMode>(m_colorMode.load()); }
+    void setColorMode(ColorMode mode) { m_colorMode = mode; }
+    ColorMode colorMode() const { return m_colorMode.load(); }
 
     CaptureSettings& captureSettings() { return m_capture; }
     // Automatic crop and capture mode also decide the outline drawn over the preview.
     void setAutoCrop(bool enable);
-    bool setCaptureMode(int mode); // 0 or 1
+    void setCaptureMode(CaptureMode mode);
 
     // The newest frame the device delivered; empty before the first one.
     Frame latestFrame() const;
+    // The newest frame, waiting up to `timeout` for the first one of a stream that has just
+    // started; empty when none comes in time or the device is lost meanwhile.
+    Frame awaitFrame(std::chrono::milliseconds timeout) const;
 
     // Saves the current picture, as the view shows it, to `path` in the format its extension
     // names. Returns the number of files written; 0 when nothing was written.
@@ -125,12 +131,12 @@ private:
     ViewTransform m_view;
     bool m_showZoomRate = false;
     ZoZoomCallback m_zoomCallback = nullptr;
-    int m_mouseMode = 0;
+    MouseMode m_mouseMode = MouseMode::Drag;
     std::optional<QPoint> m_pressedAt; // last mouse position while the button is down
     std::optional<QPoint> m_pointer;   // last known mouse position, for wheel zoom
 
     // Shared with the capture thread.
-    std::atomic<int> m_colorMode{0};
+    std::atomic<ColorMode> m_colorMode{ColorMode::Color};
     std::atomic<int> m_previewWidth{0}; // decode width the window needs; 0 = no preview
     std::atomic<bool> m_previewPending{false};
     std::atomic<std::uint64_t> m_generation{0}; // stream number; stale events are dropped
@@ -144,11 +150,12 @@ private:
         int documents = 0;
         QRectF region;
     };
-    mutable std::mutex m_outlineMutex;
-    OutlineRequest m_outline;
+    mutable Mutex m_outlineMutex;
+    OutlineRequest m_outline GUARDED_BY(m_outlineMutex);
 
-    mutable std::mutex m_frameMutex;
-    Frame m_latest;
+    mutable Mutex m_frameMutex;
+    mutable std::condition_variable m_frameArrived; // a frame came, or the device was lost
+    Frame m_latest GUARDED_BY(m_frameMutex);
 };
 
 } // namespace camcore

@@ -10,8 +10,7 @@
 #include "process/CaptureChain.h"
 #include "process/MatImage.h"
 
-#include <QElapsedTimer>
-#include <QThread>
+#include <common/SplitPath.h>
 
 #include <opencv2/core.hpp>
 
@@ -21,11 +20,11 @@ namespace camcore {
 namespace {
 
 // A capture right after opening waits this long for the camera's first frame.
-constexpr int kFirstFrameWaitMs = 3000;
+constexpr std::chrono::milliseconds kFirstFrameWait{3000};
 
 bool processes(const CaptureSettings& settings) {
     return settings.autoCrop || settings.cleanBackground || settings.splitCapture ||
-           settings.captureMode == 1;
+           settings.captureMode == CaptureMode::CardCopy;
 }
 
 bool keepsEveryPixel(const ViewTransform& view, const CaptureSettings& settings, ColorMode mode) {
@@ -50,7 +49,7 @@ std::vector<QImage> processed(const QImage& picture, const CaptureSettings& sett
     params.autoCrop = settings.autoCrop;
     params.clean = settings.cleanBackground;
     params.split = settings.splitCapture;
-    params.cardCopy = settings.captureMode == 1;
+    params.cardCopy = settings.captureMode == CaptureMode::CardCopy;
     try {
         std::vector<QImage> pages;
         for (const ChainPage& page : ChainTask(params).run(matView(picture)).pages)
@@ -63,25 +62,12 @@ std::vector<QImage> processed(const QImage& picture, const CaptureSettings& sett
     }
 }
 
-// Where the right page of a split goes: "_split" before the extension ("x.jpg" -> "x_split.jpg").
-QString splitPath(const QString& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    const qsizetype dot = path.lastIndexOf('.');
-    return dot > slash ? path.left(dot) + "_split" + path.mid(dot) : path + "_split";
-}
-
 } // namespace
 
 int Camera::capture(const QString& path) {
     if (!m_open || m_lost || path.isEmpty() || !formatFromPath(path))
         return 0;
-    Frame frame = latestFrame();
-    QElapsedTimer waited;
-    waited.start();
-    while (frame.empty() && !m_lost && waited.elapsed() < kFirstFrameWaitMs) {
-        QThread::msleep(20);
-        frame = latestFrame();
-    }
+    const Frame frame = awaitFrame(kFirstFrameWait);
     if (frame.empty())
         return 0;
 
@@ -111,8 +97,8 @@ int Camera::capture(const QString& path) {
         output.bilevel = mode == ColorMode::BlackWhite;
         // Pages collected into one PDF take both halves of a spread in turn; otherwise the
         // right page has a file of its own, which the application looks for by that name.
-        const bool collected = m_capture.pdfMode == 0;
-        const QString target = i == 0 || collected ? path : splitPath(path);
+        const bool collected = m_capture.pdfMode == PdfMode::Collected;
+        const QString target = i == 0 || collected ? path : common::splitPath(path);
         written += writeCapture(target, output, collected ? &m_pdf : nullptr);
     }
     return written;

@@ -2,6 +2,7 @@
 #include "ZoApi.h"
 
 #include "ApiSupport.h"
+#include "Modes.h"
 #include "Trace.h"
 
 #include <QWidget>
@@ -12,11 +13,16 @@
 using camcore::Camera;
 using camcore::Engine;
 using camcore::traceCall;
-using camcore::traceVoid;
 using camcore::TraceWindow;
-using camcore::api::cameraAt;
+using camcore::ViewTransform;
+using camcore::api::Answer;
+using camcore::api::answerOn;
+using camcore::api::answerOnCamera;
+using camcore::api::deviceAt;
+using camcore::api::doneOr;
 using camcore::api::kBadCamera;
 using camcore::api::keep;
+using camcore::api::performOnCamera;
 
 namespace {
 
@@ -30,11 +36,10 @@ QWidget* widgetOf(ZoWindow window) {
 // One text of a camera's identity; "" for an index out of range.
 template <int Slot>
 const char* identityText(const char* name, int cam, std::string camcore::DeviceIdentity::*field) {
-    Engine::instance().init();
-    const auto device = Engine::instance().device(cam);
-    const char* text = keep<Slot>(device ? device->identity().*field : std::string());
-    traceCall(name, text, device ? "" : kBadCamera, cam);
-    return text;
+    return answerOn(
+        name, deviceAt(cam).get(), kBadCamera, keep<Slot>(std::string()),
+        [field](camcore::CameraDevice& device) { return keep<Slot>(device.identity().*field); },
+        cam);
 }
 
 } // namespace
@@ -67,96 +72,84 @@ const char* ZoGetCameraVID(int cam) {
     return identityText<2>("ZoGetCameraVID", cam, &camcore::DeviceIdentity::vendorId);
 }
 
-namespace {
-
-// Why a call that names a camera and a window cannot go ahead, or null when it can. Window 0
-// means no window at all.
-const char* cameraWindowProblem(const Camera* camera, ZoWindow window, const QWidget* widget) {
-    if (camera == nullptr)
-        return kBadCamera;
-    if (window != 0 && widget == nullptr)
-        return kBadWindow;
-    return nullptr;
-}
-
-} // namespace
-
 int ZoOpenCamera(int cam, ZoWindow window) {
-    Camera* camera = cameraAt(cam);
     QWidget* widget = widgetOf(window);
-    const char* note = cameraWindowProblem(camera, window, widget);
-    int result = 0;
-    if (note == nullptr) {
-        result = camera->open(widget) ? 1 : 0;
-        note = result != 0 ? "" : "camera cannot stream";
-    }
-    traceCall("ZoOpenCamera", result, note, cam, TraceWindow{window});
-    return result;
+    return answerOnCamera(
+        "ZoOpenCamera", cam, 0,
+        [&](Camera& camera) -> Answer<int> {
+            // Window 0 means no window at all.
+            if (window != 0 && widget == nullptr)
+                return {0, kBadWindow};
+            return doneOr(camera.open(widget), "camera cannot stream");
+        },
+        cam, TraceWindow{window});
 }
 
 int ZoCloseCamera(int cam) {
-    Camera* camera = cameraAt(cam);
-    if (camera != nullptr)
-        camera->close();
-    traceCall("ZoCloseCamera", camera ? 1 : 0, camera ? "" : kBadCamera, cam);
-    return camera ? 1 : 0;
+    return answerOnCamera(
+        "ZoCloseCamera", cam, 0,
+        [](Camera& camera) {
+            camera.close();
+            return 1;
+        },
+        cam);
 }
 
 int ZoSetHwnd(int cam, ZoWindow window) {
-    Camera* camera = cameraAt(cam);
     QWidget* widget = widgetOf(window);
-    const char* note = cameraWindowProblem(camera, window, widget);
-    int result = 0;
-    if (note == nullptr) {
-        result = camera->setWindow(widget) ? 1 : 0;
-        note = "";
-    }
-    traceCall("ZoSetHwnd", result, note, cam, TraceWindow{window});
-    return result;
+    return answerOnCamera(
+        "ZoSetHwnd", cam, 0,
+        [&](Camera& camera) -> Answer<int> {
+            if (window != 0 && widget == nullptr)
+                return {0, kBadWindow};
+            return {camera.setWindow(widget) ? 1 : 0, ""};
+        },
+        cam, TraceWindow{window});
 }
 
 void ZoUpdateVideo(int cam) {
-    Camera* camera = cameraAt(cam);
-    if (camera != nullptr)
-        camera->updateVideo();
-    traceVoid("ZoUpdateVideo", camera ? "" : kBadCamera, cam);
+    performOnCamera(
+        "ZoUpdateVideo", cam, [](Camera& camera) { camera.updateVideo(); }, cam);
 }
 
 int ZoGetResCount(int cam) {
-    Camera* camera = cameraAt(cam);
-    const int count = camera ? static_cast<int>(camera->resolutions().size()) : 0;
-    traceCall("ZoGetResCount", count, camera ? "" : kBadCamera, cam);
-    return count;
+    return answerOnCamera(
+        "ZoGetResCount", cam, 0,
+        [](Camera& camera) { return static_cast<int>(camera.resolutions().size()); }, cam);
 }
 
 namespace {
 
 int resolutionPart(const char* name, int cam, int index, bool width) {
-    Camera* camera = cameraAt(cam);
-    int result = 0;
-    const char* note = camera ? "" : kBadCamera;
-    if (camera != nullptr) {
-        const auto list = camera->resolutions();
-        if (index >= 0 && index < static_cast<int>(list.size()))
-            result = width ? list[index].width : list[index].height;
-        else
-            note = "no such resolution";
-    }
-    traceCall(name, result, note, cam, index);
-    return result;
+    return answerOnCamera(
+        name, cam, 0,
+        [&](Camera& camera) -> Answer<int> {
+            const auto list = camera.resolutions();
+            if (index < 0 || index >= static_cast<int>(list.size()))
+                return {0, "no such resolution"};
+            return {width ? list[index].width : list[index].height, ""};
+        },
+        cam, index);
 }
 
 int setResolution(const char* name, int cam, int index, bool now) {
-    Camera* camera = cameraAt(cam);
-    int result = 0;
-    const char* note = camera ? "" : kBadCamera;
-    if (camera != nullptr) {
-        result = (now ? camera->setResolution(index) : camera->setDefaultResolution(index)) ? 1 : 0;
-        if (result == 0)
-            note = "no such resolution";
-    }
-    traceCall(name, result, note, cam, index);
-    return result;
+    return answerOnCamera(
+        name, cam, 0,
+        [&](Camera& camera) {
+            return doneOr(now ? camera.setResolution(index) : camera.setDefaultResolution(index),
+                          "no such resolution");
+        },
+        cam, index);
+}
+
+// "left.top.right.bottom"; all 0 when nothing is drawn.
+std::string rectText(const QRect& rect) {
+    if (rect.isEmpty())
+        return "0.0.0.0";
+    char text[64];
+    std::snprintf(text, sizeof text, "%d.%d.%d.%d", rect.left(), rect.top(),
+                  rect.left() + rect.width(), rect.top() + rect.height());
+    return text;
 }
 
 } // namespace
@@ -174,164 +167,149 @@ int ZoSetDefaultResolution(int cam, int index) {
     return setResolution("ZoSetDefaultResolution", cam, index, false);
 }
 
-namespace {
-
-// left, top, right, bottom; all 0 when nothing is drawn.
-QRect videoRectOf(int cam) {
-    Camera* camera = cameraAt(cam);
-    return camera ? camera->videoRect() : QRect();
-}
-
-} // namespace
-
 const char* ZoGetVideoRect(int cam) {
-    const QRect rect = videoRectOf(cam);
-    char text[64];
-    if (rect.isEmpty())
-        std::snprintf(text, sizeof text, "0.0.0.0");
-    else
-        std::snprintf(text, sizeof text, "%d.%d.%d.%d", rect.left(), rect.top(),
-                      rect.left() + rect.width(), rect.top() + rect.height());
-    const char* result = keep<3>(text);
-    traceCall("ZoGetVideoRect", result, cameraAt(cam) ? "" : kBadCamera, cam);
-    return result;
+    return answerOnCamera(
+        "ZoGetVideoRect", cam, keep<3>(rectText(QRect())),
+        [](Camera& camera) { return keep<3>(rectText(camera.videoRect())); }, cam);
 }
 
 void ZoGetVideoRectEx(int cam, int& left, int& top, int& right, int& bottom) {
-    const QRect rect = videoRectOf(cam);
-    left = rect.isEmpty() ? 0 : rect.left();
-    top = rect.isEmpty() ? 0 : rect.top();
-    right = rect.isEmpty() ? 0 : rect.left() + rect.width();
-    bottom = rect.isEmpty() ? 0 : rect.top() + rect.height();
-    traceVoid("ZoGetVideoRectEx", cameraAt(cam) ? "" : kBadCamera, cam, left, top, right, bottom);
+    left = top = right = bottom = 0;
+    performOnCamera(
+        "ZoGetVideoRectEx", cam,
+        [&](Camera& camera) {
+            const QRect rect = camera.videoRect();
+            if (rect.isEmpty())
+                return;
+            left = rect.left();
+            top = rect.top();
+            right = rect.left() + rect.width();
+            bottom = rect.top() + rect.height();
+        },
+        cam, left, top, right, bottom);
 }
 
 void ZoSetShowZoomRate(int cam, bool show) {
-    Camera* camera = cameraAt(cam);
-    if (camera != nullptr)
-        camera->setShowZoomRate(show);
-    traceVoid("ZoSetShowZoomRate", camera ? "" : kBadCamera, cam, show);
+    performOnCamera(
+        "ZoSetShowZoomRate", cam, [show](Camera& camera) { camera.setShowZoomRate(show); }, cam,
+        show);
 }
 
 namespace {
 
-template <typename Action>
-int mouse(const char* name, ZoWindow window, int x, int y, Action action) {
+// The mouse functions name the window the camera draws into rather than the camera.
+template <typename Action, typename... Traced>
+int onWindow(const char* name, ZoWindow window, Action action, const Traced&... traced) {
     Engine::instance().init();
     Camera* camera = Engine::instance().cameraDrawingInto(widgetOf(window));
-    const int result = camera && action(*camera, QPoint(x, y)) ? 1 : 0;
-    traceCall(name, result, camera ? "" : kBadWindow, TraceWindow{window}, x, y);
-    return result;
+    return answerOn(
+        name, camera, kBadWindow, 0, [&](Camera& target) { return action(target) ? 1 : 0; },
+        TraceWindow{window}, traced...);
 }
 
 } // namespace
 
 int ZoOnLMousePress(ZoWindow window, int x, int y) {
-    return mouse("ZoOnLMousePress", window, x, y,
-                 [](Camera& camera, QPoint at) { return camera.mousePress(at); });
+    return onWindow(
+        "ZoOnLMousePress", window, [&](Camera& c) { return c.mousePress(QPoint(x, y)); }, x, y);
 }
 
 int ZoOnMouseMoving(ZoWindow window, int x, int y) {
-    return mouse("ZoOnMouseMoving", window, x, y,
-                 [](Camera& camera, QPoint at) { return camera.mouseMove(at); });
+    return onWindow(
+        "ZoOnMouseMoving", window, [&](Camera& c) { return c.mouseMove(QPoint(x, y)); }, x, y);
 }
 
 int ZoOnLMouseRelease(ZoWindow window, int x, int y) {
-    return mouse("ZoOnLMouseRelease", window, x, y,
-                 [](Camera& camera, QPoint at) { return camera.mouseRelease(at); });
+    return onWindow(
+        "ZoOnLMouseRelease", window, [&](Camera& c) { return c.mouseRelease(QPoint(x, y)); }, x, y);
 }
 
 int ZoOnWheel(ZoWindow window, int delta) {
-    Engine::instance().init();
-    Camera* camera = Engine::instance().cameraDrawingInto(widgetOf(window));
-    const int result = camera && camera->wheel(delta) ? 1 : 0;
-    traceCall("ZoOnWheel", result, camera ? "" : kBadWindow, TraceWindow{window}, delta);
-    return result;
+    return onWindow(
+        "ZoOnWheel", window, [delta](Camera& c) { return c.wheel(delta); }, delta);
 }
 
 int ZoSetMouseMode(int cam, int mode) {
-    Camera* camera = cameraAt(cam);
-    const int result = camera && camera->setMouseMode(mode) ? 1 : 0;
-    traceCall("ZoSetMouseMode", result, camera ? (result ? "" : "no such mode") : kBadCamera, cam,
-              mode);
-    return result;
+    return answerOnCamera(
+        "ZoSetMouseMode", cam, 0,
+        [mode](Camera& camera) {
+            const auto chosen = camcore::mouseModeFrom(mode);
+            if (chosen)
+                camera.setMouseMode(*chosen);
+            return doneOr(chosen.has_value(), "no such mode");
+        },
+        cam, mode);
 }
-
-namespace {
-
-template <typename Action> void onCamera(const char* name, int cam, Action action) {
-    Camera* camera = cameraAt(cam);
-    if (camera != nullptr)
-        action(*camera);
-    traceVoid(name, camera ? "" : kBadCamera, cam);
-}
-
-} // namespace
 
 void ZoZoomIn(int cam) {
-    onCamera("ZoZoomIn", cam, [](Camera& c) { c.zoomBy(camcore::ViewTransform::kZoomStep); });
+    performOnCamera(
+        "ZoZoomIn", cam, [](Camera& c) { c.zoomBy(ViewTransform::kZoomStep); }, cam);
 }
 
 void ZoZoomOut(int cam) {
-    onCamera("ZoZoomOut", cam,
-             [](Camera& c) { c.zoomBy(1.0 / camcore::ViewTransform::kZoomStep); });
+    performOnCamera(
+        "ZoZoomOut", cam, [](Camera& c) { c.zoomBy(1.0 / ViewTransform::kZoomStep); }, cam);
 }
 
 void ZoZoom(int cam, float ratio) {
-    Camera* camera = cameraAt(cam);
-    const bool valid =
-        ratio >= camcore::ViewTransform::kMinZoom && ratio <= camcore::ViewTransform::kMaxZoom;
-    if (camera != nullptr && valid)
-        camera->zoomTo(ratio);
-    traceVoid("ZoZoom", camera ? (valid ? "" : "ratio out of range") : kBadCamera, cam, ratio);
+    performOnCamera(
+        "ZoZoom", cam,
+        [ratio](Camera& c) -> const char* {
+            if (ratio < ViewTransform::kMinZoom || ratio > ViewTransform::kMaxZoom)
+                return "ratio out of range";
+            c.zoomTo(ratio);
+            return "";
+        },
+        cam, ratio);
 }
 
 float ZoGetMinZoomRatio(int cam) {
-    Camera* camera = cameraAt(cam);
-    const float ratio = camera ? static_cast<float>(camcore::ViewTransform::kMinZoom) : 0.0F;
-    traceCall("ZoGetMinZoomRatio", ratio, camera ? "" : kBadCamera, cam);
-    return ratio;
+    return answerOnCamera(
+        "ZoGetMinZoomRatio", cam, 0.0F,
+        [](Camera&) { return static_cast<float>(ViewTransform::kMinZoom); }, cam);
 }
 
 float ZoGetMaxZoomRatio(int cam) {
-    Camera* camera = cameraAt(cam);
-    const float ratio = camera ? static_cast<float>(camcore::ViewTransform::kMaxZoom) : 0.0F;
-    traceCall("ZoGetMaxZoomRatio", ratio, camera ? "" : kBadCamera, cam);
-    return ratio;
+    return answerOnCamera(
+        "ZoGetMaxZoomRatio", cam, 0.0F,
+        [](Camera&) { return static_cast<float>(ViewTransform::kMaxZoom); }, cam);
 }
 
 void ZoSetZoomCB(int cam, ZoZoomCallback callback) {
-    Camera* camera = cameraAt(cam);
-    if (camera != nullptr)
-        camera->setZoomCallback(callback);
-    traceVoid("ZoSetZoomCB", camera ? "" : kBadCamera, cam,
-              reinterpret_cast<const void*>(callback));
+    performOnCamera(
+        "ZoSetZoomCB", cam, [callback](Camera& c) { c.setZoomCallback(callback); }, cam,
+        reinterpret_cast<const void*>(callback));
 }
 
 void ZoResetVideo(int cam) {
-    onCamera("ZoResetVideo", cam, [](Camera& c) { c.resetView(); });
+    performOnCamera(
+        "ZoResetVideo", cam, [](Camera& c) { c.resetView(); }, cam);
 }
 
 void ZoRotateLeft(int cam) {
-    onCamera("ZoRotateLeft", cam, [](Camera& c) { c.rotate(-1); });
+    performOnCamera(
+        "ZoRotateLeft", cam, [](Camera& c) { c.rotate(-1); }, cam);
 }
 
 void ZoRotateRight(int cam) {
-    onCamera("ZoRotateRight", cam, [](Camera& c) { c.rotate(1); });
+    performOnCamera(
+        "ZoRotateRight", cam, [](Camera& c) { c.rotate(1); }, cam);
 }
 
 int ZoSetRotate(int cam, int code) {
-    Camera* camera = cameraAt(cam);
-    const int result = camera && camera->setRotation(code) ? 1 : 0;
-    traceCall("ZoSetRotate", result, camera ? (result ? "" : "no such rotation") : kBadCamera, cam,
-              code);
-    return result;
+    return answerOnCamera(
+        "ZoSetRotate", cam, 0,
+        [code](Camera& c) { return doneOr(c.setRotation(code), "no such rotation"); }, cam, code);
 }
 
 int ZoSetDevColor(int cam, int mode) {
-    Camera* camera = cameraAt(cam);
-    const int result = camera && camera->setColorMode(mode) ? 1 : 0;
-    traceCall("ZoSetDevColor", result, camera ? (result ? "" : "no such mode") : kBadCamera, cam,
-              mode);
-    return result;
+    return answerOnCamera(
+        "ZoSetDevColor", cam, 0,
+        [mode](Camera& camera) {
+            const auto chosen = camcore::colorModeFrom(mode);
+            if (chosen)
+                camera.setColorMode(*chosen);
+            return doneOr(chosen.has_value(), "no such mode");
+        },
+        cam, mode);
 }

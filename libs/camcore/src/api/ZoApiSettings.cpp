@@ -10,12 +10,14 @@
 
 using camcore::Camera;
 using camcore::ControlRange;
-using camcore::Engine;
 using camcore::traceCall;
 using camcore::traceVoid;
-using camcore::api::cameraAt;
+using camcore::api::answerOnCamera;
+using camcore::api::deviceAt;
+using camcore::api::doneOr;
 using camcore::api::kBadCamera;
 using camcore::api::kNotAvailable;
+using camcore::api::performOnCamera;
 
 namespace {
 
@@ -31,56 +33,74 @@ void report(const ControlRange& range, bool& automatic, int& upper, int& lower, 
 // The definitions take their C linkage from the declarations in ZoApi.h.
 
 int ZoSetDPI(int cam, int dpi) {
-    Camera* camera = cameraAt(cam);
-    const bool valid = dpi > 0 && dpi <= 10000;
-    if (camera != nullptr && valid)
-        camera->captureSettings().dpi = dpi;
-    const int result = camera && valid ? 1 : 0;
-    traceCall("ZoSetDPI", result, camera ? (valid ? "" : "DPI out of range") : kBadCamera, cam,
-              dpi);
-    return result;
+    return answerOnCamera(
+        "ZoSetDPI", cam, 0,
+        [dpi](Camera& camera) {
+            const bool valid = dpi > 0 && dpi <= 10000;
+            if (valid)
+                camera.captureSettings().dpi = dpi;
+            return doneOr(valid, "DPI out of range");
+        },
+        cam, dpi);
 }
 
 void ZoSetJpgQuality(int cam, int quality) {
-    Camera* camera = cameraAt(cam);
-    const bool valid = quality >= 1 && quality <= 100;
-    if (camera != nullptr && valid)
-        camera->captureSettings().jpegQuality = quality;
-    traceVoid("ZoSetJpgQuality", camera ? (valid ? "" : "quality out of range") : kBadCamera, cam,
-              quality);
+    performOnCamera(
+        "ZoSetJpgQuality", cam,
+        [quality](Camera& camera) -> const char* {
+            if (quality < 1 || quality > 100)
+                return "quality out of range";
+            camera.captureSettings().jpegQuality = quality;
+            return "";
+        },
+        cam, quality);
 }
 
 void ZoGetBrightness(int cam, bool& automatic, int& upper, int& lower, int& value) {
-    Camera* camera = cameraAt(cam);
-    report(camera ? camcore::readBrightness(camera->device()) : ControlRange{}, automatic, upper,
-           lower, value);
-    traceVoid("ZoGetBrightness", camera ? "" : kBadCamera, cam, automatic, upper, lower, value);
+    report(ControlRange{}, automatic, upper, lower, value);
+    performOnCamera(
+        "ZoGetBrightness", cam,
+        [&](Camera& camera) {
+            report(camcore::readBrightness(camera.device()), automatic, upper, lower, value);
+        },
+        cam, automatic, upper, lower, value);
 }
 
 void ZoGetExposure(int cam, bool& automatic, int& upper, int& lower, int& value) {
-    Camera* camera = cameraAt(cam);
-    report(camera ? camcore::readExposure(camera->device()) : ControlRange{}, automatic, upper,
-           lower, value);
-    traceVoid("ZoGetExposure", camera ? "" : kBadCamera, cam, automatic, upper, lower, value);
+    report(ControlRange{}, automatic, upper, lower, value);
+    performOnCamera(
+        "ZoGetExposure", cam,
+        [&](Camera& camera) {
+            report(camcore::readExposure(camera.device()), automatic, upper, lower, value);
+        },
+        cam, automatic, upper, lower, value);
 }
 
 void ZoSetBrightness(int cam, bool automatic, int value) {
-    Camera* camera = cameraAt(cam);
-    const bool done = camera && camcore::writeBrightness(camera->device(), automatic, value);
-    traceVoid("ZoSetBrightness", camera ? (done ? "" : "refused by the device") : kBadCamera, cam,
-              automatic, value);
+    performOnCamera(
+        "ZoSetBrightness", cam,
+        [&](Camera& camera) {
+            return camcore::writeBrightness(camera.device(), automatic, value)
+                       ? ""
+                       : "refused by the device";
+        },
+        cam, automatic, value);
 }
 
 void ZoSetExposure(int cam, bool automatic, int value) {
-    Camera* camera = cameraAt(cam);
-    const bool done = camera && camcore::writeExposure(camera->device(), automatic, value);
-    traceVoid("ZoSetExposure", camera ? (done ? "" : "refused by the device") : kBadCamera, cam,
-              automatic, value);
+    performOnCamera(
+        "ZoSetExposure", cam,
+        [&](Camera& camera) {
+            return camcore::writeExposure(camera.device(), automatic, value)
+                       ? ""
+                       : "refused by the device";
+        },
+        cam, automatic, value);
 }
 
 void ZoShowVideoProperty(int cam) {
-    Engine::instance().init();
-    const auto device = Engine::instance().device(cam);
+    // Traced before the dialog, which stays open until the user closes it.
+    const auto device = deviceAt(cam);
     traceVoid("ZoShowVideoProperty", device ? "" : kBadCamera, cam);
     if (!device)
         return;
@@ -89,73 +109,80 @@ void ZoShowVideoProperty(int cam) {
 }
 
 int ZoEnableAutoRotate(int cam, bool enable) {
-    Camera* camera = cameraAt(cam);
-    if (camera != nullptr)
-        camera->setAutoCrop(enable);
-    const int result = camera != nullptr ? 1 : 0;
-    traceCall("ZoEnableAutoRotate", result, camera ? "" : kBadCamera, cam, enable);
-    return result;
+    return answerOnCamera(
+        "ZoEnableAutoRotate", cam, 0,
+        [enable](Camera& camera) {
+            camera.setAutoCrop(enable);
+            return 1;
+        },
+        cam, enable);
 }
 
 void ZoDelBackColor(int cam, bool enable) {
-    Camera* camera = cameraAt(cam);
-    if (camera != nullptr)
-        camera->captureSettings().cleanBackground = enable;
-    traceVoid("ZoDelBackColor", camera ? "" : kBadCamera, cam, enable);
+    performOnCamera(
+        "ZoDelBackColor", cam,
+        [enable](Camera& camera) { camera.captureSettings().cleanBackground = enable; }, cam,
+        enable);
 }
 
 void ZoEnableSplitCap(int cam, bool enable) {
-    Camera* camera = cameraAt(cam);
-    if (camera != nullptr)
-        camera->captureSettings().splitCapture = enable;
-    traceVoid("ZoEnableSplitCap", camera ? "" : kBadCamera, cam, enable);
+    performOnCamera(
+        "ZoEnableSplitCap", cam,
+        [enable](Camera& camera) { camera.captureSettings().splitCapture = enable; }, cam, enable);
 }
 
 void ZoSetResize(int cam, bool enable, float ratio) {
-    Camera* camera = cameraAt(cam);
-    const bool valid = !enable || (ratio > 0.0F && ratio <= 10.0F);
-    if (camera != nullptr && valid) {
-        camera->captureSettings().resize = enable;
-        camera->captureSettings().resizeRatio = enable ? ratio : 1.0F;
-    }
-    traceVoid("ZoSetResize", camera ? (valid ? "" : "ratio out of range") : kBadCamera, cam, enable,
-              ratio);
+    performOnCamera(
+        "ZoSetResize", cam,
+        [&](Camera& camera) -> const char* {
+            if (enable && !(ratio > 0.0F && ratio <= 10.0F))
+                return "ratio out of range";
+            camera.captureSettings().resize = enable;
+            camera.captureSettings().resizeRatio = enable ? ratio : 1.0F;
+            return "";
+        },
+        cam, enable, ratio);
 }
 
 int ZoCapture(int cam, const char* path) {
-    Camera* camera = cameraAt(cam);
-    const char* note = "";
-    int written = 0;
-    if (camera == nullptr)
-        note = kBadCamera;
-    else if (path == nullptr || *path == '\0')
-        note = "no path";
-    else if (!camera->isOpen())
-        note = "camera not open";
-    else if ((written = camera->capture(QString::fromLocal8Bit(path))) == 0)
-        note = "nothing written";
-    traceCall("ZoCapture", written, note, cam, path);
-    return written;
+    return answerOnCamera(
+        "ZoCapture", cam, 0,
+        [path](Camera& camera) -> camcore::api::Answer<int> {
+            if (path == nullptr || *path == '\0')
+                return {0, "no path"};
+            if (!camera.isOpen())
+                return {0, "camera not open"};
+            const int written = camera.capture(QString::fromLocal8Bit(path));
+            return {written, written == 0 ? "nothing written" : ""};
+        },
+        cam, path);
 }
 
 int ZoSetPDFMode(int cam, int mode) {
-    Camera* camera = cameraAt(cam);
-    const bool valid = mode == 0 || mode == 1;
-    if (camera != nullptr && valid) {
-        camera->captureSettings().pdfMode = mode;
-        if (mode == 1)
-            camera->endPdfDocument();
-    }
-    const int result = camera && valid ? 1 : 0;
-    traceCall("ZoSetPDFMode", result, camera ? (valid ? "" : "no such mode") : kBadCamera, cam,
-              mode);
-    return result;
+    return answerOnCamera(
+        "ZoSetPDFMode", cam, 0,
+        [mode](Camera& camera) {
+            const auto chosen = camcore::pdfModeFrom(mode);
+            if (chosen) {
+                camera.captureSettings().pdfMode = *chosen;
+                if (*chosen == camcore::PdfMode::OnePerFile)
+                    camera.endPdfDocument();
+            }
+            return doneOr(chosen.has_value(), "no such mode");
+        },
+        cam, mode);
 }
 
 void ZoSetCaptureMode(int cam, int mode) {
-    Camera* camera = cameraAt(cam);
-    const bool valid = camera != nullptr && camera->setCaptureMode(mode);
-    traceVoid("ZoSetCaptureMode", camera ? (valid ? "" : "no such mode") : kBadCamera, cam, mode);
+    performOnCamera(
+        "ZoSetCaptureMode", cam,
+        [mode](Camera& camera) {
+            const auto chosen = camcore::captureModeFrom(mode);
+            if (chosen)
+                camera.setCaptureMode(*chosen);
+            return chosen ? "" : "no such mode";
+        },
+        cam, mode);
 }
 
 int ZoImagesMix(const char* list, int a, int b, int c, int d, const char* out) {

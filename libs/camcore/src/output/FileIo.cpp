@@ -23,18 +23,6 @@ QString randomSiblingName(const QString& path) {
     return info.path() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.') + suffix;
 }
 
-void UniqueFd::reset(int fd) {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    m_fd = fd;
-}
-
-bool UniqueFd::close() {
-    // No retry on EINTR: Linux releases the descriptor before reporting it.
-    const int fd = release();
-    return fd < 0 || ::close(fd) == 0;
-}
-
 SiblingFile SiblingFile::create(const QString& path, int access) {
     SiblingFile file;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {

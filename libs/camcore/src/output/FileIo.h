@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Owned.h"
+
 #include <QString>
 
 #include <cstddef>
@@ -7,36 +9,6 @@
 #include <utility>
 
 namespace camcore {
-
-// Owns a POSIX file descriptor and closes it once.
-class UniqueFd {
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    ~UniqueFd() { reset(); }
-    UniqueFd(UniqueFd&& other) noexcept : m_fd(other.release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept {
-        if (this != &other)
-            reset(other.release());
-        return *this;
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return m_fd; }
-    explicit operator bool() const { return m_fd >= 0; }
-    int release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-    void reset(int fd = -1);
-    // Closes now and reports the error close() may carry (NFS reports a full disk there).
-    bool close();
-
-private:
-    int m_fd = -1;
-};
 
 // A hidden random name beside `path`: "<folder>/.<name>.<8 random characters>". On the path's
 // file system, and not picked up by folder views or the thumbnail strip, as it does not end in

@@ -2,23 +2,11 @@
 
 #include "output/JpegMarkers.h"
 
-#include <turbojpeg.h>
-
-#include <memory>
-#include <type_traits>
+#include "pipeline/TurboJpeg.h"
 
 namespace camcore {
 
 namespace {
-
-struct TjDestroy {
-    void operator()(tjhandle handle) const { tjDestroy(handle); }
-};
-using TjHandle = std::unique_ptr<std::remove_pointer_t<tjhandle>, TjDestroy>;
-
-struct TjFree {
-    void operator()(unsigned char* buffer) const { tjFree(buffer); }
-};
 
 bool matchesPicture(std::span<const std::uint8_t> jpeg, const QImage& picture) {
     // A handle per call: creating one costs microseconds against milliseconds of coding, and
@@ -50,7 +38,7 @@ QByteArray encodeJpeg(const QImage& picture, int quality) {
                                    static_cast<int>(picture.bytesPerLine()), picture.height(),
                                    grey ? TJPF_GRAY : TJPF_RGB, &out, &size,
                                    grey ? TJSAMP_GRAY : TJSAMP_420, quality, 0);
-    const std::unique_ptr<unsigned char, TjFree> owned(out);
+    const TjBuffer owned(out);
     if (result != 0 || !out)
         return {};
     return QByteArray(reinterpret_cast<const char*>(out), static_cast<qsizetype>(size));

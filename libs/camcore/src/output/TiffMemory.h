@@ -2,16 +2,13 @@
 
 #include <QByteArray>
 
-#include <tiffio.h>
+#include "base/Owned.h"
 
-#include <memory>
+#include <tiffio.h>
 
 namespace camcore {
 
-struct TiffClose {
-    void operator()(TIFF* tiff) const { TIFFClose(tiff); }
-};
-using TiffHandle = std::unique_ptr<TIFF, TiffClose>;
+using TiffHandle = Owned<TIFF*, TIFFClose>;
 
 // A TIFF file held in a byte array, so that captures are compressed in memory and reach the
 // disk in one atomic write, and the Group 4 strip for PDF pages never touches the disk.

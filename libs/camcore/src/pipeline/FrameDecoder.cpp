@@ -1,6 +1,6 @@
 #include "pipeline/FrameDecoder.h"
 
-#include <turbojpeg.h>
+#include "pipeline/TurboJpeg.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,10 +8,7 @@
 namespace camcore {
 
 struct FrameDecoder::Handle {
-    struct Destroy {
-        void operator()(void* handle) const { tjDestroy(handle); }
-    };
-    std::unique_ptr<void, Destroy> tj{tjInitDecompress()};
+    TjHandle tj{tjInitDecompress()};
 
     // After an error in the header (e.g. a size over libjpeg's 65500 limit) libjpeg-turbo 2.1
     // leaves the instance mid-header and fails every later frame ("two SOI markers"). A fresh

@@ -1,6 +1,6 @@
 #include "device/v4l2/Capture.h"
 
-#include "device/v4l2/Handles.h"
+#include "device/v4l2/Ioctl.h"
 #include "pipeline/FrameDecoder.h"
 
 #include <QtGlobal>

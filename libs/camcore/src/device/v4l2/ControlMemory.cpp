@@ -33,7 +33,7 @@ std::string ControlMemory::deviceKey(const DeviceIdentity& identity) {
 }
 
 void ControlMemory::remember(const std::string& device, std::uint32_t id, int value) {
-    const std::lock_guard lock(m_mutex);
+    const MutexLock lock(m_mutex);
     loadOnce();
     Values& values = m_devices[device];
     values.erase(std::remove_if(values.begin(), values.end(),
@@ -44,7 +44,7 @@ void ControlMemory::remember(const std::string& device, std::uint32_t id, int va
 }
 
 ControlMemory::Values ControlMemory::recall(const std::string& device) const {
-    const std::lock_guard lock(m_mutex);
+    const MutexLock lock(m_mutex);
     loadOnce();
     const auto found = m_devices.find(device);
     return found == m_devices.end() ? Values{} : found->second;

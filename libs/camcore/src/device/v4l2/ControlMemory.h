@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Mutex.h"
 #include "device/CameraDevice.h"
 
 #include <QString>
@@ -7,7 +8,6 @@
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,13 +34,13 @@ public:
     Values recall(const std::string& device) const;
 
 private:
-    void loadOnce() const;
-    void save() const;
+    void loadOnce() const REQUIRES(m_mutex);
+    void save() const REQUIRES(m_mutex);
 
     QString m_path;
-    mutable std::mutex m_mutex;
-    mutable bool m_loaded = false;
-    mutable std::map<std::string, Values> m_devices;
+    mutable Mutex m_mutex;
+    mutable bool m_loaded GUARDED_BY(m_mutex) = false;
+    mutable std::map<std::string, Values> m_devices GUARDED_BY(m_mutex);
 };
 
 } // namespace camcore::v4l2

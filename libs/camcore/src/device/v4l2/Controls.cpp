@@ -1,6 +1,6 @@
 #include "device/v4l2/Controls.h"
 
-#include "device/v4l2/Handles.h"
+#include "device/v4l2/Ioctl.h"
 
 #include <algorithm>
 #include <climits>

@@ -1,6 +1,6 @@
 #include "device/v4l2/Query.h"
 
-#include "device/v4l2/Handles.h"
+#include "device/v4l2/Ioctl.h"
 
 #include <linux/videodev2.h>
 

@@ -2,6 +2,7 @@
 
 #include "device/v4l2/Capture.h"
 #include "device/v4l2/Controls.h"
+#include "device/v4l2/Ioctl.h"
 
 #include <QtGlobal>
 
@@ -12,10 +13,6 @@
 
 namespace camcore::v4l2 {
 namespace {
-
-// The camera whose capture loop runs on this thread, if any: stop() and start() called from a
-// handler must not join the thread they run on.
-thread_local const void* t_capturing = nullptr;
 
 void signal(int eventFd) {
     const std::uint64_t one = 1;
@@ -65,20 +62,15 @@ bool V4l2Camera::isPresent() const {
 }
 
 bool V4l2Camera::start(Resolution resolution, FrameHandler onFrame, LostHandler onLost) {
-    if (!onFrame || t_capturing == this || !m_stopEvent)
+    if (!onFrame || m_capture.isCurrent() || !m_stopEvent)
         return false;
     const std::optional<StreamMode> mode = m_modes.mode(resolution);
     if (!mode)
         return false;
-    std::lock_guard life(m_lifecycle);
-    {
-        std::lock_guard lock(m_mutex);
-        if (m_streaming)
-            return false;
-    }
-    // A stream that ended by itself (lost, or stopped from a handler) still needs joining.
-    if (m_thread.joinable())
-        m_thread.join();
+    const MutexLock life(m_capture.lifecycle());
+    if (isStreaming())
+        return false;
+    m_capture.joinEnded();
     if (!isPresent())
         return false;
     applyRememberedControls();
@@ -92,25 +84,23 @@ bool V4l2Camera::start(Resolution resolution, FrameHandler onFrame, LostHandler 
     }
     drain(m_stopEvent.get());
     {
-        std::lock_guard lock(m_mutex);
+        const MutexLock lock(m_mutex);
         m_streaming = true;
         m_interval = stream->interval();
     }
-    m_thread = std::thread([this, stream = std::move(stream), onFrame = std::move(onFrame),
-                            onLost = std::move(onLost)]() mutable {
-        t_capturing = this;
+    m_capture.launch([this, stream = std::move(stream), onFrame = std::move(onFrame),
+                      onLost = std::move(onLost)]() mutable {
         const CaptureStream::End end = stream->run(m_stopEvent.get(), onFrame);
         // Lost is not gone: a fatal streaming error ends the stream of a device that can start
         // again; isPresent() asks the device.
         stream.reset();
         {
-            std::lock_guard lock(m_mutex);
+            const MutexLock lock(m_mutex);
             m_streaming = false;
             m_interval.reset();
         }
         if (end == CaptureStream::End::Lost && onLost)
             onLost();
-        t_capturing = nullptr;
     });
     return true;
 }
@@ -118,26 +108,17 @@ bool V4l2Camera::start(Resolution resolution, FrameHandler onFrame, LostHandler 
 void V4l2Camera::stop() {
     if (!m_stopEvent)
         return;
-    // From a handler the loop ends once the handler returns; the next start() or stop() joins.
-    if (t_capturing == this) {
-        signal(m_stopEvent.get());
-        return;
-    }
-    std::lock_guard life(m_lifecycle);
-    if (!m_thread.joinable())
-        return;
-    signal(m_stopEvent.get());
-    m_thread.join();
-    drain(m_stopEvent.get());
+    if (m_capture.stop([this] { signal(m_stopEvent.get()); }))
+        drain(m_stopEvent.get());
 }
 
 bool V4l2Camera::isStreaming() const {
-    std::lock_guard lock(m_mutex);
+    const MutexLock lock(m_mutex);
     return m_streaming;
 }
 
 std::optional<Interval> V4l2Camera::streamInterval() const {
-    std::lock_guard lock(m_mutex);
+    const MutexLock lock(m_mutex);
     return m_interval;
 }
 

@@ -1,17 +1,17 @@
 #pragma once
 
+#include "base/Mutex.h"
+#include "base/Owned.h"
 #include "device/CameraDevice.h"
+#include "device/CaptureThread.h"
 #include "device/v4l2/ControlMemory.h"
-#include "device/v4l2/Handles.h"
 #include "device/v4l2/Modes.h"
 #include "device/v4l2/Query.h"
 
 #include <atomic>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
 namespace camcore::v4l2 {
 
@@ -58,11 +58,10 @@ private:
     const std::shared_ptr<ControlMemory> m_memory;
     const UniqueFd m_stopEvent; // an eventfd the capture loop polls beside the device
 
-    std::mutex m_lifecycle; // serialises start() and stop(); the capture thread never takes it
-    std::thread m_thread;
-    mutable std::mutex m_mutex; // guards the two below
-    bool m_streaming = false;
-    std::optional<Interval> m_interval;
+    CaptureThread m_capture;
+    mutable Mutex m_mutex;
+    bool m_streaming GUARDED_BY(m_mutex) = false;
+    std::optional<Interval> m_interval GUARDED_BY(m_mutex);
     mutable std::atomic<bool> m_gone{false};
 };
 

@@ -1,6 +1,7 @@
 #include "device/v4l2/V4l2DeviceSource.h"
 
-#include "device/v4l2/Handles.h"
+#include "base/Owned.h"
+#include "device/v4l2/Ioctl.h"
 #include "device/v4l2/Query.h"
 
 #include <libudev.h>
@@ -16,9 +17,9 @@
 namespace camcore::v4l2 {
 namespace {
 
-using Udev = CHandle<udev, udev_unref>;
-using UdevEnumerate = CHandle<udev_enumerate, udev_enumerate_unref>;
-using UdevDevice = CHandle<udev_device, udev_device_unref>;
+using Udev = Owned<udev*, udev_unref>;
+using UdevEnumerate = Owned<udev_enumerate*, udev_enumerate_unref>;
+using UdevDevice = Owned<udev_device*, udev_device_unref>;
 
 // "046d" -> "046D"; anything but four hex digits -> empty.
 std::string usbId(const char* value) {

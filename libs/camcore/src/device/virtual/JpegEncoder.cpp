@@ -1,22 +1,13 @@
 #include "device/virtual/JpegEncoder.h"
 
-#include <turbojpeg.h>
+#include "pipeline/TurboJpeg.h"
 
 #include <cstddef>
-#include <type_traits>
 
 namespace camcore {
 
-namespace {
-
-struct TjDestroy {
-    void operator()(tjhandle handle) const { tjDestroy(handle); }
-};
-
-} // namespace
-
 struct JpegEncoder::Handle {
-    std::unique_ptr<std::remove_pointer_t<tjhandle>, TjDestroy> tj{tjInitCompress()};
+    TjHandle tj{tjInitCompress()};
     // Worst-case output buffer, kept between frames: 8 MP frames need about 25 MB of it.
     std::vector<std::uint8_t> scratch;
 };

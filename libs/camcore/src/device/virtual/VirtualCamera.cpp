@@ -1,5 +1,7 @@
 #include "device/virtual/VirtualCamera.h"
 
+#include "base/Mutex.h"
+#include "device/CaptureThread.h"
 #include "device/virtual/SceneEncoder.h"
 #include "device/virtual/VirtualControls.h"
 
@@ -8,9 +10,7 @@
 #include <algorithm>
 #include <chrono>
 #include <condition_variable>
-#include <mutex>
 #include <string>
-#include <thread>
 
 namespace camcore {
 
@@ -24,17 +24,13 @@ constexpr auto kFramePeriod = std::chrono::microseconds(1'000'000 / 15);
 const std::vector<Resolution> kResolutions{{3264, 2448}, {2592, 1944}, {2048, 1536},
                                            {1600, 1200}, {1280, 960},  {640, 480}};
 
-// The camera whose capture loop runs on this thread, if any: stop() and start() called from a
-// handler must not join the thread they run on.
-thread_local const void* t_capturing = nullptr;
-
-std::mutex g_observerMutex;
-VirtualCamera::PlugObserver g_plugObserver;
+Mutex g_observerMutex;
+VirtualCamera::PlugObserver g_plugObserver GUARDED_BY(g_observerMutex);
 
 void notifyPlug(const DeviceIdentity& identity, bool plugged) {
     VirtualCamera::PlugObserver observer;
     {
-        std::lock_guard lock(g_observerMutex);
+        const MutexLock lock(g_observerMutex);
         observer = g_plugObserver;
     }
     if (observer)
@@ -47,20 +43,18 @@ struct VirtualCamera::State {
     int number = 0;
     std::optional<QString> folder;
 
-    // Serialises start() and stop(); the capture thread never takes it.
-    std::mutex lifecycle;
-    std::thread thread;
+    CaptureThread thread;
 
     // Guards everything below; the capture thread reads it once per frame.
-    mutable std::mutex mutex;
+    mutable Mutex mutex;
     std::condition_variable wake;
-    bool present = true;
+    bool present GUARDED_BY(mutex) = true;
     // Counts unplugs, so that an unplug followed at once by a replug still ends the stream.
-    unsigned unplugs = 0;
-    bool streaming = false;
-    bool stopRequested = false;
-    int page = 1;
-    VirtualControls controls;
+    unsigned unplugs GUARDED_BY(mutex) = 0;
+    bool streaming GUARDED_BY(mutex) = false;
+    bool stopRequested GUARDED_BY(mutex) = false;
+    int page GUARDED_BY(mutex) = 1;
+    VirtualControls controls GUARDED_BY(mutex);
 
     // `startUnplugs`: the count when the stream started; any unplug after it ends the stream.
     void capture(Resolution resolution, unsigned startUnplugs, const FrameHandler& onFrame,
@@ -69,7 +63,6 @@ struct VirtualCamera::State {
 
 void VirtualCamera::State::capture(Resolution resolution, unsigned startUnplugs,
                                    const FrameHandler& onFrame, const LostHandler& onLost) {
-    t_capturing = this;
     SceneEncoder encoder(QSize(resolution.width, resolution.height), folder);
     std::uint64_t sequence = 0;
     bool lost = false;
@@ -79,8 +72,12 @@ void VirtualCamera::State::capture(Resolution resolution, unsigned startUnplugs,
         int framePage = 0;
         Tone tone;
         {
-            std::unique_lock lock(mutex);
-            wake.wait_until(lock, due, [&] { return stopRequested || unplugs != startUnplugs; });
+            MutexLock lock(mutex);
+            // Until the frame is due, unless a stop or an unplug comes first.
+            while (!stopRequested && unplugs == startUnplugs) {
+                if (lock.waitUntil(wake, due) == std::cv_status::timeout)
+                    break;
+            }
             if (stopRequested)
                 break;
             if (unplugs != startUnplugs) {
@@ -111,7 +108,6 @@ void VirtualCamera::State::capture(Resolution resolution, unsigned startUnplugs,
     }
     if (lost && onLost)
         onLost();
-    t_capturing = nullptr;
 }
 
 VirtualCamera::VirtualCamera(int number, std::optional<QString> sourceFolder)
@@ -140,35 +136,33 @@ std::vector<Resolution> VirtualCamera::resolutions() const {
 }
 
 bool VirtualCamera::isPresent() const {
-    std::lock_guard lock(m_state->mutex);
+    const MutexLock lock(m_state->mutex);
     return m_state->present;
 }
 
 bool VirtualCamera::start(Resolution resolution, FrameHandler onFrame, LostHandler onLost) {
     State& s = *m_state;
-    if (!onFrame || t_capturing == &s)
+    if (!onFrame || s.thread.isCurrent())
         return false;
     if (std::find(kResolutions.begin(), kResolutions.end(), resolution) == kResolutions.end())
         return false;
-    std::lock_guard life(s.lifecycle);
+    const MutexLock life(s.thread.lifecycle());
     {
-        std::lock_guard lock(s.mutex);
+        const MutexLock lock(s.mutex);
         if (!s.present || s.streaming)
             return false;
     }
-    // A stream that ended by itself (unplugged, or stopped from a handler) still needs joining.
-    if (s.thread.joinable())
-        s.thread.join();
+    s.thread.joinEnded();
     unsigned unplugs = 0;
     {
-        std::lock_guard lock(s.mutex);
+        const MutexLock lock(s.mutex);
         if (!s.present) // unplugged while the old thread was joined
             return false;
         s.streaming = true;
         s.stopRequested = false;
         unplugs = s.unplugs;
     }
-    s.thread = std::thread(
+    s.thread.launch(
         [&s, resolution, unplugs, onFrame = std::move(onFrame), onLost = std::move(onLost)] {
             s.capture(resolution, unplugs, onFrame, onLost);
         });
@@ -177,43 +171,34 @@ bool VirtualCamera::start(Resolution resolution, FrameHandler onFrame, LostHandl
 
 void VirtualCamera::stop() {
     State& s = *m_state;
-    auto request = [&s] {
+    s.thread.stop([&s] {
         {
-            std::lock_guard lock(s.mutex);
+            const MutexLock lock(s.mutex);
             s.stopRequested = true;
             s.streaming = false;
         }
         s.wake.notify_all();
-    };
-    // From a handler the loop ends once the handler returns; the next start() or stop() joins it.
-    if (t_capturing == &s) {
-        request();
-        return;
-    }
-    std::lock_guard life(s.lifecycle);
-    request();
-    if (s.thread.joinable())
-        s.thread.join();
+    });
 }
 
 bool VirtualCamera::isStreaming() const {
-    std::lock_guard lock(m_state->mutex);
+    const MutexLock lock(m_state->mutex);
     return m_state->streaming;
 }
 
 std::vector<Control> VirtualCamera::controls() const {
-    std::lock_guard lock(m_state->mutex);
+    const MutexLock lock(m_state->mutex);
     return m_state->controls.list();
 }
 
 bool VirtualCamera::setControl(std::uint32_t id, int value) {
-    std::lock_guard lock(m_state->mutex);
+    const MutexLock lock(m_state->mutex);
     return m_state->controls.set(id, value);
 }
 
 void VirtualCamera::unplug() {
     {
-        std::lock_guard lock(m_state->mutex);
+        const MutexLock lock(m_state->mutex);
         if (!m_state->present)
             return;
         m_state->present = false;
@@ -225,7 +210,7 @@ void VirtualCamera::unplug() {
 
 void VirtualCamera::replug() {
     {
-        std::lock_guard lock(m_state->mutex);
+        const MutexLock lock(m_state->mutex);
         if (m_state->present)
             return;
         m_state->present = true;
@@ -234,17 +219,17 @@ void VirtualCamera::replug() {
 }
 
 void VirtualCamera::setPlugObserver(PlugObserver observer) {
-    std::lock_guard lock(g_observerMutex);
+    const MutexLock lock(g_observerMutex);
     g_plugObserver = std::move(observer);
 }
 
 void VirtualCamera::turnPage() {
-    std::lock_guard lock(m_state->mutex);
+    const MutexLock lock(m_state->mutex);
     ++m_state->page;
 }
 
 int VirtualCamera::page() const {
-    std::lock_guard lock(m_state->mutex);
+    const MutexLock lock(m_state->mutex);
     return m_state->page;
 }
 
