@@ -8,18 +8,19 @@
 #include "Commit.h"
 #include "Exposure.h"
 #include "FileNamer.h"
+#include "Fingerprints.h"
 #include "Frame.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
+#include "QFingerShowDlg.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
 #include "WindowLayout.h"
 #include "WorkFolder.h"
 #include "ZoApi.h"
 #include "ZoomControl.h"
-
 
 // What the window gives other code to read, and the slots that each hand a command to its feature.
 
@@ -163,6 +164,19 @@ void MainForm::onOpenFolder() {
 
 bool MainForm::onCommit() {
     return handOverToDriver(m_thumbnails, m_settings.fileNameCount);
+}
+
+// Recognition and peripherals
+void MainForm::onFingerRecog() {
+    m_fingerDlg->show();
+}
+
+void MainForm::FingerEnroll(QString name) {
+    m_fingerprints->enroll(name);
+}
+
+void MainForm::FingerMatch() {
+    m_fingerprints->match();
 }
 
 // Camera selection and preview
