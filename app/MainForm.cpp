@@ -8,11 +8,13 @@
 #include "Commit.h"
 #include "Exposure.h"
 #include "FileNamer.h"
+#include "Fingerprints.h"
 #include "Frame.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
+#include "QFingerShowDlg.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
 #include "WindowLayout.h"
@@ -187,6 +189,7 @@ void MainForm::CreateFeatures() {
         CaptureController::Widgets{ui->checkBoxMix, ui->checkBoxPIP, ui->checkBoxInVideo,
                                    ui->checkBoxWaterMark, ui->checkBoxMainSub,
                                    ui->checkBoxSplitCap});
+    m_fingerprints = std::make_unique<Fingerprints>(m_settings, m_programDir);
 }
 
 // The title buttons answer by their slots' names.
@@ -298,6 +301,13 @@ void MainForm::SetupFolderAndVisualizerButtons() {
     Frame::makeIconButton(ui->pushButtonVisualizer, QStringLiteral(":/image/curvepen.png"));
 }
 
+// Created hidden; it lives as long as the window and keeps the name typed into it.
+void MainForm::CreateFingerDlg() {
+    m_fingerDlg = new QFingerShowDlg(this);
+    connect(m_fingerDlg, &QFingerShowDlg::enrolRequested, this, &MainForm::FingerEnroll);
+    connect(m_fingerDlg, &QFingerShowDlg::matchRequested, this, &MainForm::FingerMatch);
+}
+
 void MainForm::CloseCameras() {
     m_cameras->closeCameras();
 }
@@ -314,7 +324,6 @@ void MainForm::CreateResultDialogs() {}
 void MainForm::CreateWaterMarkDlg() {}
 void MainForm::ApplyWaterMark() {}
 void MainForm::CreatePresentationWindows() {}
-void MainForm::CreateFingerDlg() {}
 void MainForm::RegisterDeviceNotification() {}
 void MainForm::RegisterHotKey() {}
 void MainForm::StoreWaterMarkSettings() {}

@@ -13,11 +13,13 @@ class CameraSelection;
 class CaptureController;
 class Exposure;
 class FileNamer;
+class Fingerprints;
 class Frame;
 class ImageControls;
 class MainMenu;
 class OutputFormat;
 class PictureInPicture;
+class QFingerShowDlg;
 class QPreviewWidget;
 class QSmallWidget;
 class WindowLayout;
@@ -67,6 +69,10 @@ public:
     bool videoRectTimerRunning() const;
     // The engine's zoom callback; reaches the window through g_pMainForm.
     static void ZoomReported(float ratio);
+
+    // Fingerprints, asked for by the fingerprint dialog
+    void FingerEnroll(QString name);
+    void FingerMatch();
 
 signals:
     // The engine's callbacks, as signals on the GUI thread.
@@ -276,6 +282,8 @@ private:
     std::unique_ptr<OutputFormat> m_format;
     std::unique_ptr<FileNamer> m_namer;
     std::unique_ptr<CaptureController> m_capture;
+    std::unique_ptr<Fingerprints> m_fingerprints;
+    QFingerShowDlg* m_fingerDlg = nullptr; // a child of the window
     // Declared last, so destroyed first: the connections that reach the other features use it
     // as their context and end with it.
     std::unique_ptr<PictureInPicture> m_pip;

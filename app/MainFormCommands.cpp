@@ -227,7 +227,6 @@ void MainForm::onClickBoxMix() {}
 void MainForm::onReadBarcode() {}
 void MainForm::onOCRVideo() {}
 void MainForm::onReadIDCard() {}
-void MainForm::onFingerRecog() {}
 void MainForm::onRecord() {}
 void MainForm::onSubRecord() {}
 void MainForm::onPrintFrame() {}

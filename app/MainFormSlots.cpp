@@ -8,11 +8,13 @@
 #include "Commit.h"
 #include "Exposure.h"
 #include "FileNamer.h"
+#include "Fingerprints.h"
 #include "Frame.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
+#include "QFingerShowDlg.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
 #include "WindowLayout.h"
@@ -162,6 +164,19 @@ void MainForm::onOpenFolder() {
 
 bool MainForm::onCommit() {
     return m_capture->handOver();
+}
+
+// Recognition and peripherals
+void MainForm::onFingerRecog() {
+    m_fingerDlg->show();
+}
+
+void MainForm::FingerEnroll(QString name) {
+    m_fingerprints->enroll(name);
+}
+
+void MainForm::FingerMatch() {
+    m_fingerprints->match();
 }
 
 // Camera selection and preview

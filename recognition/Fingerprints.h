@@ -1,0 +1,27 @@
+#pragma once
+
+#include "TesoLiveLoader.h"
+
+#include <QString>
+
+struct Settings;
+
+// Enrolment of a finger under a name, and identification of a finger among the enrolled ones.
+// The reader library is loaded from the program directory for each operation and released after
+// it; the enrolled fingers live in "fingertian.dat" in the work folder. Both operations block
+// while the reader waits for the finger.
+class Fingerprints {
+public:
+    // `programDir` ends with "/".
+    Fingerprints(const Settings& settings, QString programDir);
+
+    void enroll(const QString& name);
+    void match();
+
+private:
+    QString storePath() const;
+
+    const Settings& m_settings;
+    QString m_libraryPath;
+    TesoLiveLoader m_library;
+};

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+namespace Ui {
+class QFingerShowDlg;
+}
+
+// Asks for a name to enrol a finger under, or for a finger to identify. The work is done by
+// whoever answers the signals.
+class QFingerShowDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit QFingerShowDlg(QWidget* parent = nullptr);
+    ~QFingerShowDlg() override;
+
+public slots:
+    void onFingerPrintGet();
+    void onFingerPrintMatch();
+
+signals:
+    // The name as typed, possibly empty.
+    void enrolRequested(QString name);
+    void matchRequested();
+
+private:
+    Ui::QFingerShowDlg* ui;
+};
