@@ -6,6 +6,7 @@
 
 #include "support/TestEnvironment.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
@@ -105,6 +106,21 @@ TEST_F(HandOverTest, WithoutDriverWindowNothingIsHandedOver) {
     QCoreApplication::processEvents(); // the posted close event runs
     EXPECT_FALSE(QFile::exists(commitFilePath()));
     EXPECT_EQ(form->settings().fileNameCount, 17);
+}
+
+// A driver that never got the list must not be told to close, or the batch is lost unseen.
+TEST_F(HandOverTest, UnwritableListIsReportedAndTheDriverStaysOpen) {
+    auto form = makeForm();
+    fillStrip(*form);
+    ASSERT_TRUE(QDir().mkpath(commitFilePath())); // a folder where the list should go
+    form->close();
+    QCoreApplication::processEvents(); // the posted close event runs
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages().isEmpty(); }));
+    EXPECT_EQ(messages()[0].second, QStringLiteral("The list for the driver program could not be "
+                                                   "written; nothing was handed over."));
+    EXPECT_EQ(m_driver.closeRequests(), 0);
+    EXPECT_EQ(form->settings().fileNameCount, 17);
+    QDir(commitFilePath()).removeRecursively();
 }
 
 } // namespace

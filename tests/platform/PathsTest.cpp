@@ -57,3 +57,21 @@ TEST(PathsTest, WriteFileReplacingFailsCleanly) {
 }
 
 } // namespace
+
+namespace {
+
+// Fixed temporary names must not be reachable by another user of the shared folder.
+TEST(PathsTest, PrivateTemporaryFolderIsOursAlone) {
+    const QString dir = platform::privateTempDir();
+    EXPECT_EQ(dir, platform::privateTempDir()) << "one folder for the whole run";
+    EXPECT_TRUE(dir.startsWith(platform::tempDir()));
+    EXPECT_NE(dir, platform::tempDir());
+    const QFileInfo info(dir);
+    EXPECT_TRUE(info.isDir());
+    EXPECT_FALSE(info.isSymLink());
+    EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                    QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+              QFile::Permissions());
+}
+
+} // namespace
