@@ -16,8 +16,10 @@ class FileNamer;
 class Frame;
 class ImageControls;
 class MainMenu;
+class OcrCommand;
 class OutputFormat;
 class PictureInPicture;
+class QOCRResultDlg;
 class QPreviewWidget;
 class QSmallWidget;
 class WindowLayout;
@@ -276,6 +278,8 @@ private:
     std::unique_ptr<OutputFormat> m_format;
     std::unique_ptr<FileNamer> m_namer;
     std::unique_ptr<CaptureController> m_capture;
+    QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
+    std::unique_ptr<OcrCommand> m_ocr;
     // Declared last, so destroyed first: the connections that reach the other features use it
     // as their context and end with it.
     std::unique_ptr<PictureInPicture> m_pip;

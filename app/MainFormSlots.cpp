@@ -11,6 +11,7 @@
 #include "Frame.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
+#include "OcrCommand.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
 #include "QPreviewWidget.h"
@@ -162,6 +163,11 @@ void MainForm::onOpenFolder() {
 
 bool MainForm::onCommit() {
     return m_capture->handOver();
+}
+
+// Recognition and peripherals
+void MainForm::onOCRVideo() {
+    m_ocr->recognise();
 }
 
 // Camera selection and preview
