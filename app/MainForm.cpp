@@ -12,9 +12,11 @@
 #include "Frame.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
+#include "OcrCommand.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
 #include "QFingerShowDlg.h"
+#include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
 #include "WindowLayout.h"
@@ -308,6 +310,16 @@ void MainForm::CreateFingerDlg() {
     connect(m_fingerDlg, &QFingerShowDlg::matchRequested, this, &MainForm::FingerMatch);
 }
 
+void MainForm::InitOCR() {
+    OcrCommand::initLibrary(m_programDir);
+}
+
+// Created hidden; each recognition shows the window again with its text.
+void MainForm::CreateResultDialogs() {
+    m_ocrResultDlg = new QOCRResultDlg(this);
+    m_ocr = std::make_unique<OcrCommand>(m_settings, *m_roles, *m_ocrResultDlg);
+}
+
 void MainForm::CloseCameras() {
     m_cameras->closeCameras();
 }
@@ -318,9 +330,7 @@ void MainForm::UnloadThumbnailLibrary() {
 
 // Steps of subsystems that are not built yet. Each keeps its place in the start-up and shutdown
 // sequences and does nothing until its subsystem fills it in.
-void MainForm::InitOCR() {}
 void MainForm::CreateCommandReceiver() {}
-void MainForm::CreateResultDialogs() {}
 void MainForm::CreateWaterMarkDlg() {}
 void MainForm::ApplyWaterMark() {}
 void MainForm::CreatePresentationWindows() {}

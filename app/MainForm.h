@@ -17,9 +17,11 @@ class Fingerprints;
 class Frame;
 class ImageControls;
 class MainMenu;
+class OcrCommand;
 class OutputFormat;
 class PictureInPicture;
 class QFingerShowDlg;
+class QOCRResultDlg;
 class QPreviewWidget;
 class QSmallWidget;
 class WindowLayout;
@@ -284,6 +286,8 @@ private:
     std::unique_ptr<CaptureController> m_capture;
     std::unique_ptr<Fingerprints> m_fingerprints;
     QFingerShowDlg* m_fingerDlg = nullptr; // a child of the window
+    QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
+    std::unique_ptr<OcrCommand> m_ocr;
     // Declared last, so destroyed first: the connections that reach the other features use it
     // as their context and end with it.
     std::unique_ptr<PictureInPicture> m_pip;

@@ -225,7 +225,6 @@ void MainForm::onAutoCap() {}
 void MainForm::onAutoScan() {}
 void MainForm::onClickBoxMix() {}
 void MainForm::onReadBarcode() {}
-void MainForm::onOCRVideo() {}
 void MainForm::onReadIDCard() {}
 void MainForm::onRecord() {}
 void MainForm::onSubRecord() {}

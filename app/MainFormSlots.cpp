@@ -12,6 +12,7 @@
 #include "Frame.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
+#include "OcrCommand.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
 #include "QFingerShowDlg.h"
@@ -177,6 +178,10 @@ void MainForm::FingerEnroll(QString name) {
 
 void MainForm::FingerMatch() {
     m_fingerprints->match();
+}
+
+void MainForm::onOCRVideo() {
+    m_ocr->recognise();
 }
 
 // Camera selection and preview

@@ -19,7 +19,7 @@ protected:
     void SetUp() override {
         REQUIRE_DISPLAY();
         ASSERT_TRUE(m_dir.isValid());
-        for (const char* name : {"docscanner", "libCamCoreLib.so"})
+        for (const char* name : {"docscanner", "libCamCoreLib.so", "libQuilOCR.so"})
             ASSERT_TRUE(QFile::copy(QStringLiteral(DOCSCANNER_BIN_DIR "/") + name,
                                     m_dir.filePath(QString::fromLatin1(name))));
         QDir().mkpath(m_dir.filePath("home/Documents"));

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+namespace ocr {
+
+// The width the OCR library reads a photographed page best at.
+inline constexpr int kMaxWidth = 1200;
+
+// Scales the picture at `path` down to `maxWidth` pixels wide, keeping its aspect ratio, and
+// saves it back under the same path (format from the extension). A picture that is no wider, or
+// that cannot be read, is left as it is.
+void limitWidth(const QString& path, int maxWidth = kMaxWidth);
+
+// The text the OCR library reads from the picture at `path`; empty when there is none.
+QString recognise(const QString& path);
+
+} // namespace ocr

@@ -1,0 +1,8 @@
+#include "OcrWorker.h"
+
+#include "OcrPicture.h"
+
+void OcrWorker::recognise(const QString& path) {
+    ocr::limitWidth(path);
+    emit recognised(ocr::recognise(path));
+}

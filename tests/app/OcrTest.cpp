@@ -1,0 +1,168 @@
+#include "AppFixture.h"
+
+#include "CamCoreTesting.h"
+#include "OcrPicture.h"
+#include "QOCRResultDlg.h"
+#include "ZoApi.h"
+#include "platform/Paths.h"
+#include "support/QtMessages.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QPainter>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTextEdit>
+#include <QtTest/QTest>
+
+namespace {
+
+using namespace app_test;
+
+// Words of the virtual camera's page, in lines of several sizes.
+const QStringList kPageWords = {"Document", "Scanning", "sample", "sheet",  "camera",
+                                "quick",    "brown",    "jumps",  "liquor", "Notes"};
+
+// A page of its own that the camera's page does not contain.
+void writeOldPage(const QString& path) {
+    QImage page(1000, 300, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    QPainter painter(&page);
+    painter.setFont(QFont(QStringLiteral("DejaVu Sans"), 48));
+    painter.drawText(page.rect(), Qt::AlignCenter, QStringLiteral("OLD STALE PICTURE"));
+    painter.end();
+    ASSERT_TRUE(page.save(path));
+}
+
+class OcrTest : public AppTest {
+protected:
+    // The result window is brought to the front; the offscreen platform has no stacking order.
+    testing_support::ExpectQtWarning m_noRaise{QStringLiteral("does not support raise()")};
+
+    void start() {
+        m_form = makeForm();
+        m_dialog = m_form->findChild<QOCRResultDlg*>();
+        ASSERT_NE(m_dialog, nullptr);
+        m_text = m_dialog->findChild<QTextEdit*>(QStringLiteral("textEdit"));
+        ASSERT_NE(m_text, nullptr);
+    }
+
+    // The window goes while messages are still recorded: its shutdown may report.
+    void TearDown() override {
+        m_form.reset();
+        AppTest::TearDown();
+    }
+
+    void press() { m_form->findChild<QPushButton*>(QStringLiteral("pushButtonOCR"))->click(); }
+
+    // The busy cursor lasts until the text is shown.
+    bool waitForResult() {
+        return QTest::qWaitFor([] { return QGuiApplication::overrideCursor() == nullptr; }, 60000);
+    }
+
+    int pageWordsShown() const {
+        int found = 0;
+        for (const QString& word : kPageWords)
+            found += m_text->toPlainText().contains(word) ? 1 : 0;
+        return found;
+    }
+
+    static QStringList ocrCaptures(int fromLine) {
+        return callsSince(fromLine).filter(QRegularExpression("^ZoCapture\\(.*11\\.jpg"));
+    }
+
+    std::unique_ptr<MainForm> m_form;
+    QOCRResultDlg* m_dialog = nullptr;
+    QTextEdit* m_text = nullptr;
+};
+
+// The width is brought to exactly 1200 with the aspect kept; a picture no wider is not touched.
+TEST_F(OcrTest, PicturesWiderThan1200AreScaledToItAndOthersLeftAlone) {
+    const QString dir = tempRoot() + "/reduce/";
+    ASSERT_TRUE(QDir().mkpath(dir));
+    const struct {
+        QSize taken, read;
+    } cases[] = {{{2592, 1944}, {1200, 900}},
+                 {{1201, 901}, {1200, 900}},
+                 {{1200, 900}, {1200, 900}},
+                 {{1024, 768}, {1024, 768}}};
+    for (const auto& [taken, read] : cases) {
+        const QString path = dir + QString::number(taken.width()) + ".jpg";
+        QImage picture(taken, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        ASSERT_TRUE(picture.save(path));
+        const QByteArray before = testing_support::readFile(path);
+
+        ocr::limitWidth(path);
+        QImageReader reader(path);
+        EXPECT_EQ(reader.size(), read) << taken.width();
+        EXPECT_EQ(reader.format(), "jpeg") << taken.width();
+        if (taken == read) {
+            EXPECT_EQ(testing_support::readFile(path), before) << taken.width();
+        }
+    }
+}
+
+// The picture goes to the program's private folder; an "11.jpg" someone left in the shared
+// temporary folder is neither overwritten nor read. A second press while the first is being
+// read is refused, and a later one replaces what the user typed into the window.
+TEST_F(OcrTest, APressShowsThePageTextAndTheNextPressReplacesIt) {
+    const QString shared = QDir::tempPath() + "/11.jpg";
+    writeOldPage(shared);
+    const QByteArray planted = testing_support::readFile(shared);
+    start();
+    // Straightened, as auto crop gives it: the OCR library reads the askew page's Chinese lines
+    // but few of its English ones.
+    m_form->findChild<QCheckBox*>(QStringLiteral("checkBoxAutoCrop"))->click();
+    const int from = traceLines().size();
+
+    press();
+    ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::BusyCursor);
+    press();
+    ASSERT_TRUE(waitForResult());
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_GE(pageWordsShown(), 5) << m_text->toPlainText().toStdString();
+    EXPECT_FALSE(m_text->toPlainText().contains("STALE"));
+    const QStringList captures = ocrCaptures(from);
+    ASSERT_EQ(captures.size(), 1) << "the press during the recognition is refused";
+    EXPECT_TRUE(captures[0].contains(platform::privateTempDir() + "11.jpg"))
+        << captures[0].toStdString();
+
+    m_text->setPlainText(QStringLiteral("corrected by the user"));
+    press();
+    ASSERT_TRUE(waitForResult());
+    EXPECT_FALSE(m_text->toPlainText().contains("corrected"));
+    EXPECT_GE(pageWordsShown(), 5);
+    EXPECT_EQ(testing_support::readFile(shared), planted);
+}
+
+// A capture that fails is never answered with an older picture's text.
+TEST_F(OcrTest, AFailedCaptureSaysNothingWasTakenInsteadOfReadingAnOlderPicture) {
+    start();
+    writeOldPage(platform::privateTempDir() + "11.jpg");
+    writeOldPage(QDir::tempPath() + "/11.jpg");
+    camcore::testing::unplugVirtualCamera(0);
+    // The engine hears of the unplug from the camera's thread; a scratch capture tells when.
+    const QByteArray scratch = QFile::encodeName(tempRoot() + "/scratch.jpg");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ZoCapture(0, scratch.constData()) == 0; }));
+
+    press();
+    ASSERT_TRUE(waitForResult());
+    EXPECT_TRUE(m_dialog->isVisible());
+    EXPECT_EQ(m_text->toPlainText(), "No picture could be taken; there is nothing to recognise.");
+}
+
+// Recognised text is never taken for markup: every character the library read is shown.
+TEST_F(OcrTest, TextThatLooksLikeMarkupIsShownAsItWasRead) {
+    QOCRResultDlg dialog;
+    const QString read = QStringLiteral("a<b and c>d\n<p>x &amp; y</p>");
+    dialog.setOCRResult(read);
+    EXPECT_EQ(dialog.findChild<QTextEdit*>(QStringLiteral("textEdit"))->toPlainText(), read);
+}
+
+} // namespace
