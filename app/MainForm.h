@@ -285,7 +285,7 @@ private:
     std::unique_ptr<FileNamer> m_namer;
     std::unique_ptr<CaptureController> m_capture;
     std::unique_ptr<Fingerprints> m_fingerprints;
-    QFingerShowDlg* m_fingerDlg = nullptr; // a child of the window
+    QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;
     // Declared last, so destroyed first: the connections that reach the other features use it
