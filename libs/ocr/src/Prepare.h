@@ -18,7 +18,9 @@ struct Prepared {
 };
 
 // `readWidth` is the width the picture is read as (a wider picture is first treated as if reduced
-// to it); 0 reads it at its own width. Null pix when the picture cannot be converted.
-Prepared prepare(Pix& picture, int readWidth);
+// to it); 0 reads it at its own width. With `straighten`, a page lying a few degrees askew is
+// turned level (only where no box has to map back to the file). Null pix when the picture cannot
+// be converted.
+Prepared prepare(Pix& picture, int readWidth, bool straighten);
 
 } // namespace quilocr

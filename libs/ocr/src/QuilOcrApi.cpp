@@ -46,7 +46,7 @@ const char* fnQuilOCREx(const char* imagePath, int, int, float, float, float, fl
         const quilocr::PixHandle picture = quilocr::readPicture(imagePath ? imagePath : "");
         if (!picture)
             return;
-        const quilocr::Prepared prepared = quilocr::prepare(*picture, 0);
+        const quilocr::Prepared prepared = quilocr::prepare(*picture, 0, true);
         if (prepared.pix)
             g_text = Recognizer::instance().text(*prepared.pix);
     });
@@ -63,7 +63,7 @@ int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOcrWord** word
             return;
         const int width = pixGetWidth(picture.get()), height = pixGetHeight(picture.get());
         const quilocr::Prepared prepared =
-            quilocr::prepare(*picture, maxWidth > 0 ? maxWidth : kDefaultWordsWidth);
+            quilocr::prepare(*picture, maxWidth > 0 ? maxWidth : kDefaultWordsWidth, false);
         if (!prepared.pix)
             return;
         // Boxes go back to the file's pixels: outward, so a box still covers its ink, and
