@@ -4,6 +4,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QtTest/QTest>
 
 #include <condition_variable>
 #include <mutex>
@@ -167,6 +169,79 @@ TEST_F(StripTest, UnreadableFilesShowABrokenFilePlaceholder) {
     EXPECT_EQ(decoration(0), decoration(2));
     // A PDF without a thumbnail is a document, not a broken picture.
     EXPECT_NE(decoration(3), decoration(0));
+}
+
+TEST_F(StripTest, PictureWrittenAfterItWasListedAppearsOnceComplete) {
+    showHost();
+    QImage picture(320, 240, QImage::Format_RGB32);
+    picture.fill(QColor(30, 90, 200));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(picture.save(&buffer, "PNG"));
+
+    // One file is listed while still empty and written in place; the other is listed before it
+    // is renamed into place, as a file written safely is.
+    const QString inPlace = writeFile("Image00001.png", {});
+    const QString renamed = QFileInfo(inPlace).dir().filePath(QStringLiteral("Image00002.png"));
+    for (const QString& path : {inPlace, renamed}) {
+        addImageItem(QFile::encodeName(path).constData());
+        setItemChecked(getImgCount() - 1, 1);
+    }
+    ASSERT_EQ(getImgCount(), 2);
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_EQ(waitForThumbnail(row), ThumbnailState::Unreadable);
+        EXPECT_FALSE(decoration(row).isNull()); // a placeholder, never an empty slot
+    }
+
+    QFile file(inPlace);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(png);
+    file.close();
+    ASSERT_TRUE(QFile::rename(writeFile(QStringLiteral(".Image00002.png.part"), png), renamed));
+
+    for (int row = 0; row < 2; ++row) {
+        SCOPED_TRACE(row);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return state(row) == ThumbnailState::Ready; }, 20000));
+        EXPECT_TRUE(similar(decoration(row).pixelColor(70, 52), QColor(30, 90, 200)));
+    }
+}
+
+TEST_F(StripTest, FileAddedAgainIsOneEntryShowingItsNewestPicture) {
+    showHost();
+    // A PDF grows a page per capture; the program rewrites one thumbnail JPEG for each page.
+    const QString pdf = writeFile("Image00001.pdf", "%PDF-1.4\n");
+    const QString photo = writePicture("Image00002.jpg", {320, 240}, QColor(200, 200, 40));
+    const QString thumb = writePicture("ZoImage.jpg", {320, 240}, QColor(200, 40, 40));
+    addImageItemEx(QFile::encodeName(pdf).constData(), QFile::encodeName(thumb).constData(),
+                   "Image00001.pdf");
+    setItemChecked(getImgCount() - 1, 1);
+    ASSERT_EQ(waitForThumbnail(0), ThumbnailState::Ready);
+    setItemChecked(0, 0); // the user unchecks it before the next page
+
+    writePicture("ZoImage.jpg", {320, 240}, QColor(40, 200, 40));
+    addImageItemEx(QFile::encodeName(pdf).constData(), QFile::encodeName(thumb).constData(),
+                   "Image00001.pdf");
+    writePicture("ZoImage.jpg", {320, 240}, QColor(40, 40, 200)); // the next capture's
+    ASSERT_EQ(getImgCount(), 1);
+    EXPECT_EQ(isChecked(0), 1);
+    ASSERT_EQ(waitForThumbnail(0), ThumbnailState::Ready);
+    EXPECT_TRUE(similar(decoration(0).pixelColor(70, 52), QColor(40, 200, 40)));
+    // The copy of the first page's thumbnail went with it.
+    const QStringList folders = copyFolders(tempDir());
+    ASSERT_EQ(folders.size(), 1);
+    EXPECT_EQ(QDir(QDir(tempDir()).filePath(folders[0])).entryList(QDir::Files).size(), 1);
+
+    // A picture written again under its name is listed once too, with the new picture.
+    addImageItem(QFile::encodeName(photo).constData());
+    ASSERT_EQ(waitForThumbnail(1), ThumbnailState::Ready);
+    writePicture("Image00002.jpg", {320, 240}, QColor(40, 200, 200));
+    addImageItem(QFile::encodeName(photo).constData());
+    ASSERT_EQ(getImgCount(), 2);
+    ASSERT_EQ(waitForThumbnail(1), ThumbnailState::Ready);
+    EXPECT_TRUE(similar(decoration(1).pixelColor(70, 52), QColor(40, 200, 200)));
+    EXPECT_EQ(QByteArray(getImageFilePath(0)), QFile::encodeName(pdf));
+    EXPECT_EQ(QByteArray(getImageFilePath(1)), QFile::encodeName(photo));
 }
 
 } // namespace

@@ -25,6 +25,10 @@ extern "C" {
 
 /* host: QWidget::winId() of a widget of this process; the strip fills it and follows its size. */
 THUMBNAIL_API void InitLib(uintptr_t host);
+/* Every path gets an entry, with a placeholder while its picture cannot be read; the newest is
+ * scrolled into view. A path already listed keeps its one entry, which is checked and shows the
+ * file's picture again (for AddImageItemEx, the new thumbJpegPath): a multi-page PDF is one
+ * entry showing its newest page. */
 THUMBNAIL_API void AddImageItem(const char* path);
 /* thumbJpegPath is copied at once: the caller may overwrite it afterwards. */
 THUMBNAIL_API void AddImageItemEx(const char* path, const char* thumbJpegPath,

@@ -61,7 +61,17 @@ void Strip::add(const QByteArray& path, const QString& thumbnail, const QString&
         return;
     // Copied now: the caller overwrites its thumbnail file with the next capture.
     const QString copy = m_copies.keep(thumbnail);
-    m_model.append(path, copy, name, !copy.isEmpty());
+    const int listed = m_model.rowOf(path);
+    if (listed < 0) {
+        m_model.append(path, copy, name, !copy.isEmpty());
+        return;
+    }
+    // A file written again (the next page of a PDF): one entry, showing the newest picture, and
+    // handed over once.
+    m_model.refresh(listed, copy, name, !copy.isEmpty());
+    m_model.setChecked(listed, true);
+    if (m_view)
+        m_view->scrollTo(m_model.index(listed));
 }
 
 const char* Strip::pathOf(int row) {

@@ -29,6 +29,7 @@ bool isPictureFile(const QString& path) {
 StripModel::StripModel(QObject* parent) : QAbstractListModel(parent) {
     connect(&m_loader, &ThumbnailLoader::decoded, this, &StripModel::onDecoded,
             Qt::QueuedConnection);
+    connect(&m_watch, &SourceWatch::changed, this, &StripModel::onSourceChanged);
 }
 
 int StripModel::rowCount(const QModelIndex& parent) const {
@@ -47,11 +48,8 @@ QVariant StripModel::data(const QModelIndex& index, int role) const {
     case Qt::CheckStateRole:
         return item.checked ? Qt::Checked : Qt::Unchecked;
     case Qt::DecorationRole:
-        if (item.ticket == 0) {
-            const qreal ratio = devicePixelRatio();
-            item.ticket = ++m_lastTicket;
-            m_loader.request(item.ticket, item.thumbnailSource, kThumbnailBox * ratio);
-        }
+        if (item.ticket == 0)
+            requestDecode(item);
         return decoration(item);
     case ThumbnailStateRole:
         return int(item.state);
@@ -60,6 +58,23 @@ QVariant StripModel::data(const QModelIndex& index, int role) const {
     default:
         return {};
     }
+}
+
+void StripModel::requestDecode(Item& item) const {
+    item.ticket = ++m_lastTicket;
+    item.stamp = FileStamp::of(item.thumbnailSource);
+    item.state = ThumbnailState::Waiting;
+    m_loader.request(item.ticket, item.thumbnailSource, kThumbnailBox * devicePixelRatio());
+}
+
+// A result still on its way for the old ticket is dropped when it arrives.
+void StripModel::decodeAgain(int row) {
+    Item& item = m_items[row];
+    item.thumbnail = {};
+    if (item.ticket != 0)
+        requestDecode(item);
+    const QModelIndex changed = index(row);
+    Q_EMIT dataChanged(changed, changed, {Qt::DecorationRole, ThumbnailStateRole});
 }
 
 QImage StripModel::decoration(const Item& item) const {
@@ -119,6 +134,33 @@ void StripModel::append(const QByteArray& path, const QString& thumbnailSource, 
     endInsertRows();
 }
 
+void StripModel::refresh(int row, const QString& thumbnailSource, const QString& name,
+                         bool ownsSource) {
+    if (!isValidRow(row))
+        return;
+    Item& item = m_items[row];
+    if (!thumbnailSource.isEmpty() && thumbnailSource != item.thumbnailSource) {
+        dropOwnedSource(item);
+        item.thumbnailSource = thumbnailSource;
+        item.ownsSource = ownsSource;
+    }
+    if (!name.isEmpty() && name != item.name) {
+        item.name = name;
+        const QModelIndex changed = index(row);
+        Q_EMIT dataChanged(changed, changed, {Qt::DisplayRole});
+    }
+    decodeAgain(row);
+    followUnreadable();
+}
+
+int StripModel::rowOf(const QByteArray& path) const {
+    const QString wanted = QDir::cleanPath(QString::fromLocal8Bit(path));
+    for (int row = 0; row < m_items.size(); ++row)
+        if (m_items[row].rawPath == path || QDir::cleanPath(m_items[row].path) == wanted)
+            return row;
+    return -1;
+}
+
 bool StripModel::isChecked(int row) const {
     return isValidRow(row) && m_items[row].checked;
 }
@@ -145,6 +187,7 @@ void StripModel::removeEntry(int row) {
     beginRemoveRows({}, row, row);
     dropOwnedSource(m_items.takeAt(row));
     endRemoveRows();
+    followUnreadable();
 }
 
 void StripModel::clear() {
@@ -154,6 +197,7 @@ void StripModel::clear() {
         dropOwnedSource(item);
     m_items.clear();
     endResetModel();
+    followUnreadable();
 }
 
 void StripModel::dropOwnedSource(const Item& item) {
@@ -170,10 +214,37 @@ void StripModel::onDecoded(quint64 ticket, const QImage& image) {
         item.state = image.isNull() ? ThumbnailState::Unreadable : ThumbnailState::Ready;
         item.thumbnail = image;
         item.thumbnail.setDevicePixelRatio(devicePixelRatio());
+        // Watch first, then look: a write after the look is seen by the watch, one before it by
+        // the look. A file that changed while it was read was still being written.
+        followUnreadable();
+        if (FileStamp::of(item.thumbnailSource) != item.stamp) {
+            decodeAgain(row);
+            followUnreadable();
+            return;
+        }
         const QModelIndex changed = index(row);
         Q_EMIT dataChanged(changed, changed, {Qt::DecorationRole, ThumbnailStateRole});
         return;
     }
+}
+
+void StripModel::onSourceChanged() {
+    followUnreadable(); // watch again before looking, as in onDecoded()
+    for (int row = 0; row < m_items.size(); ++row) {
+        const Item& item = m_items[row];
+        if (item.state == ThumbnailState::Unreadable &&
+            FileStamp::of(item.thumbnailSource) != item.stamp)
+            decodeAgain(row);
+    }
+    followUnreadable();
+}
+
+void StripModel::followUnreadable() {
+    QStringList sources;
+    for (const Item& item : std::as_const(m_items))
+        if (item.state == ThumbnailState::Unreadable)
+            sources << item.thumbnailSource;
+    m_watch.follow(sources);
 }
 
 } // namespace thumbnail

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SourceWatch.h"
 #include "StripRoles.h"
 #include "ThumbnailLoader.h"
 
@@ -11,8 +12,9 @@
 
 namespace thumbnail {
 
-// The strip's entries in the order they were added. Thumbnails are decoded on demand, the first
-// time a view asks for one, so entries nobody has scrolled to cost nothing.
+// The strip's entries in the order they were added, one per file. Thumbnails are decoded on
+// demand, the first time a view asks for one, so entries nobody has scrolled to cost nothing; a
+// picture that could not be read is decoded again when its file changes.
 class StripModel : public QAbstractListModel {
     Q_OBJECT
 public:
@@ -30,6 +32,11 @@ public:
     // when empty); an owned source is deleted with its entry.
     void append(const QByteArray& path, const QString& thumbnailSource, const QString& name,
                 bool ownsSource);
+    // The entry of `path` again: a new thumbnail source (the old owned one is deleted) and a new
+    // decode, for a file that was written again.
+    void refresh(int row, const QString& thumbnailSource, const QString& name, bool ownsSource);
+    // The row of the entry for `path`, or -1.
+    int rowOf(const QByteArray& path) const;
     bool isValidRow(int row) const { return row >= 0 && row < m_items.size(); }
     bool isChecked(int row) const;
     void setChecked(int row, bool checked);
@@ -49,11 +56,16 @@ private:
         bool checked = false;
         ThumbnailState state = ThumbnailState::Waiting;
         quint64 ticket = 0; // 0: no decode asked for yet
+        FileStamp stamp;    // the source as the last decode was asked for
         QImage thumbnail;
     };
 
     QImage decoration(const Item& item) const;
+    void requestDecode(Item& item) const;
+    void decodeAgain(int row);
     void onDecoded(quint64 ticket, const QImage& image);
+    void onSourceChanged();
+    void followUnreadable();
     static void dropOwnedSource(const Item& item);
 
     // Mutable: a view asking for a thumbnail starts its decode.
@@ -63,6 +75,7 @@ private:
     mutable QImage m_waiting;
     mutable QImage m_broken;
     mutable QHash<QString, QImage> m_documents; // by label
+    SourceWatch m_watch;
 };
 
 } // namespace thumbnail

@@ -1,14 +1,14 @@
 #include "StripView.h"
 
+#include "DesktopOpen.h"
 #include "StripDelegate.h"
 #include "StripModel.h"
 
 #include <QContextMenuEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
-#include <QUrl>
+#include <QScrollBar>
 
 namespace thumbnail {
 
@@ -37,6 +37,9 @@ StripView::StripView(StripModel* model, QWidget* host)
     // Each capture lands at the end; show it.
     connect(model, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex&, int, int last) { scrollTo(m_model->index(last)); });
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &StripView::followEnd);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this](int value) { m_atEnd = value == verticalScrollBar()->maximum(); });
     host->installEventFilter(this);
     fitToHost();
 }
@@ -46,15 +49,22 @@ void StripView::fitToHost() {
         setGeometry(parentWidget()->rect());
 }
 
+// A host that shrinks would otherwise push the newest entry out of sight below.
+void StripView::followEnd(int, int maximum) {
+    if (m_atEnd)
+        verticalScrollBar()->setValue(maximum);
+}
+
 void StripView::applyLanguage(int flag) {
     if (flag != 0 && flag != 1)
         return;
+    m_language = flag;
     const bool chinese = flag == 0;
     m_open->setText(chinese ? QStringLiteral("打开") : QStringLiteral("Open"));
     m_showInFolder->setText(chinese ? QStringLiteral("在文件夹中显示")
                                     : QStringLiteral("Show in folder"));
     m_remove->setText(chinese ? QStringLiteral("从列表中移除")
-                              : QStringLiteral("Remove from the strip"));
+                              : QStringLiteral("Remove from the list"));
 }
 
 bool StripView::eventFilter(QObject* watched, QEvent* event) {
@@ -104,19 +114,22 @@ void StripView::contextMenuEvent(QContextMenuEvent* event) {
     const QFileInfo file(m_model->filePath(index.row()));
     m_open->setEnabled(file.exists());
     m_showInFolder->setEnabled(file.dir().exists());
-    m_menu->exec(position);
+    // Not exec(): a capture may add entries while the menu is open, and the actions act on the
+    // current entry, which the selection model keeps track of.
+    m_menu->popup(position);
+    event->accept();
 }
 
 void StripView::openCurrent() {
     const QString path = m_model->filePath(currentIndex().row());
     if (!path.isEmpty() && QFileInfo::exists(path))
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        openWithDesktop(path, m_language, window());
 }
 
 void StripView::showCurrentInFolder() {
     const QString path = m_model->filePath(currentIndex().row());
     if (!path.isEmpty())
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath()));
+        openWithDesktop(QFileInfo(path).absolutePath(), m_language, window());
 }
 
 void StripView::removeCurrent() {

@@ -11,7 +11,8 @@ class StripModel;
 
 // The strip as the user sees it, filling its host widget: a column of thumbnails that opens a
 // file on double click or Enter, toggles its check box with Space, takes it off the strip with
-// Delete, and offers the same in a context menu.
+// Delete, and offers the same in a context menu. While it shows the last entry it keeps showing
+// it, whatever its host's size does.
 class StripView : public QListView {
     Q_OBJECT
 public:
@@ -32,8 +33,11 @@ private:
     void showCurrentInFolder();
     void removeCurrent();
     void toggleCurrent();
+    void followEnd(int minimum, int maximum);
 
     StripModel* m_model;
+    int m_language = 1;
+    bool m_atEnd = true;
     QMenu* m_menu;
     QAction* m_open;
     QAction* m_showInFolder;
