@@ -4,10 +4,22 @@
 #include <QPainter>
 #include <QRect>
 
+namespace {
+
+// The painter strokes nothing for a line of no length; a press without a drag still leaves the
+// dot of the pen's width that the user sees for the other figures.
+void drawSegment(QPainter* painter, const QLine& line) {
+    if (line.p1() == line.p2())
+        painter->drawPoint(line.p1());
+    else
+        painter->drawLines(&line, 1);
+}
+
+} // namespace
+
 void Line::draw(QPainter* painter) {
     applyStrokePen(painter);
-    const QLine line(start, end);
-    painter->drawLines(&line, 1);
+    drawSegment(painter, QLine(start, end));
 }
 
 void Trangle::draw(QPainter* painter) {
@@ -16,12 +28,9 @@ void Trangle::draw(QPainter* painter) {
     applyStrokePen(painter);
     // Truncated like the integer midpoint it has always been, so a triangle keeps its pixels.
     const int midX = (start.x() + end.x()) / 2;
-    const QLine left(midX, start.y(), start.x(), end.y());
-    const QLine right(midX, start.y(), end.x(), end.y());
-    const QLine base(start.x(), end.y(), end.x(), end.y());
-    painter->drawLines(&left, 1);
-    painter->drawLines(&right, 1);
-    painter->drawLines(&base, 1);
+    drawSegment(painter, QLine(midX, start.y(), start.x(), end.y()));
+    drawSegment(painter, QLine(midX, start.y(), end.x(), end.y()));
+    drawSegment(painter, QLine(start.x(), end.y(), end.x(), end.y()));
 }
 
 namespace Papyra {

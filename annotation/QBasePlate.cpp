@@ -176,7 +176,7 @@ void QBasePlate::openTextBox(QPoint at) {
     m_textEdit->setGeometry(0, 0, 100, 30);
     connect(m_textEdit, &QTextEdit::textChanged, this, &QBasePlate::setTextItemContent);
     m_textEdit->setStyleSheet(
-        QStringLiteral("background-color: rgb(0,0,0,0);color: rgb(0,0,0,255);border-width:2px;"
+        QStringLiteral("background-color: rgba(0,0,0,0);color: rgba(0,0,0,255);border-width:2px;"
                        "border-color:#1464C8;border-style:solid;"));
     // Typed text shows green in the box; the shape draws it in its own colour.
     m_textEdit->setTextColor(QColor(100, 200, 30, 255));
