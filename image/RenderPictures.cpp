@@ -3,6 +3,9 @@
 //
 //   render_pictures FONT.ttf OUTPUT_DIR
 
+#include "Glyph.h"
+#include "MarkPictures.h"
+
 #include <QDir>
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -10,7 +13,6 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -60,28 +62,12 @@ const Picture kPictures[] = {
     {"eraser", 0xF12D, 45, kInk, 0.08, Style::Outlined},
 };
 
-// The glyph's outline scaled to fill the square less its inset, centred.
-QPainterPath fittedGlyph(const QString& family, const Picture& picture) {
-    QFont font(family);
-    font.setPixelSize(256);
-    QPainterPath path;
-    path.addText(0, 0, font, QString(QChar(picture.glyph)));
-    const QRectF bounds = path.boundingRect();
-    const double box = picture.size * (1.0 - 2.0 * picture.inset);
-    const double scale = box / std::max(bounds.width(), bounds.height());
-    QTransform transform;
-    transform.translate(picture.size / 2.0, picture.size / 2.0);
-    transform.scale(scale, scale);
-    transform.translate(-bounds.center().x(), -bounds.center().y());
-    return transform.map(path);
-}
-
 QImage render(const QString& family, const Picture& picture) {
     QImage image(picture.size, picture.size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QPainterPath glyph = fittedGlyph(family, picture);
+    const QPainterPath glyph = fittedGlyph(family, picture.glyph, picture.size, picture.inset);
     if (picture.style == Style::Outlined)
         painter.strokePath(glyph, QPen(QColor(255, 255, 255, 230), 2.0));
     painter.fillPath(glyph, QColor::fromRgba(picture.colour));
@@ -112,5 +98,5 @@ int main(int argc, char* argv[]) {
             return 1;
         }
     }
-    return 0;
+    return renderMarkPictures(families.first(), output.filePath(QStringLiteral("mark"))) ? 0 : 1;
 }
