@@ -64,8 +64,13 @@ int CaptureController::captureToFile(int camera) {
         const QByteArray thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
         ZoCapture(camera, thumb.constData());
         const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+        const int before = m_strip.imgCount().value_or(0);
         m_strip.addImageItemEx(path, thumb, name);
-        m_strip.setItemChecked(m_strip.imgCount().value_or(0) - 1, 1);
+        // A document already listed (multi-page PDF) keeps its one entry, which the strip checks
+        // itself; only a new entry, the last, is checked here.
+        const int after = m_strip.imgCount().value_or(0);
+        if (after > before)
+            m_strip.setItemChecked(after - 1, 1);
         return written;
     }
 
