@@ -26,13 +26,15 @@ struct Value {
 
 // One row per key of the settings file: where it lives in the record, the value read when the
 // key is missing from an existing file, and the value of a start without any file. The rows are
-// in the order the file has always been written in; Language is written but never read.
+// in the order the file has always been written in; Language is written but never read, and
+// ShowRatio is read but never written.
 struct Key {
     const char* name;
     Member member;
     Value readDefault;
     Value start;
     bool read = true;
+    bool written = true;
 };
 
 const Key kKeys[] = {
@@ -64,6 +66,7 @@ const Key kKeys[] = {
     {"ShowTimeWater", &Settings::showTimeWater, 0, 0},
     {"HRatio", &Settings::hRatio, 0, 0},
     {"VRatio", &Settings::vRatio, 0, 0},
+    {"ShowRatio", &Settings::showRatio, 1, 1, true, false},
     {"WaterMode", &Settings::waterMode, 0, 1},
     {"WaterPos", &Settings::waterPos, 0, 2},
     {"WaterAngle", &Settings::waterAngle, 0, 0},
@@ -163,6 +166,8 @@ bool readConfig(const QString& path, Settings& s) {
 bool writeConfig(const QString& path, const Settings& s) {
     platform::Profile profile(path);
     for (const Key& key : kKeys) {
+        if (!key.written)
+            continue;
         std::visit(
             [&](auto member) {
                 using Field = std::remove_cvref_t<decltype(s.*member)>;

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cstring>
+#include <new>
+
 namespace {
 
 using namespace app_test;
@@ -114,6 +117,29 @@ TEST_F(SettingsFileTest, WritesEveryKeyInTheFileOrder) {
     EXPECT_TRUE(lines.contains("Language=0"));
     EXPECT_TRUE(lines.contains("AutoExp=1"));
     EXPECT_TRUE(lines.contains("Exposure=-3"));
+}
+
+} // namespace
+
+namespace {
+
+// A key missing from the table would leave its field as the memory held it: construct over a
+// pattern and look for it.
+TEST(SettingsRecordTest, EveryFieldGetsItsStartValue) {
+    alignas(Settings) unsigned char storage[sizeof(Settings)];
+    std::memset(storage, 0xAB, sizeof storage);
+    const Settings* s = new (storage) Settings;
+    const int pattern = static_cast<int>(0xABABABABu);
+    for (const int value : {s->devIndex, s->threshold, s->waterMode, s->waterPos, s->uiIndex,
+                            s->lineWidth, s->capCount, s->interval, s->language, s->hRatio})
+        EXPECT_NE(value, pattern);
+    for (const bool* flag : {&s->autoCrop, &s->autoExp, &s->delBack, &s->openSub, &s->showWater,
+                             &s->showTimeWater, &s->showRatio, &s->resizeImage})
+        EXPECT_LE(*reinterpret_cast<const unsigned char*>(flag), 1);
+    EXPECT_TRUE(s->showRatio);
+    EXPECT_EQ(s->threshold, 196);
+    EXPECT_DOUBLE_EQ(s->resizeImageRatio, 1.0);
+    s->~Settings();
 }
 
 } // namespace
