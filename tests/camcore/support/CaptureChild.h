@@ -1,7 +1,9 @@
 #pragma once
 
-#include <QProcess>
+#include <QByteArray>
 #include <QString>
+
+#include <sys/types.h>
 
 namespace camcore_test {
 
@@ -17,19 +19,20 @@ public:
         QString path;
     };
     explicit CaptureChild(const Plan& plan);
-    ~CaptureChild() { kill(); }
+    ~CaptureChild();
     CaptureChild(const CaptureChild&) = delete;
     CaptureChild& operator=(const CaptureChild&) = delete;
 
     // Waits until the child reports `captures` captures that wrote; false when it ends or the
     // time runs out first.
     bool waitForCaptures(int captures, int timeoutMs = 30000);
-    int captures() const { return m_captures; }
     // SIGKILL, and waits until the process is gone.
     void kill();
 
 private:
-    QProcess m_process;
+    pid_t m_pid = -1;
+    int m_output = -1; // the child's standard output
+    QByteArray m_pending;
     int m_captures = 0;
 };
 
