@@ -9,6 +9,7 @@
 #define CAMCORE_TESTING_API
 #endif
 
+#include <cstdint>
 #include <functional>
 
 namespace camcore::testing {
@@ -22,5 +23,14 @@ CAMCORE_TESTING_API bool turnVirtualPage(int n);
 // Called with n and true or false whenever virtual camera n is replugged or unplugged, on the
 // thread that did it; the application hands these to its device monitor. Empty to stop.
 CAMCORE_TESTING_API void setVirtualPlugHandler(std::function<void(int n, bool plugged)> handler);
+
+// What camera `cam` (an index of the engine's device list, as for the Zo* calls) has done since
+// the program started: frames received, and preview pictures decoded of them. All zero for an
+// unknown camera. Call on the GUI thread.
+struct FrameCounts {
+    std::uint64_t frames = 0;
+    std::uint64_t previewDecodes = 0;
+};
+CAMCORE_TESTING_API FrameCounts frameCounts(int cam);
 
 } // namespace camcore::testing

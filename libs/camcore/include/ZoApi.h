@@ -6,7 +6,8 @@
  * video into that widget itself. Handle 0 opens a camera without drawing. Strings are
  * NUL-terminated in the locale's 8-bit encoding; a returned string stays valid until the next
  * call that returns a string on the same thread. Call from the thread that runs the Qt
- * application; callbacks arrive on that thread.
+ * application; callbacks arrive on that thread. A call about a camera or a window made from
+ * any other thread does nothing and answers 0, false or "" (traced as "not on the GUI thread").
  *
  * Operations whose work is not available in this build return 0, false or "" and say so in
  * the trace (CAMCORE_TRACE=FILE appends one line per call).

@@ -1,3 +1,4 @@
+#include "CaptureChild.h"
 #include "EngineFixture.h"
 #include "EngineTestSupport.h"
 #include "ZoApi.h"
@@ -168,6 +169,73 @@ TEST_F(EngineCaptureTest, MultiPagePdfCollectsPagesAcrossCaptures) {
     EXPECT_EQ(files(), QStringList({"book.pdf", "other.pdf"})); // no working files left
 }
 
+TEST_F(EngineCaptureTest, DefaultResolutionWaitsForTheNextOpen) {
+    EXPECT_EQ(ZoSetDefaultResolution(cam, 4), 1);
+    ASSERT_EQ(capture("now.jpg"), 1);
+    EXPECT_EQ(pictureSize(path("now.jpg")), QSize(640, 480)); // the stream is left as it is
+    ZoCloseCamera(cam);
+    ASSERT_EQ(ZoOpenCamera(cam, 0), 1);
+    ASSERT_EQ(capture("next.jpg"), 1);
+    EXPECT_EQ(pictureSize(path("next.jpg")), QSize(ZoGetResWidth(cam, 4), ZoGetResHeight(cam, 4)));
+}
+
+// The hidden files beside `name` (working files of a document, temporary files).
+QStringList hiddenBeside(const QString& folder, const QString& name) {
+    return QDir(folder).entryList({"." + name + ".*"}, QDir::Files | QDir::Hidden);
+}
+
+TEST_F(EngineCaptureTest, DocumentLeftByACrashIsContinuedAndThenFinished) {
+    // pdfinfo runs last: under ThreadSanitizer a test that has started a QProcess must start no
+    // thread after it, and opening a camera starts one. What it reads is kept in `copies`.
+    QTemporaryDir copies;
+    auto keep = [&](const QString& name, const QString& as) {
+        QFile::copy(path(name), copies.filePath(as));
+    };
+    // Another process collects three pages and is killed, as by a crash.
+    {
+        camcore_test::CaptureChild child({cam, 5, 0, 3, path("book.pdf")});
+        ASSERT_TRUE(child.waitForCaptures(3));
+    }
+    EXPECT_FALSE(hiddenBeside(dir.path(), "book.pdf").isEmpty()) << "no working files left";
+    keep("book.pdf", "left.pdf");
+    const QByteArray left = readAll(path("book.pdf"));
+
+    // The next capture to that path appends to the document; the application deletes the
+    // file first.
+    ASSERT_EQ(ZoSetPDFMode(cam, 0), 1);
+    QFile::remove(path("book.pdf"));
+    ASSERT_EQ(capture("book.pdf"), 1);
+    ASSERT_EQ(capture("book.pdf"), 1);
+    keep("book.pdf", "continued.pdf");
+    EXPECT_TRUE(readAll(path("book.pdf")).startsWith(left)) << "not an incremental update";
+
+    // Closing the camera ends the document: its working files go, and the next capture to the
+    // path starts a new one.
+    ZoCloseCamera(cam);
+    EXPECT_TRUE(hiddenBeside(dir.path(), "book.pdf").isEmpty());
+    ASSERT_EQ(ZoOpenCamera(cam, 0), 1);
+    ASSERT_EQ(ZoSetPDFMode(cam, 0), 1);
+    ASSERT_EQ(capture("book.pdf"), 1);
+
+    // Working files that hold no whole document are removed by the next document there.
+    {
+        camcore_test::CaptureChild child({cam, 5, 0, 2, path("torn.pdf")});
+        ASSERT_TRUE(child.waitForCaptures(2));
+    }
+    for (const QString& name : hiddenBeside(dir.path(), "torn.pdf"))
+        ASSERT_TRUE(QFile::resize(path(name), 100));
+    ASSERT_EQ(capture("torn.pdf"), 1);
+    ASSERT_EQ(ZoSetPDFMode(cam, 1), 1);
+    EXPECT_EQ(files(), QStringList({"book.pdf", "torn.pdf"}));
+
+    EXPECT_EQ(pdfPages(copies.filePath("left.pdf")).count, 3); // whole after the crash
+    const camcore_test::PdfPages continued = pdfPages(copies.filePath("continued.pdf"));
+    EXPECT_EQ(continued.count, 5);
+    EXPECT_TRUE(continued.errors.isEmpty()) << continued.errors.toStdString();
+    EXPECT_EQ(pdfPages(path("book.pdf")).count, 1);
+    EXPECT_EQ(pdfPages(path("torn.pdf")).count, 1);
+}
+
 TEST_F(EngineCaptureTest, BadInputWritesNothing) {
     EXPECT_EQ(ZoCapture(cam, nullptr), 0);
     EXPECT_EQ(ZoCapture(cam, ""), 0);
@@ -191,6 +259,15 @@ TEST_F(EngineCaptureTest, FullDiskWritesNothing) {
     EXPECT_EQ(capture("full/big.bmp"), 0);
     EXPECT_EQ(capture("full/big.pdf"), 0);
     EXPECT_TRUE(QDir(full).entryList(QDir::Files | QDir::Hidden).isEmpty());
+
+    // A capture that fails to replace a file leaves the older one whole.
+    QImage small(8, 8, QImage::Format_RGB888);
+    small.fill(Qt::white);
+    ASSERT_TRUE(small.save(path("full/old.bmp")));
+    const QByteArray old = readAll(path("full/old.bmp"));
+    EXPECT_EQ(capture("full/old.bmp"), 0);
+    EXPECT_EQ(readAll(path("full/old.bmp")), old);
+    EXPECT_EQ(QDir(full).entryList(QDir::Files | QDir::Hidden), QStringList({"old.bmp"}));
 }
 
 } // namespace

@@ -2,10 +2,15 @@
 #include "EngineFixture.h"
 #include "ZoApi.h"
 
+#include <QFile>
+#include <QImage>
 #include <QSet>
+#include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 using namespace engine_test;
 
@@ -129,6 +134,69 @@ TEST(EngineDevicesTest, UnplugAndReplugDuringPreview) {
     ASSERT_EQ(ZoGetCameraCount(), 3);
     ASSERT_EQ(ZoOpenCamera(2, handleOf(*window)), 1);
     EXPECT_TRUE(waitForPicture(*window));
+    ZoCloseCamera(2);
+}
+
+TEST(EngineDevicesTest, LostCameraLeavesItsWindowToTheNextCamera) {
+    ZoInit();
+    auto window = makeWindow(640, 480);
+    const ZoWindow handle = handleOf(*window);
+    ZoSetDefaultResolution(1, 5);
+    ASSERT_EQ(ZoOpenCamera(1, handle), 1);
+    ASSERT_TRUE(waitForPicture(*window));
+
+    ASSERT_TRUE(camcore::testing::unplugVirtualCamera(1));
+    QTemporaryDir dir;
+    const QByteArray probe = QFile::encodeName(dir.filePath("probe.jpg"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ZoCapture(1, probe.constData()) == 0; }, 5000));
+    // Chosen while the camera is lost: kept for the next time it opens.
+    EXPECT_EQ(ZoSetDefaultResolution(1, 4), 1);
+
+    // Gone from the list: closed, and nothing of it is left in the window.
+    ASSERT_EQ(ZoGetCameraCount(), 2);
+    EXPECT_TRUE(window->findChildren<QWidget*>().isEmpty());
+    // Index 1 is now the third camera; opened into the same window, it is seen and takes the
+    // mouse.
+    ZoSetDefaultResolution(1, 5);
+    ASSERT_EQ(ZoOpenCamera(1, handle), 1);
+    EXPECT_TRUE(waitForPicture(*window));
+    ASSERT_EQ(ZoSetMouseMode(1, 1), 1);
+    EXPECT_EQ(ZoOnLMousePress(handle, 100, 100), 1);
+    EXPECT_EQ(ZoOnLMouseRelease(handle, 300, 200), 1);
+    EXPECT_EQ(videoRectEx(1), QRect(0, 80, 640, 320));
+    ZoSetMouseMode(1, 0);
+    ZoResetVideo(1);
+    ZoCloseCamera(1);
+
+    ASSERT_TRUE(camcore::testing::replugVirtualCamera(1));
+    ASSERT_EQ(ZoGetCameraCount(), 3);
+    ASSERT_EQ(ZoOpenCamera(1, 0), 1);
+    ASSERT_EQ(ZoCapture(1, probe.constData()), 1);
+    EXPECT_EQ(QImage(dir.filePath("probe.jpg")).size(),
+              QSize(ZoGetResWidth(1, 4), ZoGetResHeight(1, 4)));
+    ZoCloseCamera(1);
+}
+
+TEST(EngineDevicesTest, CallsFromAnotherThreadAreRefused) {
+    ZoInit();
+    ASSERT_EQ(ZoOpenCamera(2, 0), 1);
+    int count = -1, dpi = -1, opened = -1;
+    std::thread([&] {
+        count = ZoGetCameraCount();
+        dpi = ZoSetDPI(2, 150);
+        opened = ZoOpenCamera(0, 0);
+        ZoZoomIn(2);
+    }).join();
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(dpi, 0);
+    EXPECT_EQ(opened, 0);
+    const QStringList trace = traceLines();
+    EXPECT_TRUE(trace.contains("ZoGetCameraCount() -> 0 [not on the GUI thread]"));
+    EXPECT_TRUE(trace.contains("ZoSetDPI(2, 150) -> 0 [not on the GUI thread]"));
+    EXPECT_TRUE(trace.contains("ZoOpenCamera(0, 0x0) -> 0 [not on the GUI thread]"));
+    EXPECT_TRUE(trace.contains("ZoZoomIn(2) [not on the GUI thread]"));
+    EXPECT_EQ(ZoSetDPI(2, 150), 1); // the same calls on the GUI thread work
+    ZoSetDPI(2, 200);
     ZoCloseCamera(2);
 }
 

@@ -114,6 +114,10 @@ TEST_F(EngineProcessTest, SplitCaptureWritesTheRightPageBesideTheLeft) {
     EXPECT_EQ(capture("book.pdf"), 2);
     EXPECT_EQ(pdfPages(path("book.pdf")).count, 2);
     EXPECT_FALSE(QFile::exists(path("book_split.pdf")));
+
+    // Back to JPG with the PDF mode left as it was: each half still has a file of its own.
+    EXPECT_EQ(capture("after.jpg"), 2);
+    EXPECT_EQ(picture("after.jpg").width() + picture("after_split.jpg").width(), 640);
 }
 
 TEST_F(EngineProcessTest, CardCopyModeCutsOutTheOneDocumentItFinds) {

@@ -1,7 +1,10 @@
+#include "CamCoreTesting.h"
 #include "EngineFixture.h"
 #include "ZoApi.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QtTest/QTest>
 
@@ -43,9 +46,9 @@ protected:
         ZoSetMouseMode(cam, 0);
         ZoCloseCamera(cam);
     }
-    // Lets a few frames reach the window after a change.
-    QImage settledPicture() {
-        QTest::qWait(400);
+    // The picture once the view has been applied, which puts the video at `video`.
+    QImage pictureAt(const QRect& video) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return videoRectEx(cam) == video; }, 10000));
         return grabVideo(*window, cam);
     }
     static double difference(const QImage& a, const QImage& b) {
@@ -59,6 +62,8 @@ protected:
     }
 
     const int cam = 0;
+    const QRect kWhole{0, 0, 640, 480};
+    const QRect kQuarterTurned{140, 0, 360, 480};
     std::unique_ptr<QWidget> window;
 };
 
@@ -74,7 +79,7 @@ TEST_F(EngineViewTest, VideoRectangleFollowsTheWindowSize) {
 TEST_F(EngineViewTest, ZoomIsReportedOnTheGuiThreadAndClamped) {
     EXPECT_FLOAT_EQ(ZoGetMinZoomRatio(cam), 1.0F);
     EXPECT_FLOAT_EQ(ZoGetMaxZoomRatio(cam), 4.0F);
-    const QImage whole = settledPicture();
+    const QImage whole = pictureAt(kWhole);
 
     ZoZoomIn(cam);
     ZoZoom(cam, 2.5F);
@@ -85,14 +90,14 @@ TEST_F(EngineViewTest, ZoomIsReportedOnTheGuiThreadAndClamped) {
     EXPECT_FLOAT_EQ(g_zooms[1], 2.5F);
     EXPECT_FLOAT_EQ(g_zooms[2], 2.0F);
     EXPECT_FALSE(g_zoomOffGuiThread);
-    EXPECT_GT(difference(whole, settledPicture()), 8.0) << "zooming did not change the picture";
+    EXPECT_GT(difference(whole, pictureAt(kWhole)), 8.0) << "zooming did not change the picture";
 
     for (int i = 0; i < 10; ++i)
         ZoZoomIn(cam);
     EXPECT_FLOAT_EQ(g_zooms.back(), 4.0F);
     ZoResetVideo(cam);
     EXPECT_FLOAT_EQ(g_zooms.back(), 1.0F);
-    EXPECT_LT(difference(whole, settledPicture()), 8.0);
+    EXPECT_LT(difference(whole, pictureAt(kWhole)), 8.0);
 }
 
 TEST_F(EngineViewTest, WheelZoomsTheWindowItIsTurnedIn) {
@@ -109,17 +114,16 @@ TEST_F(EngineViewTest, WheelZoomsTheWindowItIsTurnedIn) {
 }
 
 TEST_F(EngineViewTest, RotationTurnsTheVideoRectangleAndPicture) {
-    const QImage upright = settledPicture();
+    const QImage upright = pictureAt(kWhole);
     ZoRotateRight(cam);
-    EXPECT_EQ(videoRectEx(cam), QRect(140, 0, 360, 480));
-    const QImage turned = settledPicture();
+    const QImage turned = pictureAt(kQuarterTurned);
     EXPECT_EQ(turned.size(), QSize(360, 480));
     ZoRotateLeft(cam);
     ZoRotateLeft(cam);
     EXPECT_EQ(videoRectEx(cam), QRect(140, 0, 360, 480)); // 270 degrees
     EXPECT_EQ(ZoSetRotate(cam, 2), 1);
     EXPECT_EQ(videoRectEx(cam), QRect(0, 0, 640, 480));
-    const QImage upsideDown = settledPicture();
+    const QImage upsideDown = pictureAt(kWhole);
     // Turned half-way round, the picture equals the upright one mirrored in both axes.
     EXPECT_LT(difference(upright.mirrored(true, true), upsideDown), 10.0);
     EXPECT_GT(difference(upright, upsideDown), 10.0);
@@ -142,14 +146,54 @@ TEST_F(EngineViewTest, DrawnRectangleCutsTheViewUntilReset) {
     EXPECT_EQ(videoRectEx(cam), QRect(0, 0, 640, 480));
 }
 
+TEST_F(EngineViewTest, OnlyAWindowThatCanBeSeenDecodesPreviews) {
+    using camcore::testing::frameCounts;
+    QTemporaryDir dir;
+    const QByteArray capturePath = QFile::encodeName(dir.filePath("unseen.jpg"));
+    // While `window` cannot be seen, frames come (and are kept for captures), but none is
+    // decoded for it; one decode may have been under way.
+    auto decodesNothing = [&] {
+        const camcore::testing::FrameCounts before = frameCounts(cam);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return frameCounts(cam).frames >= before.frames + 10; }, 30000));
+        EXPECT_LE(frameCounts(cam).previewDecodes, before.previewDecodes + 1);
+        EXPECT_EQ(ZoCapture(cam, capturePath.constData()), 1);
+    };
+    auto decodes = [&] {
+        const std::uint64_t before = frameCounts(cam).previewDecodes;
+        return QTest::qWaitFor([&] { return frameCounts(cam).previewDecodes >= before + 3; },
+                               30000);
+    };
+    ASSERT_TRUE(decodes());
+
+    window->hide();
+    decodesNothing();
+    window->show();
+    EXPECT_TRUE(decodes());
+
+    window->showMinimized();
+    decodesNothing();
+    window->showNormal();
+    EXPECT_TRUE(decodes());
+
+    // Moved into another window, the video is decoded for that one, whatever becomes of the
+    // window it left.
+    auto other = makeWindow(320, 240);
+    ASSERT_EQ(ZoSetHwnd(cam, handleOf(*other)), 1);
+    window->hide();
+    EXPECT_TRUE(decodes());
+    other->hide();
+    decodesNothing();
+}
+
 TEST_F(EngineViewTest, DragPansTheZoomedPicture) {
     ZoZoom(cam, 2.0F);
-    const QImage before = settledPicture();
+    const QImage before = pictureAt(kWhole);
     const ZoWindow handle = handleOf(*window);
     ZoOnLMousePress(handle, 300, 200);
     ZoOnMouseMoving(handle, 400, 260);
     ZoOnLMouseRelease(handle, 400, 260);
-    const QImage after = settledPicture();
+    const QImage after = pictureAt(kWhole);
     EXPECT_GT(difference(before, after), 5.0) << "dragging did not move the zoomed picture";
     EXPECT_EQ(g_zooms.size(), 1U); // panning is not a zoom change
 }

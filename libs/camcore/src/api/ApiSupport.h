@@ -15,6 +15,25 @@ namespace camcore::api {
 
 inline constexpr const char* kBadCamera = "no such camera";
 inline constexpr const char* kNotAvailable = "not available";
+inline constexpr const char* kWrongThread = "not on the GUI thread";
+
+// Refuses a call made on a thread that does not own the engine, before it looks at a camera
+// or a window: traces it with the answer `absent` and returns true.
+template <typename Result, typename... Traced>
+bool refusedOffThread(const char* name, const Result& absent, const Traced&... traced) {
+    if (Engine::onOwnerThread())
+        return false;
+    traceCall(name, absent, kWrongThread, traced...);
+    return true;
+}
+
+// The same for calls without a result.
+template <typename... Traced> bool refusedOffThreadVoid(const char* name, const Traced&... traced) {
+    if (Engine::onOwnerThread())
+        return false;
+    traceVoid(name, kWrongThread, traced...);
+    return true;
+}
 
 // The camera at an index of the current device list; null when there is none.
 inline Camera* cameraAt(int cam) {
@@ -94,11 +113,15 @@ void performOn(const char* name, Target* target, const char* missing, Action&& a
 template <typename Result, typename Action, typename... Traced>
 Result answerOnCamera(const char* name, int cam, Result absent, Action&& action,
                       const Traced&... traced) {
+    if (refusedOffThread(name, absent, traced...))
+        return absent;
     return answerOn(name, cameraAt(cam), kBadCamera, absent, action, traced...);
 }
 
 template <typename Action, typename... Traced>
 void performOnCamera(const char* name, int cam, Action&& action, const Traced&... traced) {
+    if (refusedOffThreadVoid(name, traced...))
+        return;
     performOn(name, cameraAt(cam), kBadCamera, action, traced...);
 }
 

@@ -1,5 +1,7 @@
 #include "CamCoreTesting.h"
 
+#include "Camera.h"
+#include "Engine.h"
 #include "device/virtual/VirtualCamera.h"
 
 namespace camcore::testing {
@@ -37,6 +39,13 @@ bool turnVirtualPage(int n) {
     if (camera != nullptr)
         camera->turnPage();
     return camera != nullptr;
+}
+
+FrameCounts frameCounts(int cam) {
+    const Camera* camera = Engine::instance().camera(cam);
+    if (camera == nullptr)
+        return {};
+    return {camera->framesDelivered(), camera->previewDecodes()};
 }
 
 void setVirtualPlugHandler(std::function<void(int n, bool plugged)> handler) {

@@ -57,6 +57,10 @@ bool Camera::open(QWidget* window) {
     stopStream();
     if (!m_device->isPresent())
         return false;
+    if (m_nextResolution) {
+        m_resolutionIndex = *m_nextResolution;
+        m_nextResolution.reset();
+    }
     m_open = true;
     setWindow(window);
     startStream();
@@ -66,6 +70,7 @@ bool Camera::open(QWidget* window) {
 void Camera::close() {
     stopStream();
     m_open = false;
+    m_pdf.close(); // a document ends with its camera
     if (m_surface)
         m_surface->hide();
     delete m_surface.data();
@@ -77,10 +82,12 @@ bool Camera::setWindow(QWidget* window) {
         m_previewWidth = 0;
         return true;
     }
-    if (!m_surface)
+    if (!m_surface) {
         m_surface = new VideoSurface(window);
-    else
+        m_surface->setTargetChangeHandler([this] { updatePreviewWidth(); });
+    } else {
         m_surface->attachTo(window);
+    }
     m_surface->setShowZoomRate(m_showZoomRate);
     m_surface->setLost(m_lost);
     viewChanged(m_view.zoom());
@@ -89,6 +96,10 @@ bool Camera::setWindow(QWidget* window) {
 
 QWidget* Camera::window() const {
     return m_surface ? m_surface->target() : nullptr;
+}
+
+std::uint64_t Camera::attachOrder() const {
+    return m_surface ? m_surface->attachOrder() : 0;
 }
 
 void Camera::updateVideo() {
@@ -111,7 +122,10 @@ Resolution Camera::resolution() const {
 bool Camera::setDefaultResolution(int index) {
     if (index < 0 || index >= static_cast<int>(resolutions().size()))
         return false;
-    if (!m_open)
+    // A streaming (or lost) camera keeps its resolution until it is opened again.
+    if (m_open)
+        m_nextResolution = index;
+    else
         m_resolutionIndex = index;
     return true;
 }
@@ -154,6 +168,7 @@ void Camera::startStream() {
             const int width = m_previewWidth.load();
             if (width <= 0 || m_previewPending.exchange(true))
                 return; // no window, or the GUI has not shown the last preview yet
+            ++m_counts.previewDecodes;
             QImage picture = decoder->decode(frame, width);
             if (picture.isNull()) {
                 m_previewPending = false; // a damaged frame: drop it, wait for the next
@@ -206,6 +221,7 @@ void Camera::handleFrame(const Frame& frame, std::uint64_t generation) {
         const MutexLock lock(m_frameMutex);
         m_latest = frame;
     }
+    ++m_counts.frames;
     m_frameArrived.notify_all();
 }
 
@@ -302,17 +318,23 @@ QRect Camera::videoRect() const {
     return m_view.videoRect(size);
 }
 
-void Camera::viewChanged(double zoomBefore) {
+void Camera::updatePreviewWidth() {
+    // A window that cannot be seen gets no preview: decoding an 8 MP frame for it cost 40 % of
+    // a core. Captures do not need it; they decode the frame kept for them.
     const QSize size = windowSize();
     const QRect video = m_view.videoRect(size);
     const QSizeF visible = m_view.orientedVisibleSize();
     int previewWidth = 0;
-    if (!video.isEmpty() && visible.width() > 0) {
+    if (m_surface && m_surface->showing() && !video.isEmpty() && visible.width() > 0) {
         const double scale = video.width() / visible.width();
         previewWidth = std::min(m_view.sourceSize().width(),
                                 static_cast<int>(std::ceil(m_view.sourceSize().width() * scale)));
     }
     m_previewWidth = previewWidth;
+}
+
+void Camera::viewChanged(double zoomBefore) {
+    updatePreviewWidth();
     outlineChanged();
     if (m_surface)
         m_surface->setView(m_view);

@@ -59,6 +59,8 @@ public:
     bool isLost() const { return m_lost.load(); }
     bool setWindow(QWidget* window);
     QWidget* window() const;
+    // Grows each time the camera is given a window: of two cameras in one, the later is on top.
+    std::uint64_t attachOrder() const;
     void updateVideo();
 
     // Resolutions, largest first.
@@ -94,6 +96,10 @@ public:
     void setAutoCrop(bool enable);
     void setCaptureMode(CaptureMode mode);
 
+    // Frames delivered and preview pictures decoded of them, since the camera was made.
+    std::uint64_t framesDelivered() const { return m_counts.frames.load(); }
+    std::uint64_t previewDecodes() const { return m_counts.previewDecodes.load(); }
+
     // The newest frame the device delivered; empty before the first one.
     Frame latestFrame() const;
     // The newest frame, waiting up to `timeout` for the first one of a stream that has just
@@ -103,7 +109,8 @@ public:
     // Saves the current picture, as the view shows it, to `path` in the format its extension
     // names. Returns the number of files written; 0 when nothing was written.
     int capture(const QString& path);
-    // Ends the multi-page document being collected; the next PDF capture starts a new one.
+    // Ends the multi-page document being collected; the next PDF capture starts a new one (or
+    // continues one that a crash left at its path).
     void endPdfDocument() { m_pdf.close(); }
 
 private:
@@ -120,6 +127,8 @@ private:
     // Pushes the view to the surface and the preview size to the capture thread, and reports a
     // zoom change.
     void viewChanged(double zoomBefore);
+    // The width the capture thread decodes previews at; 0 (none) while the window is unseen.
+    void updatePreviewWidth();
     QSize windowSize() const;
 
     std::shared_ptr<CameraDevice> m_device;
@@ -127,6 +136,7 @@ private:
     bool m_open = false;
     std::atomic<bool> m_lost{false};
     int m_resolutionIndex = 0;
+    std::optional<int> m_nextResolution; // the default set while open, for the next open
 
     ViewTransform m_view;
     bool m_showZoomRate = false;
@@ -140,6 +150,10 @@ private:
     std::atomic<int> m_previewWidth{0}; // decode width the window needs; 0 = no preview
     std::atomic<bool> m_previewPending{false};
     std::atomic<std::uint64_t> m_generation{0}; // stream number; stale events are dropped
+    struct {
+        std::atomic<std::uint64_t> frames{0};
+        std::atomic<std::uint64_t> previewDecodes{0};
+    } m_counts;
     CaptureSettings m_capture;
     PdfDocument m_pdf;                          // the multi-page document being collected
     std::shared_ptr<TaskStatus> m_streamStatus; // cancelled when the stream stops

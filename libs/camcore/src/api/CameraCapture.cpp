@@ -65,8 +65,10 @@ std::vector<QImage> processed(const QImage& picture, const CaptureSettings& sett
 } // namespace
 
 int Camera::capture(const QString& path) {
-    if (!m_open || m_lost || path.isEmpty() || !formatFromPath(path))
+    const std::optional<ImageFormat> format = formatFromPath(path);
+    if (!m_open || m_lost || path.isEmpty() || !format)
         return 0;
+    const bool toPdf = *format == ImageFormat::Pdf;
     const Frame frame = awaitFrame(kFirstFrameWait);
     if (frame.empty())
         return 0;
@@ -96,8 +98,9 @@ int Camera::capture(const QString& path) {
         output.picture = applyColorMode(picture, mode);
         output.bilevel = mode == ColorMode::BlackWhite;
         // Pages collected into one PDF take both halves of a spread in turn; otherwise the
-        // right page has a file of its own, which the application looks for by that name.
-        const bool collected = m_capture.pdfMode == PdfMode::Collected;
+        // right page has a file of its own, which the application looks for by that name. The
+        // PDF mode outlives a switch of the format, so only a PDF path collects.
+        const bool collected = m_capture.pdfMode == PdfMode::Collected && toPdf;
         const QString target = i == 0 || collected ? path : common::splitPath(path);
         written += writeCapture(target, output, collected ? &m_pdf : nullptr);
     }

@@ -5,6 +5,10 @@
 #include "device/virtual/VirtualCamera.h"
 
 #include <QCoreApplication>
+#include <QThread>
+
+#include <set>
+#include <thread>
 
 namespace camcore {
 namespace {
@@ -42,12 +46,29 @@ int Engine::refresh() {
     for (auto& device : VirtualDeviceSource::instance().devices())
         found.push_back(std::move(device));
     m_devices = std::move(found);
+    std::set<std::string> listed;
     for (const auto& device : m_devices) {
+        listed.insert(device->identity().key);
         const auto camera = m_cameras.find(device->identity().key);
         if (camera != m_cameras.end())
             camera->second->replaceDevice(device);
     }
+    // A camera gone from the list can no longer be named by the application, which would
+    // otherwise never close it: its "no signal" surface would cover the window and take the
+    // mouse from the camera opened there next.
+    for (const auto& [key, camera] : m_cameras) {
+        if (camera->isOpen() && !listed.contains(key))
+            camera->close();
+    }
     return count();
+}
+
+bool Engine::onOwnerThread() {
+    if (const QCoreApplication* application = QCoreApplication::instance())
+        return QThread::currentThread() == application->thread();
+    // Without an application object (a command line tool), the thread that called first.
+    static const std::thread::id first = std::this_thread::get_id();
+    return std::this_thread::get_id() == first;
 }
 
 std::shared_ptr<CameraDevice> Engine::device(int index) const {
@@ -69,11 +90,15 @@ Camera* Engine::camera(int index) {
 Camera* Engine::cameraDrawingInto(QWidget* window) const {
     if (window == nullptr)
         return nullptr;
+    // While the application swaps two cameras, both draw into one window for a moment; the
+    // one that came last is drawn on top and takes the mouse.
+    Camera* found = nullptr;
     for (const auto& [key, camera] : m_cameras) {
-        if (camera->isOpen() && camera->window() == window)
-            return camera.get();
+        if (camera->isOpen() && camera->window() == window &&
+            (found == nullptr || camera->attachOrder() > found->attachOrder()))
+            found = camera.get();
     }
-    return nullptr;
+    return found;
 }
 
 void Engine::shutdown() {

@@ -21,6 +21,8 @@ class Camera;
 class Engine {
 public:
     static Engine& instance();
+    // True on the thread that owns the engine: the one running the Qt application.
+    static bool onOwnerThread();
 
     void init();
     int refresh();
@@ -28,7 +30,7 @@ public:
     std::shared_ptr<CameraDevice> device(int index) const;
     // The camera at an index of the current list; null for an index out of range.
     Camera* camera(int index);
-    // The open camera that draws into this widget; null when none.
+    // The open camera that draws into this widget, the last attached of several; null when none.
     Camera* cameraDrawingInto(QWidget* window) const;
     // Closes every camera (at the end of the application).
     void shutdown();

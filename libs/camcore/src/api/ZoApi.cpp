@@ -23,6 +23,7 @@ using camcore::api::doneOr;
 using camcore::api::kBadCamera;
 using camcore::api::keep;
 using camcore::api::performOnCamera;
+using camcore::api::refusedOffThread;
 
 namespace {
 
@@ -36,6 +37,8 @@ QWidget* widgetOf(ZoWindow window) {
 // One text of a camera's identity; "" for an index out of range.
 template <int Slot>
 const char* identityText(const char* name, int cam, std::string camcore::DeviceIdentity::*field) {
+    if (refusedOffThread(name, "", cam))
+        return keep<Slot>(std::string());
     return answerOn(
         name, deviceAt(cam).get(), kBadCamera, keep<Slot>(std::string()),
         [field](camcore::CameraDevice& device) { return keep<Slot>(device.identity().*field); },
@@ -47,6 +50,8 @@ const char* identityText(const char* name, int cam, std::string camcore::DeviceI
 // The definitions take their C linkage from the declarations in ZoApi.h.
 
 int ZoInit(void) {
+    if (refusedOffThread("ZoInit", 0))
+        return 0;
     Engine::instance().init();
     const int count = Engine::instance().count();
     traceCall("ZoInit", 1, "", count);
@@ -54,6 +59,8 @@ int ZoInit(void) {
 }
 
 int ZoGetCameraCount(void) {
+    if (refusedOffThread("ZoGetCameraCount", 0))
+        return 0;
     Engine::instance().init();
     const int count = Engine::instance().refresh();
     traceCall("ZoGetCameraCount", count, "");
@@ -73,10 +80,10 @@ const char* ZoGetCameraVID(int cam) {
 }
 
 int ZoOpenCamera(int cam, ZoWindow window) {
-    QWidget* widget = widgetOf(window);
     return answerOnCamera(
         "ZoOpenCamera", cam, 0,
         [&](Camera& camera) -> Answer<int> {
+            QWidget* widget = widgetOf(window);
             // Window 0 means no window at all.
             if (window != 0 && widget == nullptr)
                 return {0, kBadWindow};
@@ -96,10 +103,10 @@ int ZoCloseCamera(int cam) {
 }
 
 int ZoSetHwnd(int cam, ZoWindow window) {
-    QWidget* widget = widgetOf(window);
     return answerOnCamera(
         "ZoSetHwnd", cam, 0,
         [&](Camera& camera) -> Answer<int> {
+            QWidget* widget = widgetOf(window);
             if (window != 0 && widget == nullptr)
                 return {0, kBadWindow};
             return {camera.setWindow(widget) ? 1 : 0, ""};
@@ -200,6 +207,8 @@ namespace {
 // The mouse functions name the window the camera draws into rather than the camera.
 template <typename Action, typename... Traced>
 int onWindow(const char* name, ZoWindow window, Action action, const Traced&... traced) {
+    if (refusedOffThread(name, 0, TraceWindow{window}, traced...))
+        return 0;
     Engine::instance().init();
     Camera* camera = Engine::instance().cameraDrawingInto(widgetOf(window));
     return answerOn(

@@ -99,6 +99,8 @@ void ZoSetExposure(int cam, bool automatic, int value) {
 }
 
 void ZoShowVideoProperty(int cam) {
+    if (camcore::api::refusedOffThreadVoid("ZoShowVideoProperty", cam))
+        return;
     // Traced before the dialog, which stays open until the user closes it.
     const auto device = deviceAt(cam);
     traceVoid("ZoShowVideoProperty", device ? "" : kBadCamera, cam);

@@ -1,5 +1,6 @@
 #include "output/FileIo.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -13,20 +14,40 @@
 
 namespace camcore {
 
-QString randomSiblingName(const QString& path) {
+namespace {
+
+constexpr int kRandomLength = 8;
+
+} // namespace
+
+QString randomSiblingName(const QString& path, const QString& suffix) {
     static constexpr char kAlphabet[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QString suffix(8, QChar());
-    for (QChar& c : suffix)
+    QString random(kRandomLength, QChar());
+    for (QChar& c : random)
         c = QLatin1Char(kAlphabet[QRandomGenerator::global()->bounded(62)]);
     const QFileInfo info(path);
-    return info.path() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.') + suffix;
+    return info.path() + QStringLiteral("/.") + info.fileName() + QLatin1Char('.') + random +
+           suffix;
 }
 
-SiblingFile SiblingFile::create(const QString& path, int access) {
+QStringList siblingNames(const QString& path, const QString& suffix) {
+    const QFileInfo info(path);
+    const QString prefix = QStringLiteral(".") + info.fileName() + QLatin1Char('.');
+    QStringList found;
+    // Matched by hand: the file name may hold characters that a name filter treats as a pattern.
+    for (const QString& name : QDir(info.path()).entryList(QDir::Files | QDir::Hidden)) {
+        if (name.size() == prefix.size() + kRandomLength + suffix.size() &&
+            name.startsWith(prefix) && name.endsWith(suffix))
+            found << info.path() + QLatin1Char('/') + name;
+    }
+    return found;
+}
+
+SiblingFile SiblingFile::create(const QString& path, int access, const QString& suffix) {
     SiblingFile file;
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        const QString name = randomSiblingName(path);
+        const QString name = randomSiblingName(path, suffix);
         file.m_fd = UniqueFd(::open(QFile::encodeName(name).constData(),
                                     access | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666));
         if (file.m_fd) {
@@ -36,6 +57,15 @@ SiblingFile SiblingFile::create(const QString& path, int access) {
         if (errno != EEXIST)
             break;
     }
+    return file;
+}
+
+SiblingFile SiblingFile::adopt(const QString& name, int access) {
+    SiblingFile file;
+    file.m_fd =
+        UniqueFd(::open(QFile::encodeName(name).constData(), access | O_CLOEXEC | O_NOFOLLOW));
+    if (file.m_fd)
+        file.m_name = name;
     return file;
 }
 

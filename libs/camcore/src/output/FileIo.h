@@ -3,6 +3,7 @@
 #include "base/Owned.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstddef>
 #include <cstdint>
@@ -10,10 +11,12 @@
 
 namespace camcore {
 
-// A hidden random name beside `path`: "<folder>/.<name>.<8 random characters>". On the path's
-// file system, and not picked up by folder views or the thumbnail strip, as it does not end in
-// the extension.
-QString randomSiblingName(const QString& path);
+// A hidden random name beside `path`: "<folder>/.<name>.<8 random characters><suffix>". On the
+// path's file system, and not picked up by folder views or the thumbnail strip, as it does not
+// end in the extension. The suffix marks files that must be found again.
+QString randomSiblingName(const QString& path, const QString& suffix = {});
+// The existing names randomSiblingName(path, suffix) can make, with their folder.
+QStringList siblingNames(const QString& path, const QString& suffix);
 
 // Random names are retried on a clash, up to a count no honest folder reaches.
 inline constexpr int kNameAttempts = 32;
@@ -25,7 +28,10 @@ public:
     // Created with O_EXCL (never someone else's file, never through a planted link) and mode
     // 0666 less the umask, like any new file. Invalid when the folder is missing or not
     // writable; `access` is O_WRONLY or O_RDWR.
-    static SiblingFile create(const QString& path, int access);
+    static SiblingFile create(const QString& path, int access, const QString& suffix = {});
+    // Takes over a sibling file left by an earlier run, named `name`; invalid when it cannot be
+    // opened (a symbolic link is not followed).
+    static SiblingFile adopt(const QString& name, int access);
     ~SiblingFile() { discard(); }
     SiblingFile(SiblingFile&& other) noexcept
         : m_fd(std::move(other.m_fd)), m_name(std::exchange(other.m_name, QString())) {}

@@ -2,14 +2,22 @@
 
 #include "output/AtomicFile.h"
 #include "output/PdfImage.h"
+#include "output/PdfReopen.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace camcore {
+namespace {
+
+// Marks working files, so that a later run finds them (and not AtomicFile's temporary files).
+const QString kWorkingSuffix = QStringLiteral(".pages");
+
+} // namespace
 
 void PdfDocument::close() {
     m_path.clear();
@@ -28,6 +36,7 @@ bool PdfDocument::append(const OutputImage& image, const QString& path) {
     if (absolute != m_path) {
         close();
         m_path = absolute;
+        resumeLeftDocument();
     }
     const PdfSection section = appendPage(m_state, *page, image.dpi);
 
@@ -58,6 +67,28 @@ bool PdfDocument::append(const OutputImage& image, const QString& path) {
     return true;
 }
 
+void PdfDocument::resumeLeftDocument() {
+    WorkingFile best;
+    for (const QString& name : siblingNames(m_path, kWorkingSuffix)) {
+        WorkingFile left{SiblingFile::adopt(name, O_RDWR), 0};
+        const std::optional<PdfState> state =
+            left.file ? readPdfState(left.file.fd()) : std::nullopt;
+        if (!state || state->length <= m_state.length) {
+            if (!left.file)
+                ::unlink(QFile::encodeName(name).constData());
+            continue; // `left` removes its file as it goes
+        }
+        left.length = state->length;
+        m_state = *state;
+        best = std::move(left);
+    }
+    m_files[0] = std::move(best);
+    m_current = 0;
+    // The other working file is made from this one when the next page needs it; the update
+    // that would bring it level is not known, so it is copied whole.
+    m_lastSection.clear();
+}
+
 bool PdfDocument::prepare(int index) {
     WorkingFile& working = m_files[index];
     // At most one update behind the document, and ours alone.
@@ -65,7 +96,7 @@ bool PdfDocument::prepare(int index) {
                                     working.length + m_lastSection.size() == m_state.length))
         return true;
     WorkingFile fresh;
-    fresh.file = SiblingFile::create(m_path, O_RDWR);
+    fresh.file = SiblingFile::create(m_path, O_RDWR, kWorkingSuffix);
     if (!fresh.file)
         return false;
     if (!m_state.pages.empty()) {

@@ -32,6 +32,11 @@ namespace camcore {
 // links such a file only once, and it must be linked at every other page.
 // On file systems without hard links (vfat) each page copies the whole document instead.
 //
+// A crash leaves the working files beside the path (the path itself holds a whole document, or
+// nothing if the application deleted it). The next document at that path continues from the
+// longest working file that ends with a whole update, and removes the others; a document that
+// ends normally removes its working files, so the next one at its path starts anew.
+//
 // Not thread-safe: one camera's captures are sequential.
 class PdfDocument {
 public:
@@ -40,7 +45,8 @@ public:
     PdfDocument& operator=(const PdfDocument&) = delete;
 
     // Adds `image` as the last page of the document at `path` and makes the file at `path`
-    // hold all its pages. A path other than the current document's starts a new document.
+    // hold all its pages. A path other than the current document's starts a new document, or
+    // continues the one a crash left there.
     // On failure the file at `path` and the document are as they were.
     bool append(const OutputImage& image, const QString& path);
 
@@ -57,6 +63,8 @@ private:
         std::int64_t length = 0;
     };
 
+    // Takes over the document that working files left at m_path hold, if any; removes the rest.
+    void resumeLeftDocument();
     bool prepare(int index);
     bool publish(const WorkingFile& working) const;
 

@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace camcore {
 
 VideoSurface::VideoSurface(QWidget* target) : QWidget(target) {
@@ -13,16 +15,38 @@ VideoSurface::VideoSurface(QWidget* target) : QWidget(target) {
 }
 
 void VideoSurface::attachTo(QWidget* target) {
-    if (m_target)
-        m_target->removeEventFilter(this);
+    static std::uint64_t attachments = 0; // GUI thread only
+    for (QWidget* watched : {m_target.data(), m_targetWindow.data()})
+        if (watched != nullptr)
+            watched->removeEventFilter(this);
     m_target = target;
+    m_targetWindow = target ? target->window() : nullptr;
     setParent(target);
     if (!target)
         return;
     target->installEventFilter(this);
+    m_targetWindow->installEventFilter(this);
+    m_attachOrder = ++attachments;
     setGeometry(target->rect());
-    lower();
+    stackBelowControls();
     show();
+    if (m_targetChanged)
+        m_targetChanged();
+}
+
+bool VideoSurface::showing() const {
+    return m_target && m_target->isVisible() && !m_target->window()->isMinimized();
+}
+
+void VideoSurface::stackBelowControls() {
+    // Lowered newest first, so the oldest surface ends at the bottom.
+    QList<VideoSurface*> surfaces =
+        m_target->findChildren<VideoSurface*>(Qt::FindDirectChildrenOnly);
+    std::sort(surfaces.begin(), surfaces.end(), [](const VideoSurface* a, const VideoSurface* b) {
+        return a->m_attachOrder > b->m_attachOrder;
+    });
+    for (VideoSurface* surface : surfaces)
+        surface->lower();
 }
 
 void VideoSurface::setPicture(const QImage& picture, QSize sourceSize) {
@@ -62,8 +86,15 @@ void VideoSurface::setLost(bool lost) {
 bool VideoSurface::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_target && event->type() == QEvent::Resize) {
         setGeometry(m_target->rect());
-        lower();
+        stackBelowControls();
     }
+    // Hiding any ancestor sends the target a hide event; minimising changes only the state of
+    // the top-level window.
+    const QEvent::Type type = event->type();
+    if ((watched == m_target || watched == m_targetWindow) && m_targetChanged &&
+        (type == QEvent::Show || type == QEvent::Hide || type == QEvent::WindowStateChange ||
+         (type == QEvent::Resize && watched == m_target)))
+        m_targetChanged();
     return QWidget::eventFilter(watched, event);
 }
 

@@ -8,13 +8,16 @@
 #include <QPolygonF>
 #include <QWidget>
 
+#include <cstdint>
+#include <functional>
 #include <optional>
 
 namespace camcore {
 
 // Draws a camera's live picture into the widget behind a window handle. It is a child that
 // covers the whole target widget, follows its size, stays below the target's other children
-// and lets every mouse event through to the target, which forwards them to the engine.
+// and lets every mouse event through to the target, which forwards them to the engine. Of two
+// surfaces in one target, the one attached later lies on top.
 class VideoSurface final : public QWidget {
 public:
     explicit VideoSurface(QWidget* target);
@@ -22,6 +25,16 @@ public:
     // Moves the surface into another widget.
     void attachTo(QWidget* target);
     QWidget* target() const { return m_target; }
+    // Grows with each attachment: of two surfaces in one target, the later is on top.
+    std::uint64_t attachOrder() const { return m_attachOrder; }
+
+    // Whether the target can be seen: shown, and its window not minimised. A picture for a
+    // surface that cannot be seen is wasted work.
+    bool showing() const;
+    // Called when the target is shown, hidden, minimised or resized.
+    void setTargetChangeHandler(std::function<void()> handler) {
+        m_targetChanged = std::move(handler);
+    }
 
     // `picture` shows the whole source frame of `sourceSize`, possibly at a reduced scale.
     void setPicture(const QImage& picture, QSize sourceSize);
@@ -42,7 +55,12 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    void stackBelowControls();
+
     QPointer<QWidget> m_target;
+    QPointer<QWidget> m_targetWindow; // the top-level window, told of minimising
+    std::uint64_t m_attachOrder = 0;
+    std::function<void()> m_targetChanged;
     QImage m_picture;
     QSize m_sourceSize;
     ViewTransform m_view;

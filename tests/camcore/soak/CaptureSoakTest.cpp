@@ -1,0 +1,127 @@
+// Long runs of the engine through its flat API with a virtual camera: many captures in a row,
+// and the camera unplugged and replugged while it previews and captures.
+#include "CamCoreTesting.h"
+#include "Soak.h"
+#include "ZoApi.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <iostream>
+#include <thread>
+
+namespace {
+
+constexpr int kCam = 0;
+
+std::unique_ptr<QWidget> shownWindow() {
+    auto window = std::make_unique<QWidget>();
+    window->resize(640, 480);
+    window->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    return window;
+}
+
+ZoWindow handleOf(QWidget& window) {
+    return static_cast<ZoWindow>(window.winId());
+}
+
+TEST(EngineSoakTest, CapturesInARowKeepMemoryAndDescriptorsFlat) {
+    const int total = soak::sized(200, 2000);
+    constexpr int kWarmUp = 100;
+    auto window = shownWindow();
+    ZoInit();
+    ASSERT_EQ(ZoSetDefaultResolution(kCam, 4), 1); // 1280 x 960
+    ASSERT_EQ(ZoOpenCamera(kCam, handleOf(*window)), 1);
+    QTemporaryDir dir;
+    // Every format, and every other round a picture that is decoded, turned and re-encoded.
+    const QStringList names{"a.jpg", "b.png", "c.tif", "d.pdf", "e.bmp"};
+    std::int64_t residentBefore = 0;
+    int descriptorsBefore = 0;
+    for (int i = 0; i < total; ++i) {
+        if (i == kWarmUp) {
+            QCoreApplication::processEvents();
+            residentBefore = soak::residentBytes();
+            descriptorsBefore = soak::openDescriptors();
+        }
+        ZoSetRotate(kCam, (i / names.size()) % 2 == 0 ? 0 : 2);
+        const QString path = dir.filePath(names[i % names.size()]);
+        ASSERT_EQ(ZoCapture(kCam, QFile::encodeName(path).constData()), 1) << i;
+        QCoreApplication::processEvents(); // the preview keeps running
+    }
+    QCoreApplication::processEvents();
+    const std::int64_t residentAfter = soak::residentBytes();
+    const int descriptorsAfter = soak::openDescriptors();
+    ZoSetRotate(kCam, 0);
+    ZoCloseCamera(kCam);
+
+    std::cout << total << " captures: resident " << residentBefore / 1024 << " KiB after "
+              << kWarmUp << ", " << residentAfter / 1024 << " KiB at the end ("
+              << 100.0 * double(residentAfter - residentBefore) / double(residentBefore)
+              << " %); descriptors " << descriptorsBefore << " -> " << descriptorsAfter << "\n";
+    EXPECT_LT(residentAfter, residentBefore + residentBefore / 50);
+    EXPECT_EQ(descriptorsAfter, descriptorsBefore);
+}
+
+// A capture either wrote a whole picture of the frame size, or said it wrote nothing.
+void expectWholeOrReported(int written, const QString& path) {
+    if (written == 1)
+        EXPECT_TRUE(soak::wholePicture(path, 640, 480)) << path.toStdString();
+    else
+        EXPECT_FALSE(QFile::exists(path)) << path.toStdString();
+    QFile::remove(path);
+}
+
+TEST(EngineSoakTest, UnplugAndReplugWhilePreviewingAndCapturing) {
+    const int cycles = soak::sized(20, 100);
+    auto window = shownWindow();
+    ZoInit();
+    ASSERT_EQ(ZoSetDefaultResolution(kCam, 5), 1); // 640 x 480
+    ASSERT_EQ(ZoOpenCamera(kCam, handleOf(*window)), 1);
+    QTemporaryDir dir;
+    int captures = 0;
+    auto capture = [&] {
+        const QString path = dir.filePath(QStringLiteral("%1.jpg").arg(captures++));
+        const int written = ZoCapture(kCam, QFile::encodeName(path).constData());
+        expectWholeOrReported(written, path);
+        return written;
+    };
+    int written = 0;
+    for (int cycle = 0; cycle < cycles; ++cycle) {
+        // The camera goes at a random moment while pictures are taken one after another.
+        std::atomic<bool> unplugged{false};
+        const auto moment = std::chrono::microseconds(QRandomGenerator::global()->bounded(200000));
+        std::thread unplugger([&] {
+            std::this_thread::sleep_for(moment);
+            camcore::testing::unplugVirtualCamera(kCam);
+            unplugged = true;
+        });
+        while (!unplugged) {
+            written += capture();
+            QCoreApplication::processEvents();
+        }
+        unplugger.join();
+        // Until the capture thread has seen the loss, the last frame is still a whole picture.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return capture() == 0; }, 10000)) << cycle;
+
+        // What the application does on removal and arrival.
+        ASSERT_EQ(ZoGetCameraCount(), 0);
+        ASSERT_TRUE(camcore::testing::replugVirtualCamera(kCam));
+        ASSERT_EQ(ZoGetCameraCount(), 1);
+        ZoCloseCamera(kCam);
+        ASSERT_EQ(ZoOpenCamera(kCam, handleOf(*window)), 1) << cycle;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return capture() == 1; }, 10000)) << cycle;
+    }
+    ZoCloseCamera(kCam);
+    std::cout << cycles << " unplugs; " << captures << " captures, " << written
+              << " of them written before an unplug\n";
+}
+
+} // namespace
