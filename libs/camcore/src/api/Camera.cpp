@@ -40,12 +40,15 @@ Camera::~Camera() {
 void Camera::replaceDevice(std::shared_ptr<CameraDevice> device) {
     if (device == m_device)
         return;
-    const bool wasOpen = m_open;
+    // A camera that was streaming goes on streaming from the new device. One that was lost
+    // with its device stays closed: the program decides whether to open it again (it reopens
+    // its main camera and leaves a sub camera closed).
+    const bool resume = m_open && !m_lost;
     QWidget* target = window();
-    if (wasOpen)
+    if (m_open)
         close();
     m_device = std::move(device);
-    if (wasOpen)
+    if (resume)
         open(target);
 }
 
