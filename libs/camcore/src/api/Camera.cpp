@@ -52,6 +52,18 @@ void Camera::replaceDevice(std::shared_ptr<CameraDevice> device) {
         open(target);
 }
 
+void Camera::deviceGone() {
+    if (!m_open)
+        return;
+    {
+        const MutexLock lock(m_frameMutex); // awaitFrame() reads it under the lock
+        m_lost = true;
+    }
+    m_frameArrived.notify_all();
+    if (m_surface)
+        m_surface->setLost(true);
+}
+
 bool Camera::open(QWidget* window) {
     if (m_open && !m_lost) {
         setWindow(window);

@@ -6,6 +6,8 @@
 
 #include <QCoreApplication>
 
+#include <set>
+
 namespace camcore {
 namespace {
 
@@ -42,11 +44,17 @@ int Engine::refresh() {
     for (auto& device : VirtualDeviceSource::instance().devices())
         found.push_back(std::move(device));
     m_devices = std::move(found);
+    std::set<std::string> listed;
     for (const auto& device : m_devices) {
-        const auto camera = m_cameras.find(device->identity().key);
+        const std::string key = device->identity().key;
+        listed.insert(key);
+        const auto camera = m_cameras.find(key);
         if (camera != m_cameras.end())
             camera->second->replaceDevice(device);
     }
+    for (const auto& [key, camera] : m_cameras)
+        if (listed.count(key) == 0)
+            camera->deviceGone();
     return count();
 }
 
