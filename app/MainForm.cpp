@@ -2,14 +2,17 @@
 
 #include "ui_MainForm.h"
 
+#include "CameraPlugging.h"
 #include "CameraRoles.h"
 #include "CameraSelection.h"
 #include "CaptureController.h"
+#include "CommandReceiver.h"
 #include "Commit.h"
 #include "Exposure.h"
 #include "FileNamer.h"
 #include "Fingerprints.h"
 #include "Frame.h"
+#include "HotKey.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
 #include "OcrCommand.h"
@@ -87,6 +90,7 @@ MainForm::MainForm(QWidget* parent) : QDialog(parent), ui(new Ui::MainForm) {
     HideUnusedCommands();
     SetupFolderAndVisualizerButtons();
     RegisterHotKey();
+    AcceptCommands();
 }
 
 // Each step runs once, in this order; the engine and the strip library still draw into the
@@ -330,12 +334,7 @@ void MainForm::UnloadThumbnailLibrary() {
 
 // Steps of subsystems that are not built yet. Each keeps its place in the start-up and shutdown
 // sequences and does nothing until its subsystem fills it in.
-void MainForm::CreateCommandReceiver() {}
 void MainForm::CreateWaterMarkDlg() {}
 void MainForm::ApplyWaterMark() {}
 void MainForm::CreatePresentationWindows() {}
-void MainForm::RegisterDeviceNotification() {}
-void MainForm::RegisterHotKey() {}
 void MainForm::StoreWaterMarkSettings() {}
-void MainForm::UnregisterDeviceNotification() {}
-void MainForm::UnregisterHotKey() {}

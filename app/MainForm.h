@@ -32,6 +32,12 @@ namespace Ui {
 class MainForm;
 }
 
+namespace commands {
+class CameraPlugging;
+class CommandReceiver;
+class HotKey;
+} // namespace commands
+
 // The main window. It orders start-up and shutdown, holds the values other code reads, and hands
 // each command to the feature that owns it; the features live in their own folders.
 class MainForm : public QDialog {
@@ -249,6 +255,7 @@ private:
     void HideUnusedCommands();
     void SetupFolderAndVisualizerButtons();
     void RegisterHotKey();
+    void AcceptCommands();
 
     // Shutdown
     void StoreWaterMarkSettings();
@@ -288,6 +295,9 @@ private:
     QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;
+    std::unique_ptr<commands::CommandReceiver> m_commands;
+    std::unique_ptr<commands::CameraPlugging> m_plugging;
+    std::unique_ptr<commands::HotKey> m_hotKey;
     // Declared last, so destroyed first: the connections that reach the other features use it
     // as their context and end with it.
     std::unique_ptr<PictureInPicture> m_pip;

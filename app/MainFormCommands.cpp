@@ -2,9 +2,13 @@
 
 #include "ui_MainForm.h"
 
+#include "CameraPlugging.h"
 #include "CameraRoles.h"
 #include "CameraSelection.h"
+#include "CaptureController.h"
+#include "CommandReceiver.h"
 #include "Frame.h"
+#include "HotKey.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
 #include "OutputFormat.h"
@@ -96,6 +100,43 @@ void MainForm::ConnectCommands() {
     connect(m_cameras.get(), &CameraSelection::watermarkMoved, this, &MainForm::ApplyWaterMark);
     connect(m_cameras.get(), &CameraSelection::mainCameraChanged, this,
             &MainForm::ApplyMainCameraSettings);
+}
+
+// The commands of other programs take the same way as the buttons. The receiver is made early
+// (its window is the one other programs look for) and carries commands out once start-up has
+// finished.
+void MainForm::CreateCommandReceiver() {
+    m_commands = std::make_unique<commands::CommandReceiver>(commands::CommandReceiver::Actions{
+        [this] { onRotateRight(); },
+        [this] { onScan(); },
+        [this] { onZoomIn(); },
+        [this] { onZoomOut(); },
+        [this] { return m_capture->busy(); },
+        [this] { return zoomEnabled(); },
+    });
+}
+
+void MainForm::AcceptCommands() {
+    m_commands->startAccepting();
+}
+
+// A camera that comes back as the main one gets every setting the window shows.
+void MainForm::RegisterDeviceNotification() {
+    m_plugging = std::make_unique<commands::CameraPlugging>(*m_roles, m_previewWidget,
+                                                            [this] { ApplyMainCameraSettings(); });
+}
+
+void MainForm::UnregisterDeviceNotification() {
+    m_plugging.reset();
+}
+
+void MainForm::RegisterHotKey() {
+    m_hotKey = std::make_unique<commands::HotKey>();
+    connect(m_hotKey.get(), &commands::HotKey::activated, this, &commands::showRightsNotice);
+}
+
+void MainForm::UnregisterHotKey() {
+    m_hotKey.reset();
 }
 
 // The engine calls back on the GUI thread; the window passes the call on as a signal.

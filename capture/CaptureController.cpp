@@ -14,6 +14,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QScopedValueRollback>
 
 namespace {
 
@@ -31,6 +32,9 @@ CaptureController::CaptureController(Settings& settings, const CameraRoles& role
 
 // The watermark stays in the picture only while its box is checked.
 void CaptureController::capture() {
+    if (m_busy)
+        return;
+    const QScopedValueRollback busy(m_busy, true);
     const int main = m_roles.main();
     if (!m_widgets.watermarkOn->isChecked())
         ZoClearWatermark(main);

@@ -27,7 +27,9 @@ public:
                       OutputFormat& format, ThumbnailLibrary& strip, const Widgets& widgets);
 
     // The capture button: the main camera, or the merge, composite or mix the boxes choose.
+    // A press while a capture or its prompt is in progress is ignored.
     void capture();
+    bool busy() const { return m_busy; }
     // One capture of `camera` into a new file and its checked entry in the strip; returns the
     // number of images the engine wrote.
     int captureToFile(int camera);
@@ -64,4 +66,5 @@ private:
     ThumbnailLibrary& m_strip;
     Widgets m_widgets;
     bool m_mainSubMix = false;
+    bool m_busy = false;
 };

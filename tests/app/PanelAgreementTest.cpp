@@ -33,10 +33,9 @@ TEST_F(CameraTest, AnotherMainCameraGetsEverySettingThePanelShows) {
     button(*form, "pushButtonSwitchMainSub")->click();
     ASSERT_EQ(form->mainCamera(), sub);
     const QStringList swapped = callsTo(from, sub);
-    for (const char* call :
-         {"ZoSetDevColor(%1, 1)", "ZoSetDPI(%1, 300)", "ZoSetJpgQuality(%1, 40)",
-          "ZoDelBackColor(%1, true)", "ZoEnableAutoRotate(%1, true)", "ZoEnableSplitCap(%1, true)",
-          "ZoSetRotate(%1, 1)"})
+    for (const char* call : {"ZoSetDevColor(%1, 1)", "ZoSetDPI(%1, 300)", "ZoSetJpgQuality(%1, 40)",
+                             "ZoDelBackColor(%1, true)", "ZoEnableAutoRotate(%1, true)",
+                             "ZoEnableSplitCap(%1, true)", "ZoSetRotate(%1, 1)"})
         EXPECT_TRUE(swapped.contains(QString::fromLatin1(call).arg(sub))) << call;
 
     // A camera that was not open starts at its first resolution, and its list says so.

@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "SendCommand.h"
 
 #include "platform/X11Windows.h"
 
@@ -66,6 +67,21 @@ protected:
     QTemporaryDir m_dir;
     QProcess m_program;
 };
+
+// "Exit" from another program ends this one as closing its window would: settings written,
+// cameras closed, exit code 0.
+TEST_F(ProgramTest, TheExitCommandEndsTheProgramThroughItsNormalShutdown) {
+    start(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return sendCommand("RotateR").exitCode == 0; }, 20000))
+        << m_program.readAllStandardError().toStdString();
+    EXPECT_EQ(sendCommand("Exit").exitCode, 0);
+    ASSERT_TRUE(m_program.waitForFinished(20000));
+    EXPECT_EQ(m_program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_program.exitCode(), 0) << m_program.readAllStandardError().toStdString();
+    EXPECT_TRUE(trace().last().startsWith("ZoCloseCamera("));
+    EXPECT_TRUE(QFile::exists(m_dir.filePath("home/Documents/Papyra/zoconf.ini")));
+    EXPECT_EQ(sendCommand("Photo").exitCode, 2) << "the socket went with the program";
+}
 
 TEST_F(ProgramTest, PreferredCameraOpensAndTheProgramEndsInOrderWithExitCode0) {
     writeFile("conf.ini", "[cam]\npidvid=046D&0825;DC02&1209\n");

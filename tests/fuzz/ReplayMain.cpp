@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
         for (int i = 0; i < 2000; ++i, ++runs)
             run(input = (i % 50 == 0) ? seed : mutate(input, random));
     }
-    std::printf("profile fuzz replay: %d inputs from %lld seeds\n",
-                runs + static_cast<int>(seeds.size()), static_cast<long long>(seeds.size()));
+    std::printf("fuzz replay: %d inputs from %lld seeds\n", runs + static_cast<int>(seeds.size()),
+                static_cast<long long>(seeds.size()));
     return 0;
 }

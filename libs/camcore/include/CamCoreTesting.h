@@ -18,6 +18,9 @@ CAMCORE_TESTING_API int virtualCameraCount();
 // A streaming camera reports itself lost; the next ZoGetCameraCount() no longer lists it.
 CAMCORE_TESTING_API bool unplugVirtualCamera(int n);
 CAMCORE_TESTING_API bool replugVirtualCamera(int n);
+// While `fail` is set, the camera is listed but cannot stream (ZoOpenCamera fails), as a real
+// device node can be for a moment after its arrival was announced.
+CAMCORE_TESTING_API bool setVirtualCameraStartFails(int n, bool fail);
 // The next frames show the next page.
 CAMCORE_TESTING_API bool turnVirtualPage(int n);
 // Called with n and true or false whenever virtual camera n is replugged or unplugged, on the

@@ -67,6 +67,10 @@ ZO_API int ZoGetCameraCount(void); /* also refreshes the device list */
 ZO_API const char* ZoGetDevName(int cam);
 ZO_API const char* ZoGetCameraPID(int cam); /* 4 hex digits, "" for non-USB devices */
 ZO_API const char* ZoGetCameraVID(int cam);
+/* A key that names the device while it is plugged in, whatever index the list gives it after a
+ * refresh; "" for an index out of range. Not part of the original interface: the program uses
+ * it to follow its cameras when the list is renumbered. */
+ZO_API const char* ZoGetDevKey(int cam);
 
 /* Opening and drawing; results are 1 on success, 0 on failure */
 ZO_API int ZoOpenCamera(int cam, ZoWindow window);

@@ -34,6 +34,13 @@ bool replugVirtualCamera(int n) {
     return camera != nullptr;
 }
 
+bool setVirtualCameraStartFails(int n, bool fail) {
+    VirtualCamera* camera = virtualCamera(n);
+    if (camera != nullptr)
+        camera->setStartFails(fail);
+    return camera != nullptr;
+}
+
 bool turnVirtualPage(int n) {
     VirtualCamera* camera = virtualCamera(n);
     if (camera != nullptr)

@@ -40,13 +40,28 @@ Camera::~Camera() {
 void Camera::replaceDevice(std::shared_ptr<CameraDevice> device) {
     if (device == m_device)
         return;
-    const bool wasOpen = m_open;
+    // A camera that was streaming goes on streaming from the new device. One that was lost
+    // with its device stays closed: the program decides whether to open it again (it reopens
+    // its main camera and leaves a sub camera closed).
+    const bool resume = m_open && !m_lost;
     QWidget* target = window();
-    if (wasOpen)
+    if (m_open)
         close();
     m_device = std::move(device);
-    if (wasOpen)
+    if (resume)
         open(target);
+}
+
+void Camera::deviceGone() {
+    if (!m_open)
+        return;
+    {
+        const MutexLock lock(m_frameMutex); // awaitFrame() reads it under the lock
+        m_lost = true;
+    }
+    m_frameArrived.notify_all();
+    if (m_surface)
+        m_surface->setLost(true);
 }
 
 bool Camera::open(QWidget* window) {

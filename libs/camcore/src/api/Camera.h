@@ -51,6 +51,9 @@ public:
     CameraDevice& device() const { return *m_device; }
     // The same physical camera found again (after a replug) as a new device object.
     void replaceDevice(std::shared_ptr<CameraDevice> device);
+    // The device is no longer listed: its stream is over, even before the capture thread has
+    // noticed, so that opening the camera again starts a new one.
+    void deviceGone();
 
     // Streaming. `window` may be null (no drawing). Opening an open camera only moves it.
     bool open(QWidget* window);

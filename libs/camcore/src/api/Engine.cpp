@@ -10,6 +10,8 @@
 #include <set>
 #include <thread>
 
+#include <set>
+
 namespace camcore {
 namespace {
 
@@ -48,16 +50,20 @@ int Engine::refresh() {
     m_devices = std::move(found);
     std::set<std::string> listed;
     for (const auto& device : m_devices) {
-        listed.insert(device->identity().key);
-        const auto camera = m_cameras.find(device->identity().key);
+        const std::string key = device->identity().key;
+        listed.insert(key);
+        const auto camera = m_cameras.find(key);
         if (camera != m_cameras.end())
             camera->second->replaceDevice(device);
     }
-    // A camera gone from the list can no longer be named by the application, which would
-    // otherwise never close it: its "no signal" surface would cover the window and take the
-    // mouse from the camera opened there next.
+    // A camera gone from the list is lost, and closed: the application can no longer name it,
+    // so it would never close it, and its "no signal" surface would cover the window and take
+    // the mouse from the camera opened there next.
     for (const auto& [key, camera] : m_cameras) {
-        if (camera->isOpen() && !listed.contains(key))
+        if (listed.count(key) != 0)
+            continue;
+        camera->deviceGone();
+        if (camera->isOpen())
             camera->close();
     }
     return count();

@@ -79,6 +79,10 @@ const char* ZoGetCameraVID(int cam) {
     return identityText<2>("ZoGetCameraVID", cam, &camcore::DeviceIdentity::vendorId);
 }
 
+const char* ZoGetDevKey(int cam) {
+    return identityText<3>("ZoGetDevKey", cam, &camcore::DeviceIdentity::key);
+}
+
 int ZoOpenCamera(int cam, ZoWindow window) {
     return answerOnCamera(
         "ZoOpenCamera", cam, 0,

@@ -49,6 +49,7 @@ struct VirtualCamera::State {
     mutable Mutex mutex;
     std::condition_variable wake;
     bool present GUARDED_BY(mutex) = true;
+    bool startFails GUARDED_BY(mutex) = false;
     // Counts unplugs, so that an unplug followed at once by a replug still ends the stream.
     unsigned unplugs GUARDED_BY(mutex) = 0;
     bool streaming GUARDED_BY(mutex) = false;
@@ -149,7 +150,7 @@ bool VirtualCamera::start(Resolution resolution, FrameHandler onFrame, LostHandl
     const MutexLock life(s.thread.lifecycle());
     {
         const MutexLock lock(s.mutex);
-        if (!s.present || s.streaming)
+        if (!s.present || s.streaming || s.startFails)
             return false;
     }
     s.thread.joinEnded();
@@ -216,6 +217,11 @@ void VirtualCamera::replug() {
         m_state->present = true;
     }
     notifyPlug(identity(), true);
+}
+
+void VirtualCamera::setStartFails(bool fail) {
+    const MutexLock lock(m_state->mutex);
+    m_state->startFails = fail;
 }
 
 void VirtualCamera::setPlugObserver(PlugObserver observer) {

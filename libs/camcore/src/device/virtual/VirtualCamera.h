@@ -31,6 +31,9 @@ public:
     // Test interface.
     void unplug(); // a streaming camera reports itself lost and its thread ends
     void replug();
+    // While set, the camera is listed but cannot stream, as a real node can be for a moment
+    // after the kernel announced it.
+    void setStartFails(bool fail);
     // Told of every unplug and replug of any virtual camera, on the thread that made it, as the
     // kernel tells of real cameras; the device monitor passes it on. Empty to stop.
     using PlugObserver = std::function<void(const DeviceIdentity& identity, bool plugged)>;

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class CameraRoles;
+class QWidget;
+
+namespace platform {
+class DeviceMonitor;
+}
+
+namespace commands {
+
+// Cameras that leave and arrive while the program runs. A removal marks the main camera lost
+// (it is not closed); an arrival while it is lost reopens it in the preview, after which the
+// window sends it every setting it shows (`mainReopened`). The sub camera stays closed.
+//
+// The engine's list is renumbered when a camera goes or comes, so the roles follow their
+// devices by key: after each refresh the main and sub camera indices name the same devices as
+// before, and the main camera is reopened by its key, never by an index that may now name
+// another camera. The lost flag is cleared only when the reopen succeeded: the first arrival
+// event may come before the device can stream, and a later one tries again.
+class CameraPlugging final : public QObject {
+    Q_OBJECT
+public:
+    CameraPlugging(CameraRoles& roles, QWidget* preview, std::function<void()> mainReopened);
+    ~CameraPlugging() override;
+
+private:
+    void onRemoved();
+    void onArrived();
+    // Lists the devices afresh and moves the roles to their devices' new indices; returns the
+    // number of cameras.
+    int refresh();
+    void reopenMain(int count);
+
+    CameraRoles& m_roles;
+    QWidget* m_preview;
+    std::function<void()> m_mainReopened;
+    std::unique_ptr<platform::DeviceMonitor> m_monitor;
+    // The devices of the roles; a key whose device is not listed waits for it to come back.
+    QByteArray m_mainKey;
+    QByteArray m_subKey;
+    bool m_mainListed = true;
+    bool m_subListed = true;
+};
+
+} // namespace commands

@@ -1,0 +1,65 @@
+#include "CommandReceiver.h"
+
+#include "CommandServer.h"
+#include "CommandSocket.h"
+#include "ShowPieceWidget.h"
+
+#include <QCoreApplication>
+#include <QScopedValueRollback>
+
+#include <cstdio>
+
+namespace commands {
+
+CommandReceiver::CommandReceiver(Actions actions)
+    : m_actions(std::move(actions)), m_window(std::make_unique<ShowPieceWidget>()),
+      m_server(std::make_unique<CommandServer>()) {
+    m_window->show();
+    if (!m_server->listen(commandSocketPath()))
+        std::fprintf(stderr, "docscanner: no external commands: %s\n", m_server->error().c_str());
+    connect(m_server.get(), &CommandServer::received, this, &CommandReceiver::onReceived);
+    // Also when something else ends the program: a command waiting in a nested loop then
+    // finds it ending.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_ending = true; });
+}
+
+CommandReceiver::~CommandReceiver() = default;
+
+void CommandReceiver::onReceived(quint64 client, const QByteArray& text) {
+    const bool done = m_accepting && !m_ending && execute(parseCommand(text));
+    m_server->answer(client, done);
+}
+
+bool CommandReceiver::execute(Command command) {
+    switch (command) {
+    case Command::RotateRight:
+        m_actions.rotateRight();
+        return true;
+    case Command::Capture: {
+        // A second request while a capture or its prompt waits in a nested loop is refused.
+        if (m_capturing || m_actions.captureBusy())
+            return false;
+        const QScopedValueRollback capturing(m_capturing, true);
+        m_actions.capture();
+        return true;
+    }
+    case Command::ZoomIn:
+    case Command::ZoomOut:
+        if (!m_actions.zoomEnabled())
+            return false;
+        (command == Command::ZoomIn ? m_actions.zoomIn : m_actions.zoomOut)();
+        return true;
+    case Command::Exit:
+        // exit(), not quit(): a window that refuses to close (a running multi-capture dialog)
+        // must not keep the program alive. Every nested loop returns; the normal shutdown follows.
+        m_ending = true;
+        QCoreApplication::exit(0);
+        return true;
+    case Command::NoAction:
+    case Command::None:
+        return false;
+    }
+    return false;
+}
+
+} // namespace commands

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "CommandWords.h"
+
+#include <QByteArray>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+class ShowPieceWidget;
+
+namespace commands {
+
+class CommandServer;
+
+// Receives the commands of other programs (see CommandWords.h) and carries them out through the
+// actions it is given, the same as the window's buttons. Commands are refused ("ignored") until
+// start-up has finished, while a capture is in progress, and once the program is ending.
+class CommandReceiver final : public QObject {
+    Q_OBJECT
+public:
+    struct Actions {
+        std::function<void()> rotateRight;
+        std::function<void()> capture;
+        std::function<void()> zoomIn;
+        std::function<void()> zoomOut;
+        std::function<bool()> captureBusy; // a capture or its prompt is in progress
+        std::function<bool()> zoomEnabled; // false while picture-in-picture owns the mouse
+    };
+
+    // Shows the "ShowPiece" window and listens at the command socket; when another program
+    // already listens there, says so once on the terminal and goes on without commands.
+    explicit CommandReceiver(Actions actions);
+    ~CommandReceiver() override;
+
+    // Start-up has finished: commands are carried out from now on. Before, start-up shows modal
+    // boxes and a capture would act on a half-built window.
+    void startAccepting() { m_accepting = true; }
+
+private:
+    void onReceived(quint64 client, const QByteArray& text);
+    // True when the command was carried out.
+    bool execute(Command command);
+
+    Actions m_actions;
+    std::unique_ptr<ShowPieceWidget> m_window;
+    std::unique_ptr<CommandServer> m_server;
+    bool m_accepting = false;
+    bool m_capturing = false;
+    bool m_ending = false;
+};
+
+} // namespace commands
