@@ -191,10 +191,10 @@ void MainForm::CreateFeatures() {
                            ui->lineEditFileNameInit},
         [this] { SaveSettings(); });
     m_capture = std::make_unique<CaptureController>(
-        m_settings, *m_roles, *m_namer, *m_format, m_thumbnails,
+        m_settings, *m_roles, *m_namer, *m_format, m_thumbnails, *m_pip,
         CaptureController::Widgets{ui->checkBoxMix, ui->checkBoxPIP, ui->checkBoxInVideo,
-                                   ui->checkBoxWaterMark, ui->checkBoxMainSub,
-                                   ui->checkBoxSplitCap});
+                                   ui->checkBoxWaterMark, ui->checkBoxMainSub, ui->checkBoxSplitCap,
+                                   ui->radioButtonV, ui->radioButtonH, m_previewWidget});
     m_fingerprints = std::make_unique<Fingerprints>(m_settings, m_programDir);
 }
 

@@ -264,7 +264,9 @@ void MainForm::onAutoCap() {}
 // Commands of subsystems that are not built yet; each is connected and does nothing until its
 // subsystem fills it in.
 void MainForm::onAutoScan() {}
-void MainForm::onClickBoxMix() {}
+void MainForm::onClickBoxMix() {
+    m_capture->onMergeToggled();
+}
 void MainForm::onReadBarcode() {}
 void MainForm::onReadIDCard() {}
 void MainForm::onRecord() {}

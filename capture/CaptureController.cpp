@@ -1,7 +1,9 @@
 #include "CaptureController.h"
 
 #include "CameraRoles.h"
+#include "CaptureMessages.h"
 #include "Commit.h"
+#include "CompositeCapture.h"
 #include "FileNamer.h"
 #include "FileNaming.h"
 #include "OutputFormat.h"
@@ -16,37 +18,42 @@
 #include <QFile>
 #include <QScopedValueRollback>
 
-namespace {
-
-QString text(int language, const char* chinese, const char* english) {
-    return QString::fromUtf8(language == 0 ? chinese : english);
-}
-
-} // namespace
+using capture_messages::text;
 
 CaptureController::CaptureController(Settings& settings, const CameraRoles& roles, FileNamer& namer,
                                      OutputFormat& format, ThumbnailLibrary& strip,
-                                     const Widgets& widgets)
+                                     const PictureInPicture& pip, const Widgets& widgets)
     : m_settings(settings), m_roles(roles), m_namer(namer), m_format(format), m_strip(strip),
-      m_widgets(widgets) {}
+      m_widgets(widgets),
+      m_composite(std::make_unique<CompositeCapture>(
+          settings, roles, namer, format, strip, pip,
+          CompositeCapture::Widgets{widgets.merge, widgets.vertical, widgets.horizontal,
+                                    widgets.subOn, widgets.inVideo, widgets.preview},
+          [this] { runCapture(); })) {}
 
-// The watermark stays in the picture only while its box is checked.
+CaptureController::~CaptureController() = default;
+
+// A press while a capture or its prompt is under way is ignored; the merge's second shot comes
+// from inside the first one's prompt and goes on.
 void CaptureController::capture() {
     if (m_busy)
         return;
     const QScopedValueRollback busy(m_busy, true);
+    runCapture();
+}
+
+// The watermark stays in the picture only while its box is checked.
+void CaptureController::runCapture() {
     const int main = m_roles.main();
     if (!m_widgets.watermarkOn->isChecked())
         ZoClearWatermark(main);
     if (m_widgets.merge->isChecked()) {
-        captureMerged();
+        m_composite->captureMerged();
     } else if (m_widgets.subOn->isChecked()) {
         if (m_widgets.inVideo->isChecked()) {
-            const QByteArray path = captureCombined();
-            if (!path.isEmpty())
-                m_strip.addChecked(path);
+            m_composite->captureInset();
         } else if (m_mainSubMix) {
-            captureMainSubMix();
+            m_composite->captureMainSubMix();
         } else {
             captureToFile(main);
         }
@@ -67,14 +74,7 @@ int CaptureController::captureToFile(int camera) {
     if (m_format.showsPdf()) {
         const QByteArray thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
         ZoCapture(camera, thumb.constData());
-        const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-        const int before = m_strip.imgCount().value_or(0);
-        m_strip.addImageItemEx(path, thumb, name);
-        // A document already listed (multi-page PDF) keeps its one entry, which the strip checks
-        // itself; only a new entry, the last, is checked here.
-        const int after = m_strip.imgCount().value_or(0);
-        if (after > before)
-            m_strip.setItemChecked(after - 1, 1);
+        addToStrip(m_strip, path, thumb);
         return written;
     }
 
@@ -101,9 +101,7 @@ void CaptureController::addIfWritten(const QByteArray& path) {
 bool CaptureController::reportNoFolder(const QByteArray& path) {
     if (!path.isEmpty())
         return false;
-    platform::showMessage(text(m_settings.language, "提示", "Information"),
-                          text(m_settings.language, "工作目录无法使用, 图像未保存!",
-                               "The work folder cannot be used; the picture was not saved."));
+    capture_messages::sayNoFolder(m_settings.language);
     return true;
 }
 
@@ -111,13 +109,7 @@ bool CaptureController::reportNoFolder(const QByteArray& path) {
 bool CaptureController::reportUnsaved(int written, const QByteArray& path) {
     if (written > 0)
         return false;
-    const QString where = QString::fromLocal8Bit(path);
-    if (m_settings.language == 0)
-        platform::showMessage(QStringLiteral("提示"),
-                              QStringLiteral("图像无法保存到 %1").arg(where));
-    else
-        platform::showMessage(QStringLiteral("Information"),
-                              QStringLiteral("The picture could not be saved to %1").arg(where));
+    capture_messages::sayUnsaved(m_settings.language, path);
     return true;
 }
 
@@ -157,6 +149,10 @@ void CaptureController::onMainSubMixToggled() {
     m_mainSubMix = m_widgets.mainSubMix->isChecked();
 }
 
+void CaptureController::onMergeToggled() {
+    m_composite->onMergeToggled();
+}
+
 void CaptureController::applyToMainCamera() {
     const int cam = m_roles.main();
     ZoSetResize(cam, m_settings.resizeImage, static_cast<float>(m_settings.resizeImageRatio));
@@ -185,19 +181,4 @@ bool CaptureController::handOver() {
     if (result.items > 0)
         m_namer.restartCounter(); // the driver starts its next batch from the first name
     return true;
-}
-
-// Merge and composite capture are not built yet: until they are, the capture button takes an
-// ordinary picture of the main camera in their place, so that a press is never lost.
-void CaptureController::captureMerged() {
-    captureToFile(m_roles.main());
-}
-
-QByteArray CaptureController::captureCombined() {
-    captureToFile(m_roles.main());
-    return {};
-}
-
-void CaptureController::captureMainSubMix() {
-    captureToFile(m_roles.main());
 }

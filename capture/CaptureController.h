@@ -3,10 +3,15 @@
 #include <QByteArray>
 #include <QString>
 
+#include <memory>
+
 class CameraRoles;
+class CompositeCapture;
 class FileNamer;
 class OutputFormat;
+class PictureInPicture;
 class QAbstractButton;
+class QWidget;
 class ThumbnailLibrary;
 struct Settings;
 
@@ -21,10 +26,15 @@ public:
         QAbstractButton* watermarkOn;
         QAbstractButton* mainSubMix;
         QAbstractButton* split;
+        QAbstractButton* vertical; // the merge's layout
+        QAbstractButton* horizontal;
+        QWidget* preview; // the main camera's video
     };
 
     CaptureController(Settings& settings, const CameraRoles& roles, FileNamer& namer,
-                      OutputFormat& format, ThumbnailLibrary& strip, const Widgets& widgets);
+                      OutputFormat& format, ThumbnailLibrary& strip, const PictureInPicture& pip,
+                      const Widgets& widgets);
+    ~CaptureController();
 
     // The capture button: the main camera, or the merge, composite or mix the boxes choose.
     // A press while a capture or its prompt is in progress is ignored.
@@ -42,6 +52,7 @@ public:
     void setResize(bool enable, float ratio);
     void onSplitToggled();
     void onMainSubMixToggled();
+    void onMergeToggled();
     // Sends the resize, split and PDF mode the window shows to a camera that just became the
     // main one: the engine keeps them per camera.
     void applyToMainCamera();
@@ -52,12 +63,10 @@ public:
     bool handOver();
 
 private:
+    void runCapture();
     bool reportNoFolder(const QByteArray& path);
     bool reportUnsaved(int written, const QByteArray& path);
     void addIfWritten(const QByteArray& path);
-    void captureMerged();
-    QByteArray captureCombined();
-    void captureMainSubMix();
 
     Settings& m_settings;
     const CameraRoles& m_roles;
@@ -65,6 +74,7 @@ private:
     OutputFormat& m_format;
     ThumbnailLibrary& m_strip;
     Widgets m_widgets;
+    std::unique_ptr<CompositeCapture> m_composite;
     bool m_mainSubMix = false;
     bool m_busy = false;
 };

@@ -127,7 +127,13 @@ ZO_API void ZoSetResize(int cam, bool enable, float ratio);
 ZO_API int ZoCapture(int cam, const char* path); /* number of images written */
 ZO_API int ZoSetPDFMode(int cam, int mode);      /* 1 one page per file, 0 pages collected */
 ZO_API void ZoSetCaptureMode(int cam, int mode);
+/* Joins the pictures of list (paths, each followed by ";") on a white canvas, each centred:
+   (1, 2, 0, 0) one above the other, (0, 1, 2, 0) side by side. out as for ZoCapture, at the DPI
+   of the first picture. Returns 1, or 0 when nothing was written. */
 ZO_API int ZoImagesMix(const char* list, int a, int b, int c, int d, const char* out);
+/* main with sub scaled to width x height inset and framed; -x is its distance from the left
+   edge, -y that of its bottom edge from the bottom edge. Returns 1, or 0 when nothing was
+   written (width or height not positive, a picture unreadable). */
 ZO_API int ZoCombineMainSubEn(const char* main, const char* sub, const char* out, int width,
                               int height, int x, int y);
 ZO_API int ZoGetImageWidth(const char* path);

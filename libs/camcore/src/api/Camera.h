@@ -115,6 +115,10 @@ public:
     // Ends the multi-page document being collected; the next PDF capture starts a new one (or
     // continues one that a crash left at its path).
     void endPdfDocument() { m_pdf.close(); }
+    // The document PDF captures add pages to, while pages are collected; null otherwise.
+    PdfDocument* collectingDocument() {
+        return m_capture.pdfMode == PdfMode::Collected ? &m_pdf : nullptr;
+    }
 
 private:
     void startStream();

@@ -93,6 +93,18 @@ Camera* Engine::camera(int index) {
     return camera.get();
 }
 
+PdfDocument* Engine::collectingDocument(const QString& path) {
+    PdfDocument* first = nullptr;
+    for (int index = 0; index < count(); ++index) {
+        PdfDocument* document = camera(index)->collectingDocument();
+        if (document && document->path() == path)
+            return document;
+        if (!first)
+            first = document;
+    }
+    return first;
+}
+
 Camera* Engine::cameraDrawingInto(QWidget* window) const {
     if (window == nullptr)
         return nullptr;

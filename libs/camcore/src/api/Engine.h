@@ -2,6 +2,7 @@
 
 #include "device/CameraDevice.h"
 
+#include <QString>
 #include <QtGlobal>
 
 #include <map>
@@ -14,6 +15,7 @@ class QWidget;
 namespace camcore {
 
 class Camera;
+class PdfDocument;
 
 // The engine's device list and its cameras. The list is made afresh by refresh() (real cameras
 // first, then virtual ones); a Camera object belongs to a physical device (by its key) and keeps
@@ -32,6 +34,11 @@ public:
     Camera* camera(int index);
     // The open camera that draws into this widget, the last attached of several; null when none.
     Camera* cameraDrawingInto(QWidget* window) const;
+    // Where a combined picture saved as a PDF at `path` goes while a camera collects pages:
+    // that camera's document when it is at `path`, else the document of the first camera that
+    // collects pages, which starts anew there as for a capture to a new path. Null when no
+    // camera collects pages.
+    PdfDocument* collectingDocument(const QString& path);
     // Closes every camera (at the end of the application).
     void shutdown();
 

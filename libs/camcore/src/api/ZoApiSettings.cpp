@@ -187,17 +187,6 @@ void ZoSetCaptureMode(int cam, int mode) {
         cam, mode);
 }
 
-int ZoImagesMix(const char* list, int a, int b, int c, int d, const char* out) {
-    traceCall("ZoImagesMix", 0, kNotAvailable, list, a, b, c, d, out);
-    return 0;
-}
-
-int ZoCombineMainSubEn(const char* main, const char* sub, const char* out, int width, int height,
-                       int x, int y) {
-    traceCall("ZoCombineMainSubEn", 0, kNotAvailable, main, sub, out, width, height, x, y);
-    return 0;
-}
-
 namespace {
 
 int imageSide(const char* name, const char* path, bool width) {

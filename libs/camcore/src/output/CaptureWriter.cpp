@@ -6,6 +6,7 @@
 #include "output/PdfImage.h"
 #include "output/PdfSections.h"
 #include "output/QtImageEncoder.h"
+#include "output/StoredImage.h"
 #include "output/TiffEncoder.h"
 
 #include <QImageReader>
@@ -42,7 +43,7 @@ int writeCapture(const QString& path, const OutputImage& image, PdfDocument* mul
 
 std::optional<QSize> imageFileSize(const QString& path) {
     QImageReader reader(path);
-    const QSize size = reader.size();
+    const QSize size = reader.canRead() ? reader.size() : pdfImageSize(path).value_or(QSize());
     if (!size.isValid() || size.isEmpty())
         return std::nullopt;
     return size;

@@ -25,7 +25,8 @@ int writeCapture(const QString& path, const OutputImage& image, PdfDocument* mul
 QByteArray encodeCapture(ImageFormat format, const OutputImage& image);
 
 // A picture file's size in pixels, read from its header without decoding it (JPEG, PNG, BMP,
-// TIFF). Empty for a missing, unreadable or non-picture file.
+// TIFF, and the single-image PDFs the writers make). Empty for a missing, unreadable or
+// non-picture file.
 std::optional<QSize> imageFileSize(const QString& path);
 
 } // namespace camcore
