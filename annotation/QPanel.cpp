@@ -51,7 +51,10 @@ QPanel::~QPanel() {
 void QPanel::onItem(int i) {
     if (i < 0 || i >= panel::kItemCount)
         return;
-    (this->*kActions[i])();
+    // Through a pointer: GCC 12's bounds check misreads an index into an array of member
+    // function pointers (it reported index 40232 of 14 for a checked index).
+    const auto* action = kActions + i;
+    (this->**action)();
     // A text box never stays open under any other item.
     if (i != panel::kText && m_basePlate != nullptr)
         m_basePlate->closeTextBox();
