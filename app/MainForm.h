@@ -13,6 +13,7 @@ class CameraSelection;
 class CaptureController;
 class Exposure;
 class FileNamer;
+class BarcodeCommand;
 class Fingerprints;
 class Frame;
 class ImageControls;
@@ -20,6 +21,7 @@ class MainMenu;
 class OcrCommand;
 class OutputFormat;
 class PictureInPicture;
+class QBarcodeResultDlg;
 class QFingerShowDlg;
 class QOCRResultDlg;
 class QPreviewWidget;
@@ -288,6 +290,8 @@ private:
     QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;
+    QBarcodeResultDlg* m_barcodeResultDlg = nullptr; // a child of the window
+    std::unique_ptr<BarcodeCommand> m_barcode;
     // Declared last, so destroyed first: the connections that reach the other features use it
     // as their context and end with it.
     std::unique_ptr<PictureInPicture> m_pip;

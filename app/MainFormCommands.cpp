@@ -224,7 +224,6 @@ void MainForm::onAutoCap() {}
 // subsystem fills it in.
 void MainForm::onAutoScan() {}
 void MainForm::onClickBoxMix() {}
-void MainForm::onReadBarcode() {}
 void MainForm::onReadIDCard() {}
 void MainForm::onRecord() {}
 void MainForm::onSubRecord() {}
