@@ -2,6 +2,7 @@
 
 #include "ui_MainForm.h"
 
+#include "BarcodeCommand.h"
 #include "CameraPlugging.h"
 #include "CameraRoles.h"
 #include "CameraSelection.h"
@@ -18,6 +19,7 @@
 #include "OcrCommand.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
+#include "QBarcodeResultDlg.h"
 #include "QFingerShowDlg.h"
 #include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
@@ -318,8 +320,10 @@ void MainForm::InitOCR() {
     OcrCommand::initLibrary(m_programDir);
 }
 
-// Created hidden; each recognition shows the window again with its text.
+// Created hidden; each reading or recognition shows its window again with its text.
 void MainForm::CreateResultDialogs() {
+    m_barcodeResultDlg = new QBarcodeResultDlg(this);
+    m_barcode = std::make_unique<BarcodeCommand>(*m_roles, *m_barcodeResultDlg);
     m_ocrResultDlg = new QOCRResultDlg(this);
     m_ocr = std::make_unique<OcrCommand>(m_settings, *m_roles, *m_ocrResultDlg);
 }

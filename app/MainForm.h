@@ -13,6 +13,7 @@ class CameraSelection;
 class CaptureController;
 class Exposure;
 class FileNamer;
+class BarcodeCommand;
 class Fingerprints;
 class Frame;
 class ImageControls;
@@ -20,6 +21,7 @@ class MainMenu;
 class OcrCommand;
 class OutputFormat;
 class PictureInPicture;
+class QBarcodeResultDlg;
 class QFingerShowDlg;
 class QOCRResultDlg;
 class QPreviewWidget;
@@ -295,6 +297,8 @@ private:
     QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;
+    QBarcodeResultDlg* m_barcodeResultDlg = nullptr; // a child of the window
+    std::unique_ptr<BarcodeCommand> m_barcode;
     std::unique_ptr<commands::CommandReceiver> m_commands;
     std::unique_ptr<commands::CameraPlugging> m_plugging;
     std::unique_ptr<commands::HotKey> m_hotKey;

@@ -2,6 +2,7 @@
 
 #include "ui_MainForm.h"
 
+#include "BarcodeCommand.h"
 #include "CameraRoles.h"
 #include "CameraSelection.h"
 #include "CaptureController.h"
@@ -168,6 +169,10 @@ bool MainForm::onCommit() {
 }
 
 // Recognition and peripherals
+void MainForm::onReadBarcode() {
+    m_barcode->read();
+}
+
 void MainForm::onFingerRecog() {
     m_fingerDlg->show();
 }

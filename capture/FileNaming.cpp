@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdio>
+#include <utility>
 
 namespace naming {
 
@@ -22,6 +23,45 @@ int advancedCounter(int counter, int step) {
     return counter + step;
 }
 
+namespace {
+
+// 240 bytes of value, "_999" and "_split" that later captures may add, and ".tiff": 255, the
+// longest name Linux file systems take.
+constexpr qsizetype kMaxBarcodeBytes = 240;
+
+// The character data of the engine's markup as the text it stands for.
+QByteArray xmlDecoded(const QByteArray& text) {
+    static const std::pair<const char*, const char*> kEntities[] = {
+        {"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}};
+    QByteArray decoded;
+    for (qsizetype i = 0; i < text.size();) {
+        bool replaced = false;
+        for (const auto& [entity, character] : kEntities) {
+            if (text.mid(i).startsWith(entity)) {
+                decoded += character;
+                i += qstrlen(entity);
+                replaced = true;
+                break;
+            }
+        }
+        if (!replaced)
+            decoded += text[i++];
+    }
+    return decoded;
+}
+
+// At most `limit` bytes, cut before a UTF-8 character that would not fit whole.
+QByteArray cutAtCharacter(const QByteArray& text, qsizetype limit) {
+    if (text.size() <= limit)
+        return text;
+    qsizetype end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+        --end; // text[end] continues a character that starts before it
+    return text.left(end);
+}
+
+} // namespace
+
 QByteArray barcodeName(const QByteArray& engineText) {
     QByteArray name = engineText;
     const qsizetype element = name.indexOf("<barcode type");
@@ -30,10 +70,10 @@ QByteArray barcodeName(const QByteArray& engineText) {
         if (open > 0) {
             const qsizetype close = name.indexOf("</barcode>", open);
             if (close > open)
-                name = name.mid(open + 1, close - open - 1);
+                name = xmlDecoded(name.mid(open + 1, close - open - 1));
         }
     }
-    name = confined(name);
+    name = cutAtCharacter(confined(name), kMaxBarcodeBytes);
     return name.isEmpty() ? QStringLiteral("未命名").toLocal8Bit() : name;
 }
 
@@ -42,8 +82,9 @@ QByteArray dateName(const QDateTime& time) {
 }
 
 QByteArray confined(QByteArray name) {
-    name.replace('/', '_');
-    name.replace('\0', '_');
+    for (char& c : name)
+        if (c == '/' || (static_cast<unsigned char>(c) < 0x20) || c == 0x7F)
+            c = '_';
     name.replace("@@", "@_"); // the hand-over list separates its paths with "@@"
     if (name == "." || name == "..")
         return {};

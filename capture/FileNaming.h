@@ -17,15 +17,18 @@ QByteArray automaticName(const QByteArray& prefix, int digits, int counter);
 // The counter after a name was made; past the largest value it starts again at 0.
 int advancedCounter(int counter, int step);
 
-// The barcode rule's name from the engine's reading: the content of the first barcode element,
-// or the whole text when it holds none; "未命名" when that leaves nothing.
+// The barcode rule's name from the engine's reading: the content of the first barcode element
+// with its XML entities decoded, or the whole text when it holds none; confined, and cut at a
+// character to at most 240 bytes so that the file name with its suffixes and extension stays
+// within 255. "未命名" when that leaves nothing.
 QByteArray barcodeName(const QByteArray& engineText);
 
 // The date rule's name: "2024-03-05_142501".
 QByteArray dateName(const QDateTime& time);
 
-// A name that stays inside the work folder and can be handed over whole: every "/" and NUL
-// becomes "_", every "@@" becomes "@_", and "." and ".." become empty.
+// A name that stays inside the work folder and can be handed over whole: every "/" and control
+// character (NUL, line breaks, DEL) becomes "_", every "@@" becomes "@_", and "." and ".." become
+// empty.
 QByteArray confined(QByteArray name);
 
 // The paths of a capture's further images, "x_1.jpg" .. "x_<count>.jpg", made from `path` by

@@ -237,7 +237,7 @@ TEST_F(CaptureTest, SinglePagePdfGetsANewFileAndAFreshThumbnailEachPress) {
 }
 
 // A name the program made in this run is never made again: a second press within the same
-// second, or a second page without a code, gets "_2", "_3" instead of replacing the first file.
+// second, or a second page with the same code, gets "_2", "_3" instead of replacing the first file.
 TEST_F(CaptureTest, DateAndBarcodeNamesNeverReplaceACaptureOfThisRun) {
     auto form = start("NameRule=2\n");
     press();
@@ -257,8 +257,8 @@ TEST_F(CaptureTest, DateAndBarcodeNamesNeverReplaceACaptureOfThisRun) {
     widget<QComboBox>("comboBoxNameRule")->setCurrentIndex(1);
     press();
     press();
-    EXPECT_EQ(pictures(),
-              QStringList({QStringLiteral("未命名.jpg"), QStringLiteral("未命名_2.jpg")}));
+    EXPECT_EQ(pictures(), QStringList({"DOCSCAN-PAGE-1.jpg", "DOCSCAN-PAGE-1_2.jpg"}))
+        << "the page's topmost code names it";
 }
 
 // Names come from the user or from a code in view: they must not lead out of the work folder.

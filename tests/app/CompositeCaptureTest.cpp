@@ -1,5 +1,7 @@
 #include "AppFixture.h"
 
+#include "ZoApi.h"
+
 #include "CamCoreTesting.h"
 #include "ThumbnailApi.h"
 #include "support/TestEnvironment.h"
@@ -7,10 +9,12 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QImageReader>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QtTest/QTest>
 
 namespace {
 
@@ -125,6 +129,9 @@ TEST_F(CompositeCaptureTest, MainSubMixWithoutASubPictureSaysSoAndListsNothing) 
     click("checkBoxMainSub");
     ASSERT_TRUE(widget<QAbstractButton>("checkBoxPIP")->isChecked());
     ASSERT_TRUE(camcore::testing::unplugVirtualCamera(1));
+    // The engine hears of the unplug from the camera's thread; a scratch capture tells when.
+    const QByteArray scratch = QFile::encodeName(tempRoot() + "/scratch.jpg");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ZoCapture(1, scratch.constData()) == 0; }));
     press();
     EXPECT_TRUE(strip().isEmpty());
     EXPECT_TRUE(pictures().isEmpty());

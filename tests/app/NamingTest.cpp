@@ -43,6 +43,24 @@ TEST(NamingTest, BarcodeNameIsTheFirstElementsContentKeptInsideTheFolder) {
         << "an element without its end is no element";
 }
 
+// The value as it was encoded, made safe as other names are, and short enough that the file
+// name with "_999", "_split" and ".tiff" stays within 255 bytes, cut between characters.
+TEST(NamingTest, BarcodeNameIsTheDecodedValueWithinTheFileSystemsLimit) {
+    const auto element = [](const QByteArray& value) {
+        return "<barcodes>\n<barcode type=\"QRCode\">" + value + "</barcode>\n</barcodes>";
+    };
+    EXPECT_EQ(barcodeName(element("&quot;a&amp;b&lt;c&gt;&apos;&amp;lt;")), "\"a&b<c>'&lt;");
+    EXPECT_EQ(barcodeName(element("a\tb\nc\x7f/d")), "a_b_c__d");
+    for (const QByteArray& value : {"x" + QByteArray("中").repeated(100), QByteArray(300, 'y')}) {
+        const QByteArray name = barcodeName(element(value));
+        EXPECT_LE(name.size(), 240);
+        EXPECT_GE(name.size(), 238);
+        EXPECT_TRUE(value.startsWith(name));
+        EXPECT_EQ(QString::fromUtf8(name).toUtf8(), name) << "cut inside a character";
+        EXPECT_LE(common::splitPath(name + "_999.tiff").size(), 255);
+    }
+}
+
 TEST(NamingTest, SplitAndNumberedPathsFollowTheExtension) {
     using common::splitPath;
     EXPECT_EQ(splitPath(QByteArray("/w/Image00001.jpg")), "/w/Image00001_split.jpg");

@@ -18,6 +18,7 @@
 #include <condition_variable>
 #include <memory>
 #include <optional>
+#include <string>
 
 class QWidget;
 
@@ -112,6 +113,9 @@ public:
     // Saves the current picture, as the view shows it, to `path` in the format its extension
     // names. Returns the number of files written; 0 when nothing was written.
     int capture(const QString& path);
+    // The barcodes of the newest full-resolution frame as the engine's markup; empty when there
+    // are none or no frame.
+    std::string readBarcodes() const;
     // Ends the multi-page document being collected; the next PDF capture starts a new one (or
     // continues one that a crash left at its path).
     void endPdfDocument() { m_pdf.close(); }

@@ -23,11 +23,23 @@ struct TraceWindow {
 
 namespace trace_detail {
 
+// Line breaks are written as \n and \r: one call stays one line (barcode values and paths may
+// hold them).
 inline void put(std::ostringstream& out, const char* text) {
-    if (text == nullptr)
+    if (text == nullptr) {
         out << "null";
-    else
-        out << '"' << text << '"';
+        return;
+    }
+    out << '"';
+    for (; *text != '\0'; ++text) {
+        if (*text == '\n')
+            out << "\\n";
+        else if (*text == '\r')
+            out << "\\r";
+        else
+            out << *text;
+    }
+    out << '"';
 }
 inline void put(std::ostringstream& out, const std::string& text) {
     put(out, text.c_str());

@@ -16,10 +16,13 @@ using camcore::api::answerOnCamera;
 using camcore::api::deviceAt;
 using camcore::api::doneOr;
 using camcore::api::kBadCamera;
+using camcore::api::keep;
 using camcore::api::kNotAvailable;
 using camcore::api::performOnCamera;
 
 namespace {
+
+constexpr int kBarcodeSlot = 10;
 
 void report(const ControlRange& range, bool& automatic, int& upper, int& lower, int& value) {
     automatic = range.automatic;
@@ -225,9 +228,11 @@ int ZoClearWatermark(int cam) {
     return 0;
 }
 
+// The text stays valid until the next reading on this thread.
 const char* ZoReadBarcode(int cam) {
-    traceCall("ZoReadBarcode", "", kNotAvailable, cam);
-    return "";
+    return answerOnCamera(
+        "ZoReadBarcode", cam, keep<kBarcodeSlot>(std::string()),
+        [](Camera& camera) { return keep<kBarcodeSlot>(camera.readBarcodes()); }, cam);
 }
 
 int ZoPrint(int cam) {

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+namespace Ui {
+class QBarcodeResultDlg;
+}
+
+// The codes of the last reading, as the engine's markup, with an export to an XML file.
+// Closing only hides the window; the last result found stays until a reading finds another.
+class QBarcodeResultDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit QBarcodeResultDlg(QWidget* parent = nullptr);
+    ~QBarcodeResultDlg() override;
+
+    // An empty result shows the no-code message and disables the export, keeping the earlier
+    // result; any other is shown as plain text (markup would otherwise be rendered) and kept.
+    void setBarcodeResult(const QString& result);
+
+private slots:
+    void onExport();
+    void onCloseWindow();
+
+private:
+    Ui::QBarcodeResultDlg* ui;
+    QString m_result;
+};
