@@ -113,7 +113,9 @@ void MainForm::CreateCommandReceiver() {
         [this] { onZoomOut(); },
         [this] { return m_capture->busy(); },
         [this] { return zoomEnabled(); },
+        [this] { m_capture->abandonPending(); },
     });
+    m_capture->setPromptListener([this] { m_commands->answerCaptureNow(); });
 }
 
 void MainForm::AcceptCommands() {

@@ -16,6 +16,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QGuiApplication>
 #include <QScopedValueRollback>
 
 using capture_messages::text;
@@ -67,7 +68,11 @@ int CaptureController::captureToFile(int camera) {
     QByteArray path = m_namer.makeSavePath();
     if (reportNoFolder(path))
         return 0;
+    if (m_format.searchable())
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor); // the page is read before it is saved
     const int written = ZoCapture(camera, path.constData());
+    if (m_format.searchable())
+        QGuiApplication::restoreOverrideCursor();
     if (reportUnsaved(written, path))
         return 0;
 
@@ -151,6 +156,14 @@ void CaptureController::onMainSubMixToggled() {
 
 void CaptureController::onMergeToggled() {
     m_composite->onMergeToggled();
+}
+
+void CaptureController::setPromptListener(std::function<void()> listener) {
+    m_composite->setPromptListener(std::move(listener));
+}
+
+void CaptureController::abandonPending() {
+    m_composite->forgetFirstShot();
 }
 
 void CaptureController::applyToMainCamera() {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class CameraRoles;
@@ -53,6 +54,9 @@ public:
     void onSplitToggled();
     void onMainSubMixToggled();
     void onMergeToggled();
+    // See CompositeCapture: the merge's prompt opening, and the program ending meanwhile.
+    void setPromptListener(std::function<void()> listener);
+    void abandonPending();
     // Sends the resize, split and PDF mode the window shows to a camera that just became the
     // main one: the engine keeps them per camera.
     void applyToMainCamera();

@@ -36,6 +36,10 @@ void CompositeCapture::onMergeToggled() {
     }
 }
 
+void CompositeCapture::forgetFirstShot() {
+    m_first.clear();
+}
+
 // The prompt is modal: the second shot follows as soon as it is closed, unless the box was
 // unchecked meanwhile, which forgets the first shot.
 void CompositeCapture::captureMerged() {
@@ -44,6 +48,8 @@ void CompositeCapture::captureMerged() {
         m_first = takeShot("ZoFront.jpg");
         if (m_first.isEmpty())
             return;
+        if (m_promptShown)
+            m_promptShown();
         platform::showMessage(
             QStringLiteral("提示"),
             QStringLiteral("第一张或身份证正面已拍照, 请翻面或更换文档后点击确认拍照第二张"));

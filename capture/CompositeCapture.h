@@ -36,6 +36,11 @@ public:
 
     // The merge box was clicked: the layout buttons follow it, and unchecking forgets the shot.
     void onMergeToggled();
+    // Called when the first shot of a merge is saved and the prompt for the second opens.
+    void setPromptListener(std::function<void()> listener) { m_promptShown = std::move(listener); }
+    // The program is ending: a first shot waiting for its second is forgotten, so closing the
+    // prompt takes no second shot.
+    void forgetFirstShot();
     // The first shot and the prompt to turn the page over, or the second shot and the merge.
     void captureMerged();
     // The main picture with the sub picture inset, as a new checked entry of the strip.
@@ -60,6 +65,7 @@ private:
     const PictureInPicture& m_pip;
     Widgets m_widgets;
     std::function<void()> m_captureAgain;
+    std::function<void()> m_promptShown;
     QByteArray m_first;      // the merge's first shot while the prompt is open
     QByteArray m_second;     // the last merge's second shot
     QSet<QByteArray> m_used; // the paths of the operation under way

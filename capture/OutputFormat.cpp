@@ -15,7 +15,8 @@ struct Format {
     const char* chinese;
     const char* english;
     const char* extension;
-    int pdfMode; // -1: not a PDF
+    int pdfMode;             // -1: not a PDF
+    bool searchable = false; // PDF pages carry the recognised text
 };
 
 // In the order of the format list.
@@ -27,9 +28,11 @@ constexpr Format kFormats[] = {
     {"TIF", "TIF", ".tif", -1},
     {"PNG", "PNG", ".png", -1},
     {"TIFF", "TIFF", ".tiff", -1},
+    {"可搜索单页PDF", "Searchable single page PDF", ".pdf", 1, true},
+    {"可搜索多页PDF", "Searchable multi page PDF", ".pdf", 0, true},
 };
 constexpr int kFormatCount = int(std::size(kFormats));
-constexpr int kMultiPagePdf = 2;
+constexpr int kCollectedPdf = 0;
 
 int entryOf(const QByteArray& extension) {
     for (int i = 0; i < kFormatCount; ++i)
@@ -49,7 +52,11 @@ bool OutputFormat::showsPdf() const {
 }
 
 bool OutputFormat::collectsPages() const {
-    return m_index == kMultiPagePdf;
+    return kFormats[m_index].pdfMode == kCollectedPdf;
+}
+
+bool OutputFormat::searchable() const {
+    return kFormats[m_index].searchable;
 }
 
 // The list passes through other entries while it is refilled; the stored format stays.
@@ -73,8 +80,11 @@ void OutputFormat::onChanged() {
 }
 
 void OutputFormat::applyPdfMode() const {
-    if (kFormats[m_index].pdfMode >= 0)
-        ZoSetPDFMode(m_roles.main(), kFormats[m_index].pdfMode);
+    const Format& format = kFormats[m_index];
+    if (format.pdfMode < 0)
+        return;
+    ZoSetPDFMode(m_roles.main(), format.pdfMode);
+    ZoSetPdfText(m_roles.main(), format.searchable);
 }
 
 // Before the list is first filled only the choice is kept; the fill shows it.

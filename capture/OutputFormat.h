@@ -16,12 +16,15 @@ public:
     // The colour mode chooses the format too: black and white is saved as TIFF, the other modes
     // as JPEG. The list shows that entry, as if the user had chosen it.
     void follow(const QByteArray& extension);
-    // Tells the main camera whether PDF pages are collected, when the format is a PDF.
+    // Tells the main camera whether PDF pages are collected and carry text, when the format is
+    // a PDF.
     void applyPdfMode() const;
     // Whether the entry the list shows writes PDF.
     bool showsPdf() const;
     // Under multi-page PDF every capture adds a page to the same file.
     bool collectsPages() const;
+    // Searchable PDF: each page is read by the OCR before it is saved.
+    bool searchable() const;
 
     // Refilled in the window's language; the stored format stays.
     void fill();

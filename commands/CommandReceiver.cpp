@@ -26,11 +26,16 @@ CommandReceiver::CommandReceiver(Actions actions)
 CommandReceiver::~CommandReceiver() = default;
 
 void CommandReceiver::onReceived(quint64 client, const QByteArray& text) {
-    const bool done = m_accepting && !m_ending && execute(parseCommand(text));
-    m_server->answer(client, done);
+    const bool done = m_accepting && !m_ending && execute(parseCommand(text), client);
+    m_server->answer(client, done); // nothing when it was answered already
 }
 
-bool CommandReceiver::execute(Command command) {
+void CommandReceiver::answerCaptureNow() {
+    if (m_captureClient)
+        m_server->answer(*std::exchange(m_captureClient, std::nullopt), true);
+}
+
+bool CommandReceiver::execute(Command command, quint64 client) {
     switch (command) {
     case Command::RotateRight:
         m_actions.rotateRight();
@@ -40,6 +45,7 @@ bool CommandReceiver::execute(Command command) {
         if (m_capturing || m_actions.captureBusy())
             return false;
         const QScopedValueRollback capturing(m_capturing, true);
+        const QScopedValueRollback<std::optional<quint64>> sender(m_captureClient, client);
         m_actions.capture();
         return true;
     }
@@ -53,6 +59,7 @@ bool CommandReceiver::execute(Command command) {
         // exit(), not quit(): a window that refuses to close (a running multi-capture dialog)
         // must not keep the program alive. Every nested loop returns; the normal shutdown follows.
         m_ending = true;
+        m_actions.ending();
         QCoreApplication::exit(0);
         return true;
     case Command::NoAction:

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class ShowPieceWidget;
 
@@ -27,6 +28,7 @@ public:
         std::function<void()> zoomOut;
         std::function<bool()> captureBusy; // a capture or its prompt is in progress
         std::function<bool()> zoomEnabled; // false while picture-in-picture owns the mouse
+        std::function<void()> ending;      // "Exit": what waits for the user is given up
     };
 
     // Shows the "ShowPiece" window and listens at the command socket; when another program
@@ -37,17 +39,21 @@ public:
     // Start-up has finished: commands are carried out from now on. Before, start-up shows modal
     // boxes and a capture would act on a half-built window.
     void startAccepting() { m_accepting = true; }
+    // A capture command has done its part and now waits for the user (the merge's prompt
+    // between the two shots): its sender is answered now, not when the prompt closes.
+    void answerCaptureNow();
 
 private:
     void onReceived(quint64 client, const QByteArray& text);
     // True when the command was carried out.
-    bool execute(Command command);
+    bool execute(Command command, quint64 client);
 
     Actions m_actions;
     std::unique_ptr<ShowPieceWidget> m_window;
     std::unique_ptr<CommandServer> m_server;
     bool m_accepting = false;
     bool m_capturing = false;
+    std::optional<quint64> m_captureClient; // the sender of the capture in progress
     bool m_ending = false;
 };
 

@@ -173,6 +173,36 @@ TEST_F(CaptureTest, MultiPagePdfAddsEveryPageToTheSameFile) {
     EXPECT_EQ(testing_support::pdfPageCount(path), 2);
 }
 
+// The searchable entries save PDFs as their plain twins do, with the page's text under the
+// picture; choosing a plain PDF again turns the text off.
+TEST_F(CaptureTest, SearchablePdfPagesCarryThePageTextInBothModes) {
+    auto form = start();
+    auto* formats = widget<QComboBox>("comboBoxFmt");
+    const int from = traceLines().size();
+    formats->setCurrentIndex(7);
+    EXPECT_EQ(formats->currentText(), "Searchable single page PDF");
+    press();
+    formats->setCurrentIndex(8);
+    press();
+    press();
+    formats->setCurrentIndex(1);
+    EXPECT_EQ(
+        callsSince(from).filter("ZoSetPdfText"),
+        QStringList({"ZoSetPdfText(0, true)", "ZoSetPdfText(0, true)", "ZoSetPdfText(0, false)"}));
+    EXPECT_EQ(pictures(), QStringList({"Image00000.pdf", "Image00001.pdf"}));
+
+    const struct {
+        QString file;
+        int page;
+    } pages[] = {{"Image00000.pdf", 1}, {"Image00001.pdf", 1}, {"Image00001.pdf", 2}};
+    for (const auto& [file, page] : pages) {
+        const QString text = testing_support::pdfPageText(papyraDir() + "/" + file, page);
+        for (const char* word : {"Document", "Scanning", "sample"})
+            EXPECT_TRUE(text.contains(word)) << file.toStdString() << page << text.toStdString();
+    }
+    EXPECT_EQ(testing_support::pdfPageCount(papyraDir() + "/Image00001.pdf"), 2);
+}
+
 // A document collected in one run is finished when the run ends or the format changes: no later
 // capture names it again, so its pages are never lost to a new first page.
 TEST_F(CaptureTest, MultiPageDocumentIsNeverRestartedByALaterCapture) {

@@ -8,6 +8,8 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QLocalSocket>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
@@ -138,6 +140,33 @@ TEST_F(CommandsTest, CommandsBeforeStartUpHasFinishedAreRefused) {
     platform::setMessageInterceptor(recorder);
     EXPECT_EQ(duringStartUp, kIgnored) << "the no-camera box came without an answered command";
     EXPECT_EQ(sendCommand("RotateR").exitCode, kDone);
+}
+
+// "Photo" with the merge box checked is answered once the first shot is saved, while the prompt
+// for the second waits for the user; "Exit" meanwhile ends the program without a second shot.
+// (This process's loops run no exec(), so the exit itself is seen only as the missing shot.)
+TEST_F(CommandsTest, AMergePhotoIsAnsweredAtThePromptAndExitThereTakesNoSecondShot) {
+    start("DevIndex=0\n");
+    form->findChild<QAbstractButton*>(QStringLiteral("checkBoxMix"))->click();
+    QProcess photo;
+    int photoAnswer = -1, exitAnswer = -1, prompts = 0;
+    const platform::MessageInterceptor recorder =
+        platform::setMessageInterceptor([&](const QString&, const QString&) {
+            ++prompts;
+            EXPECT_TRUE(QTest::qWaitFor([&] { return photo.state() == QProcess::NotRunning; }));
+            photoAnswer = photo.exitCode();
+            exitAnswer = sendCommand("Exit").exitCode;
+        });
+    photo.start(QStringLiteral(DOCSCANNER_BIN_DIR "/showpiece-send"), {QStringLiteral("Photo")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return prompts == 1; }, 20000));
+    platform::setMessageInterceptor(recorder);
+
+    EXPECT_EQ(photoAnswer, kDone);
+    EXPECT_EQ(exitAnswer, kDone);
+    const QStringList calls = callsSince(from);
+    EXPECT_EQ(calls.filter(QRegularExpression("^ZoCapture\\(")).size(), 1);
+    EXPECT_EQ(calls.filter(QRegularExpression("^ZoImagesMix\\(")).size(), 0);
+    EXPECT_EQ(pictures(), 1);
 }
 
 // The socket of a running program is never taken over; one left by a program that ended

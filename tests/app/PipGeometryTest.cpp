@@ -1,4 +1,5 @@
 #include "PipGeometry.h"
+#include "InsetFigures.h"
 #include "ZoomScale.h"
 
 #include <gtest/gtest.h>
@@ -56,6 +57,25 @@ TEST(ZoomScale, SliderAndRatioMapOntoEachOther) {
     EXPECT_EQ(sliderForZoom(1.0F, 4.0F, 0.5F), std::nullopt);
     // No camera reported a range: no division by zero.
     EXPECT_EQ(sliderForZoom(0.0F, 0.0F, 0.0F), std::nullopt);
+}
+
+// The floating window's place over the video, in picture pixels: ratios in single precision and
+// products truncated, so 100 screen pixels of 1944/540 give 359, not 360; a video or picture
+// without area gives nothing rather than a division by zero.
+TEST(InsetFigures, WindowPlaceScalesToThePictureAsTheEngineExpectsIt) {
+    const auto figures = [](QSize picture, QRect video, QRect window) {
+        const std::optional<InsetFigures> f = insetFigures(picture, video, window);
+        return f ? std::vector<int>{f->width, f->height, f->x, f->y} : std::vector<int>{};
+    };
+    // 100 right of and 50 above the video's bottom-left corner.
+    EXPECT_EQ(figures({1920, 1080}, {40, 30, 960, 540}, {140, 30 + 540 - 50 - 100, 136, 100}),
+              (std::vector<int>{272, 200, 200, 100}));
+    // 10 from the left, 20 above the bottom.
+    EXPECT_EQ(figures({2592, 1944}, {0, 0, 720, 540}, {10, 540 - 20 - 100, 136, 100}),
+              (std::vector<int>{489, 359, 35, 71}));
+    for (const QRect video : {QRect(0, 0, 0, 540), QRect(0, 0, 720, 0)})
+        EXPECT_EQ(figures({2592, 1944}, video, {10, 10, 136, 100}), std::vector<int>{});
+    EXPECT_EQ(figures({0, 1944}, {0, 0, 720, 540}, {10, 10, 136, 100}), std::vector<int>{});
 }
 
 } // namespace

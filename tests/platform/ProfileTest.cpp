@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
 #include <unistd.h>
 
 using platform::Profile;
@@ -208,6 +209,39 @@ TEST_F(ProfileTest, FailedSaveChangesNothing) {
     profile.writeInt(kSection, "DevIndex", 1);
     EXPECT_FALSE(profile.save());
     EXPECT_TRUE(entries().isEmpty());
+}
+
+// A folder that refuses new files but holds a writable settings file: the save rewrites the file
+// in place rather than losing the settings. Root ignores permissions, so the save runs in a child
+// that gives them up first.
+TEST_F(ProfileTest, FolderRefusingNewFilesStillGetsTheSettingsRewrittenInPlace) {
+    // Under /tmp, which everyone may enter, unlike the test's own temporary folders.
+    QTemporaryDir locked(QStringLiteral("/tmp/profile-test-XXXXXX"));
+    const QString path = locked.filePath("zoconf.ini");
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("[" + kSection + "]\nDevIndex=0\n");
+    }
+    const auto readable = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    const auto enterable = QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther;
+    const auto writable = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    ASSERT_TRUE(QFile::setPermissions(locked.path(), readable | enterable));
+    ASSERT_TRUE(QFile::setPermissions(path, readable | writable));
+    EXPECT_EXIT(
+        {
+            if (::geteuid() == 0 && ::setuid(65534) != 0)
+                std::_Exit(2);
+            Profile profile(path);
+            profile.writeInt(kSection, "DevIndex", 7);
+            std::_Exit(profile.save() ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+    QFile::setPermissions(locked.path(), readable | enterable | QFile::WriteOwner);
+    EXPECT_EQ(Profile(path).readInt(kSection, "DevIndex", 0), 7);
+    EXPECT_EQ(QDir(locked.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"zoconf.ini"}))
+        << "nothing left beside it";
 }
 
 } // namespace

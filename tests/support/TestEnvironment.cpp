@@ -43,6 +43,15 @@ int pdfPageCount(const QString& path) {
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
+QString pdfPageText(const QString& path, int page) {
+    QProcess text;
+    const QString number = QString::number(page);
+    text.start(QStringLiteral("pdftotext"), {"-f", number, "-l", number, path, "-"});
+    if (!text.waitForFinished() || text.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(text.readAllStandardOutput());
+}
+
 bool haveDisplay() {
     if (std::getenv("DISPLAY") == nullptr)
         return false;

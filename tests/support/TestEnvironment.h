@@ -32,6 +32,10 @@ QByteArray readFile(const QString& path);
 // The page count `pdfinfo` reads from the PDF at `path`, or -1 when it reads none.
 int pdfPageCount(const QString& path);
 
+// The text `pdftotext` extracts from page `page` (from 1) of the PDF at `path`; empty when it
+// extracts none.
+QString pdfPageText(const QString& path, int page);
+
 // True when an X server is reachable through $DISPLAY.
 bool haveDisplay();
 

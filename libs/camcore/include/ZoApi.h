@@ -126,6 +126,12 @@ ZO_API void ZoSetResize(int cam, bool enable, float ratio);
 /* Capture */
 ZO_API int ZoCapture(int cam, const char* path); /* number of images written */
 ZO_API int ZoSetPDFMode(int cam, int mode);      /* 1 one page per file, 0 pages collected */
+/* Searchable PDF: with enable, each PDF page the camera's captures write carries the words the
+   OCR library (libQuilOCR.so beside the engine) reads on it, as invisible text over the picture
+   (extracted by search, selection and pdftotext, Chinese included). The capture waits for the
+   recognition, about half a second a page. The picture itself is stored as without text. Off by
+   default; without the OCR library pages are saved without text. */
+ZO_API void ZoSetPdfText(int cam, bool enable);
 ZO_API void ZoSetCaptureMode(int cam, int mode);
 /* Joins the pictures of list (paths, each followed by ";") on a white canvas, each centred:
    (1, 2, 0, 0) one above the other, (0, 1, 2, 0) side by side. out as for ZoCapture, at the DPI

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cmath>
 
 namespace quilocr {
 
@@ -25,6 +26,11 @@ namespace {
 // 0.972) did no better than Tesseract's own threshold of the flattened picture.
 constexpr double kWorkingWidth = 1800;
 constexpr double kMaxUpscale = 2;
+// As leptonica's own deskew: its binarising threshold, and the least skew and confidence it acts
+// on.
+constexpr int kSkewThreshold = 130;
+constexpr double kMinSkewConfidence = 3.0;
+constexpr double kMinSkewDegrees = 0.1;
 
 } // namespace
 
@@ -56,11 +62,46 @@ Prepared prepare(Pix& picture, int readWidth, bool straighten) {
     // into the next line's), while its Chinese ones, shorter and boxier, came through. Leptonica
     // measures the skew of the text lines and turns the page level; it leaves a page that is
     // level, or whose skew it cannot measure, as it is.
+    double angle = 0;
     if (straighten) {
-        if (PixHandle level{pixDeskew(flat.get(), 0)})
-            flat = std::move(level);
+        const PixHandle binary(pixConvertTo1(flat.get(), kSkewThreshold));
+        l_float32 skew = 0, confidence = 0;
+        if (binary && pixFindSkew(binary.get(), &skew, &confidence) == 0 &&
+            confidence >= kMinSkewConfidence && std::abs(skew) >= kMinSkewDegrees) {
+            if (PixHandle level{pixRotate(flat.get(), float(skew * M_PI / 180), L_ROTATE_AREA_MAP,
+                                          L_BRING_IN_WHITE, 0, 0)}) {
+                flat = std::move(level);
+                angle = skew;
+            }
+        }
     }
-    return {std::move(flat), scale};
+    return {std::move(flat), scale, angle};
+}
+
+BoxToFile::BoxToFile(const Prepared& prepared, int fileWidth, int fileHeight)
+    : m_scale(prepared.scale), m_cos(std::cos(prepared.angle * M_PI / 180)),
+      m_sin(std::sin(prepared.angle * M_PI / 180)),
+      m_centreX(pixGetWidth(prepared.pix.get()) / 2.0),
+      m_centreY(pixGetHeight(prepared.pix.get()) / 2.0), m_width(fileWidth), m_height(fileHeight) {}
+
+std::array<int, 4> BoxToFile::operator()(int left, int top, int right, int bottom) const {
+    double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
+    for (const auto [x, y] :
+         {std::pair{left, top}, {right, top}, {left, bottom}, {right, bottom}}) {
+        // The page was turned clockwise by the angle (y pointing down): turned back here.
+        const double dx = x - m_centreX, dy = y - m_centreY;
+        const double fileX = (m_centreX + dx * m_cos + dy * m_sin) / m_scale;
+        const double fileY = (m_centreY - dx * m_sin + dy * m_cos) / m_scale;
+        minX = std::min(minX, fileX);
+        minY = std::min(minY, fileY);
+        maxX = std::max(maxX, fileX);
+        maxY = std::max(maxY, fileY);
+    }
+    const auto clip = [](double value, int limit) {
+        return std::clamp(int(value), 0, limit);
+    };
+    return {clip(std::floor(minX), m_width), clip(std::floor(minY), m_height),
+            clip(std::ceil(maxX), m_width), clip(std::ceil(maxY), m_height)};
 }
 
 } // namespace quilocr

@@ -63,19 +63,13 @@ int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOcrWord** word
             return;
         const int width = pixGetWidth(picture.get()), height = pixGetHeight(picture.get());
         const quilocr::Prepared prepared =
-            quilocr::prepare(*picture, maxWidth > 0 ? maxWidth : kDefaultWordsWidth, false);
+            quilocr::prepare(*picture, maxWidth > 0 ? maxWidth : kDefaultWordsWidth, true);
         if (!prepared.pix)
             return;
-        // Boxes go back to the file's pixels: outward, so a box still covers its ink, and
-        // clipped to the picture.
-        const auto toFile = [&](int value, bool far, int limit) {
-            const double scaled = value / prepared.scale;
-            return std::clamp(int(far ? std::ceil(scaled) : std::floor(scaled)), 0, limit);
-        };
+        const quilocr::BoxToFile toFile(prepared, width, height);
         for (quilocr::Word& word : Recognizer::instance().words(*prepared.pix)) {
-            const int left = toFile(word.left, false, width), top = toFile(word.top, false, height);
-            const int right = toFile(word.right, true, width);
-            const int bottom = toFile(word.bottom, true, height);
+            const auto [left, top, right, bottom] =
+                toFile(word.left, word.top, word.right, word.bottom);
             g_wordTexts.push_back(std::move(word.text));
             g_words.push_back(
                 {nullptr, left, top, right - left, bottom - top, word.confidence, word.line});

@@ -9,6 +9,7 @@
 #include "pipeline/FrameDecoder.h"
 #include "process/CaptureChain.h"
 #include "process/MatImage.h"
+#include "text/PageWords.h"
 
 #include <common/SplitPath.h>
 
@@ -97,6 +98,8 @@ int Camera::capture(const QString& path) {
         }
         output.picture = applyColorMode(picture, mode);
         output.bilevel = mode == ColorMode::BlackWhite;
+        if (toPdf && m_capture.pdfText)
+            output.words = recognisePageWords(output);
         // Pages collected into one PDF take both halves of a spread in turn; otherwise the
         // right page has a file of its own, which the application looks for by that name. The
         // PDF mode outlives a switch of the format, so only a PDF path collects.

@@ -136,6 +136,12 @@ void ZoEnableSplitCap(int cam, bool enable) {
         [enable](Camera& camera) { camera.captureSettings().splitCapture = enable; }, cam, enable);
 }
 
+void ZoSetPdfText(int cam, bool enable) {
+    performOnCamera(
+        "ZoSetPdfText", cam,
+        [enable](Camera& camera) { camera.captureSettings().pdfText = enable; }, cam, enable);
+}
+
 void ZoSetResize(int cam, bool enable, float ratio) {
     performOnCamera(
         "ZoSetResize", cam,

@@ -25,7 +25,7 @@ QByteArray encodeCapture(ImageFormat format, const OutputImage& image) {
         return encodeTiff(image);
     case ImageFormat::Pdf: {
         const std::optional<PdfImage> page = pdfImageFor(image);
-        return page ? appendPage({}, *page, image.dpi).bytes : QByteArray();
+        return page ? appendPage({}, *page, image.dpi, image.words).bytes : QByteArray();
     }
     }
     return {};

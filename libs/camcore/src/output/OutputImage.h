@@ -1,5 +1,7 @@
 #pragma once
 
+#include "output/PdfText.h"
+
 #include <QImage>
 
 #include <cstdint>
@@ -21,6 +23,8 @@ struct OutputImage {
     std::shared_ptr<const std::vector<std::uint8_t>> cameraJpeg;
     int dpi = 300;
     int jpegQuality = 85; // 1..100
+    // The recognised words of the picture, which a PDF page carries as searchable text.
+    std::vector<PdfWord> words;
 };
 
 // The largest DPI every format can record: JFIF density is a 16-bit field.

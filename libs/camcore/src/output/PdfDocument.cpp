@@ -38,7 +38,7 @@ bool PdfDocument::append(const OutputImage& image, const QString& path) {
         m_path = absolute;
         resumeLeftDocument();
     }
-    const PdfSection section = appendPage(m_state, *page, image.dpi);
+    const PdfSection section = appendPage(m_state, *page, image.dpi, image.words);
 
     const int target = m_state.pages.empty() ? 0 : 1 - m_current;
     if (!prepare(target))

@@ -115,7 +115,8 @@ private:
 
 } // namespace
 
-PdfSection appendPage(const PdfState& state, const PdfImage& image, int dpi) {
+PdfSection appendPage(const PdfState& state, const PdfImage& image, int dpi,
+                      const std::vector<PdfWord>& words) {
     PdfState next = state;
     SectionWriter writer(state.length);
     if (state.pages.empty()) {
@@ -126,17 +127,28 @@ PdfSection appendPage(const PdfState& state, const PdfImage& image, int dpi) {
     const int page = next.objectCount;
     const int xobject = page + 1;
     const int content = page + 2;
-    next.objectCount += 3;
+    const int font = page + 3;
+    const PdfTextLayer text =
+        pdfTextLayer(words, QSize(image.width, image.height), 72.0 / dpi, font);
+    next.objectCount += text.empty() ? 3 : 7;
     next.pages.push_back(page);
 
     const QByteArray width = real(image.width * 72.0 / dpi);
     const QByteArray height = real(image.height * 72.0 / dpi);
+    const QByteArray fonts = text.empty() ? "" : " /Font << /F0 " + ref(font) + " >>";
     writer.object(page, "<< /Type /Page /Parent " + ref(kPageTree) + " /MediaBox [0 0 " + width +
                             ' ' + height + "] /Resources << /XObject << /Im0 " + ref(xobject) +
-                            " >> >> /Contents " + ref(content) + " >>");
+                            " >>" + fonts + " >> /Contents " + ref(content) + " >>");
     writer.stream(xobject, imageDictionary(image), image.data);
-    const QByteArray draw = "q " + width + " 0 0 " + height + " 0 0 cm /Im0 Do Q";
+    const QByteArray draw = "q " + width + " 0 0 " + height + " 0 0 cm /Im0 Do Q" + text.operators;
     writer.stream(content, "<< /Length " + QByteArray::number(draw.size()) + " >>", draw);
+    if (!text.empty()) {
+        writer.object(font, text.fontDictionary);
+        writer.object(font + 1, text.cidFont);
+        writer.object(font + 2, text.fontDescriptor);
+        writer.stream(font + 3, "<< /Length " + QByteArray::number(text.toUnicode.size()) + " >>",
+                      text.toUnicode);
+    }
 
     QByteArray kids;
     for (int kid : next.pages)
