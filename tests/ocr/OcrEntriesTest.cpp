@@ -106,9 +106,39 @@ TEST_F(OcrEntries, UnreadableFilesGiveEmptyResults) {
         const QuilOcrWord* words = reinterpret_cast<const QuilOcrWord*>(&words);
         EXPECT_EQ(fnQuilOCRWords(path.constData(), 0, &words), 0) << path.constData();
         EXPECT_EQ(words, nullptr) << path.constData();
+        EXPECT_EQ(fnQuilOCROrientation(path.constData()), -1) << path.constData();
     }
     EXPECT_STREQ(fnQuilOCREx(nullptr, 50, 0, 0.6f, 0.3f, 3.0f, 2.0f, false, false), "");
     EXPECT_EQ(fnQuilOCRWords(nullptr, 0, nullptr), 0);
+    EXPECT_EQ(fnQuilOCROrientation(nullptr), -1);
+}
+
+// A page lying sideways or upside down gets the clockwise turn that makes it upright, in either
+// script; a page without text gets none.
+TEST_F(OcrEntries, OrientationIsTheTurnThatMakesThePageUpright) {
+    const QStringList prose = {"Orientation is judged from the shapes of letters,",
+                               "so the page needs a few lines of ordinary text,",
+                               "like this paragraph about scanning books and",
+                               "letters under a camera on a desk in an office."};
+    const struct {
+        QStringList lines;
+        const char* family;
+    } pages[] = {{prose, "DejaVu Sans"}, {prose + chinese + chinese, "DejaVu Serif"}};
+    for (const auto& [lines, family] : pages) {
+        const Picture page = render(dir.filePath("upright.png"), 1400, 36, lines, family);
+        const QImage upright(page.file);
+        for (int turned : {0, 90, 180, 270}) {
+            const QString file = dir.filePath(QString("turned%1.png").arg(turned));
+            ASSERT_TRUE(upright.transformed(QTransform().rotate(turned)).save(file));
+            EXPECT_EQ(fnQuilOCROrientation(QFile::encodeName(file).constData()),
+                      (360 - turned) % 360)
+                << family << " turned " << turned;
+        }
+    }
+    QImage blank(1200, 900, QImage::Format_RGB32);
+    blank.fill(Qt::white);
+    ASSERT_TRUE(blank.save(dir.filePath("blank.png")));
+    EXPECT_EQ(fnQuilOCROrientation(QFile::encodeName(dir.filePath("blank.png")).constData()), -1);
 }
 
 TEST_F(OcrEntries, EachCallReplacesTheText) {

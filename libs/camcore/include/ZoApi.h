@@ -122,6 +122,10 @@ ZO_API int ZoEnableAutoRotate(int cam, bool enable);
 ZO_API void ZoDelBackColor(int cam, bool enable);
 ZO_API void ZoEnableSplitCap(int cam, bool enable);
 ZO_API void ZoSetResize(int cam, bool enable, float ratio);
+/* Each page a capture makes (both pages of a split) is turned upright when its text shows it
+   lying sideways or upside down; a page without text stays as it is. Uses the OCR library's
+   orientation model (libQuilOCR.so beside the engine); a few tenths of a second a page. */
+ZO_API void ZoEnableAutoOrient(int cam, bool enable);
 
 /* Capture */
 ZO_API int ZoCapture(int cam, const char* path); /* number of images written */

@@ -52,11 +52,18 @@ typedef struct QuilOcrWord {
 /* The words of the picture in imagePath, read as a copy maxWidth pixels wide would be (a
  * narrower picture at its own width; maxWidth <= 0 means 1600). Boxes are in the coordinates of
  * the file and lie inside it; a page lying a few degrees askew is read straightened, and each
- * word's box is then the upright box around the word as it lies in the file. Sets *words to the array (null when there are none) and returns
- * its length; 0 for a file that cannot be read. The array and its texts stay valid until the
- * next fnQuilOCRWords call. When maxWidth is at least the picture's width, the words' texts in
- * order are, apart from spaces and line ends, the text fnQuilOCREx gives for the same file. */
+ * word's box is then the upright box around the word as it lies in the file. Sets *words to the
+ * array (null when there are none) and returns its length; 0 for a file that cannot be read. The
+ * array and its texts stay valid until the next fnQuilOCRWords call. When maxWidth is at least the
+ * picture's width, the words' texts in order are, apart from spaces and line ends, the text
+ * fnQuilOCREx gives for the same file. */
 QUILOCR_API int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOcrWord** words);
+
+/* The clockwise turn in degrees (0, 90, 180 or 270) that brings the page in imagePath upright,
+ * judged from its text by Tesseract's orientation model (osd.traineddata beside the language
+ * models); -1 when the file cannot be read, the model is missing, or the page has too little
+ * text to tell. */
+QUILOCR_API int fnQuilOCROrientation(const char* imagePath);
 
 #ifdef __cplusplus
 }

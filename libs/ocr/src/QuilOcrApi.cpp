@@ -53,6 +53,20 @@ const char* fnQuilOCREx(const char* imagePath, int, int, float, float, float, fl
     return g_text.c_str();
 }
 
+int fnQuilOCROrientation(const char* imagePath) {
+    const std::lock_guard lock(g_lock);
+    int turn = -1;
+    guarded([&] {
+        const quilocr::PixHandle picture = quilocr::readPicture(imagePath ? imagePath : "");
+        if (!picture)
+            return;
+        const quilocr::Prepared prepared = quilocr::prepare(*picture, 0, false);
+        if (prepared.pix)
+            turn = Recognizer::instance().uprightTurn(*prepared.pix);
+    });
+    return turn;
+}
+
 int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOcrWord** words) {
     const std::lock_guard lock(g_lock);
     g_words.clear();

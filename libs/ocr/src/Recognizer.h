@@ -33,14 +33,20 @@ public:
     // Empty when the engine cannot start (no language data).
     std::string text(Pix& picture);
     std::vector<Word> words(Pix& picture);
+    // The clockwise turn in degrees (0, 90, 180, 270) that brings the text upright; -1 when the
+    // orientation model is missing or the page has too little text to tell.
+    int uprightTurn(Pix& picture);
 
 private:
     tesseract::TessBaseAPI* engine();
+    tesseract::TessBaseAPI* orientationEngine();
     bool read(tesseract::TessBaseAPI& api, Pix& picture);
 
     LanguageData m_data = findLanguageData({});
     TesseractHandle m_api;
-    bool m_failed = false; // Init failed once: do not try again on every call
+    bool m_failed = false;         // Init failed once: do not try again on every call
+    TesseractHandle m_orientation; // the orientation model, started on first use
+    bool m_orientationFailed = false;
 };
 
 } // namespace quilocr

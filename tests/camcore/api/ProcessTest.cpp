@@ -130,6 +130,39 @@ TEST_F(EngineProcessTest, CardCopyModeCutsOutTheOneDocumentItFinds) {
     EXPECT_GT(cornerLevel(card), 150);
 }
 
+// A page turned in the view (as a page laid sideways or upside down would be) comes out as the
+// upright capture does; the text must be legible, so the camera streams at 1600 x 1200.
+TEST_F(EngineProcessTest, UprightTurnsAPageLyingSidewaysOrUpsideDownBack) {
+    ZoCloseCamera(cam);
+    ZoSetDefaultResolution(cam, 3); // 1600 x 1200
+    ASSERT_EQ(ZoOpenCamera(cam, 0), 1);
+    ZoEnableAutoRotate(cam, true);
+    ZoEnableAutoOrient(cam, true);
+    const auto thumbnail = [&](const QString& name) {
+        return picture(name).scaled(64, 48, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    };
+    const auto difference = [](const QImage& a, const QImage& b) {
+        double sum = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                sum += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+        return sum / (a.width() * a.height());
+    };
+    ASSERT_EQ(capture("upright.jpg"), 1);
+    const QImage upright = thumbnail("upright.jpg");
+    const QImage upsideDown = upright.transformed(QTransform().rotate(180));
+    for (int code : {1, 2, 3}) {
+        ZoSetRotate(cam, code);
+        const QString name = QString("turned%1.jpg").arg(code);
+        ASSERT_EQ(capture(name), 1);
+        const QImage turned = thumbnail(name);
+        EXPECT_GT(picture(name).width(), picture(name).height()) << code;
+        EXPECT_LT(difference(turned, upright), difference(turned, upsideDown) / 3) << code;
+    }
+    ZoSetRotate(cam, 0);
+    ZoEnableAutoOrient(cam, false);
+}
+
 TEST_F(EngineProcessTest, PreviewOutlinesThePageWhileAutoCropIsOn) {
     auto window = makeWindow(640, 480);
     ASSERT_EQ(ZoSetHwnd(cam, handleOf(*window)), 1);

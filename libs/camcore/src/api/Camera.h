@@ -38,7 +38,8 @@ struct CaptureSettings {
     bool splitCapture = false;    // a book spread becomes two pages
     CaptureMode captureMode = CaptureMode::Page;
     PdfMode pdfMode = PdfMode::OnePerFile;
-    bool pdfText = false; // PDF pages carry the recognised words as invisible, searchable text
+    bool pdfText = false;    // PDF pages carry the recognised words as invisible, searchable text
+    bool autoOrient = false; // pages lying sideways or upside down are turned upright
 };
 
 // One camera of the engine: streams from its device, keeps the newest frame for captures, feeds

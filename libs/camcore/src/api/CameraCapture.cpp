@@ -9,6 +9,7 @@
 #include "pipeline/FrameDecoder.h"
 #include "process/CaptureChain.h"
 #include "process/MatImage.h"
+#include "text/PageOrientation.h"
 #include "text/PageWords.h"
 
 #include <common/SplitPath.h>
@@ -90,6 +91,10 @@ int Camera::capture(const QString& path) {
     int written = 0;
     for (std::size_t i = 0; i < pages.size(); ++i) {
         QImage picture = pages[i];
+        if (const int turn = m_capture.autoOrient ? uprightTurn(picture) : 0) {
+            picture = picture.transformed(QTransform().rotate(turn));
+            output.cameraJpeg.reset(); // the camera's JPEG shows the page as it lay
+        }
         if (m_capture.resize && m_capture.resizeRatio != 1.0F) {
             const QSize size(
                 std::max(1, int(std::lround(picture.width() * m_capture.resizeRatio))),

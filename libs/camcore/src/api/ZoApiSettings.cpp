@@ -136,6 +136,12 @@ void ZoEnableSplitCap(int cam, bool enable) {
         [enable](Camera& camera) { camera.captureSettings().splitCapture = enable; }, cam, enable);
 }
 
+void ZoEnableAutoOrient(int cam, bool enable) {
+    performOnCamera(
+        "ZoEnableAutoOrient", cam,
+        [enable](Camera& camera) { camera.captureSettings().autoOrient = enable; }, cam, enable);
+}
+
 void ZoSetPdfText(int cam, bool enable) {
     performOnCamera(
         "ZoSetPdfText", cam,
