@@ -225,7 +225,7 @@ int ZoAddWaterMark(int cam, int type, _WATERMARKPARAM* param) {
         [type, param](Camera& camera) {
             if (param == nullptr)
                 return doneOr(false, "no watermark record");
-            const Resolution size = camera.resolution();
+            const camcore::Resolution size = camera.resolution();
             std::optional<camcore::Watermark> mark =
                 camcore::readWatermark(*param, type, QSize(size.width, size.height));
             if (mark)
