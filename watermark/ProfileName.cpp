@@ -200,8 +200,10 @@ void ProfileName::FillWaterMarkParam(_WATERMARKPARAM& record, QSize frame) const
         return;
     }
     // The ratios are single precision and the products truncated: 29 % of 1000 gives 289.
-    const float h = static_cast<float>(ui->horizontalSlider_H->value() / 100.0);
-    const float v = static_cast<float>(ui->horizontalSlider_V->value() / 100.0);
+    // GCC folds a double quotient narrowed to float back into the double one, so the quotient
+    // is taken in float: the same correctly rounded single-precision ratio.
+    const float h = static_cast<float>(ui->horizontalSlider_H->value()) / 100.0F;
+    const float v = static_cast<float>(ui->horizontalSlider_V->value()) / 100.0F;
     record.nPosX = static_cast<int32_t>(static_cast<double>(frame.width()) * h);
     record.nPosY = static_cast<int32_t>(static_cast<double>(frame.height()) * v);
 }

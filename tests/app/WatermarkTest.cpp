@@ -141,7 +141,7 @@ TEST_F(WatermarkTest, TextAndOpacitySurviveARestart) {
 TEST_F(WatermarkTest, OffsetsOfAStoredResolutionLandInsideThePicture) {
     auto form = makeFormWith(2, "Resolution=5\nShowWater=1\nWaterMode=0\nHRatio=50\nVRatio=50\n"
                                 "WaterRed=0\nWaterGreen=255\nWaterBlue=0\nWaterFontSize=12\n"
-                                "WaterText=MARK\n");
+                                "WaterText=MARK\nWaterAlpha=255\n");
     QTemporaryDir dir;
     const QString path = dir.filePath("mark.png");
     ASSERT_EQ(ZoCapture(form->mainCamera(), QFile::encodeName(path).constData()), 1);
