@@ -17,11 +17,14 @@ WatermarkCommand::WatermarkCommand(Settings& settings, const CameraRoles& roles,
     QObject::connect(m_dialog, &ProfileName::okClicked, m_dialog, [this] { reapply(); });
 }
 
-// The offsets are taken of the frame size of the main camera's chosen resolution.
+// The offsets are taken of the frame size of the resolution the main camera streams at, asked of
+// the engine: a camera that arrived after start has no size stored.
 void WatermarkCommand::apply() {
-    _WATERMARKPARAM record;
-    m_dialog->FillWaterMarkParam(record, QSize(m_roles.frameWidth(), m_roles.frameHeight()));
     const int camera = m_roles.main();
+    const int entry = m_roles.mainResolution();
+    _WATERMARKPARAM record;
+    m_dialog->FillWaterMarkParam(
+        record, QSize(ZoGetResWidth(camera, entry), ZoGetResHeight(camera, entry)));
     ZoClearWatermark(camera);
     ZoAddWaterMark(camera, m_dialog->addsDate() ? 5 : 2, &record);
 }

@@ -1,5 +1,6 @@
 #include "CameraFixture.h"
 
+#include "CamCoreTesting.h"
 #include "ProfileName.h"
 #include "ZoApi.h"
 
@@ -11,6 +12,7 @@
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QtTest/QTest>
 
 #include <algorithm>
 #include <cstring>
@@ -121,6 +123,21 @@ TEST_F(WatermarkTest, SwapMovesTheMarkToTheNewMainCamera) {
     EXPECT_TRUE(calls.filter("ZoAddWaterMark(0").isEmpty()) << calls.join(' ').toStdString();
     ASSERT_FALSE(calls.isEmpty());
     EXPECT_EQ(calls.last(), QStringLiteral("ZoAddWaterMark(1, 2, ptr)"));
+}
+
+TEST_F(WatermarkTest, AReplugInstallsTheMarkAgain) {
+    auto form = makeFormWith(2, "ShowWater=1\n");
+    ASSERT_TRUE(camcore::testing::unplugVirtualCamera(0));
+    ASSERT_TRUE(camcore::testing::unplugVirtualCamera(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->cameraLost(); }));
+    const int from = traceLines().size();
+    ASSERT_TRUE(camcore::testing::replugVirtualCamera(0));
+    ASSERT_TRUE(camcore::testing::replugVirtualCamera(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->cameraLost(); }));
+    const QStringList calls = callsSince(from);
+    const qsizetype opened = calls.indexOf(QStringLiteral("ZoOpenCamera(0)"));
+    ASSERT_GE(opened, 0);
+    EXPECT_TRUE(calls.mid(opened).contains("ZoAddWaterMark(0, 2, ptr)"));
 }
 
 // The stored text is cut between characters to the file's 259 bytes; the opacity is kept.
