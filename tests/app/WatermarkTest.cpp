@@ -5,13 +5,19 @@
 #include "ZoApi.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
+#include <QFontDialog>
+#include <QGroupBox>
 #include <QImage>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QTimer>
 #include <QtTest/QTest>
 
 #include <algorithm>
@@ -91,6 +97,11 @@ TEST_F(WatermarkTest, BoxAndOkClearBeforeTheyAddAndOkNeedsTheBox) {
     button(*form, "pushBtnWaterMark")->click();
     EXPECT_TRUE(dialog(*form).isVisible());
     EXPECT_EQ(dialog(*form).windowTitle(), QStringLiteral("Watermark setting"));
+    form->applyLanguage(0);
+    button(*form, "pushBtnWaterMark")->click();
+    EXPECT_EQ(dialog(*form).windowTitle(), QStringLiteral("水印设置"));
+    EXPECT_EQ(inDialog<QAbstractButton>(*form, "pushButtonOK")->text(), QStringLiteral("确定"));
+    EXPECT_EQ(inDialog<QGroupBox>(*form, "groupBox_2")->title(), QStringLiteral("水印位置"));
     inDialog<QAbstractButton>(*form, "checkBoxTime")->click();
     from = traceLines().size();
     inDialog<QAbstractButton>(*form, "pushButtonOK")->click();
@@ -110,6 +121,44 @@ TEST_F(WatermarkTest, BoxAndOkClearBeforeTheyAddAndOkNeedsTheBox) {
     EXPECT_TRUE(watermarkCalls(from).isEmpty());
     EXPECT_EQ(form->settings().waterAngle, 45);
     EXPECT_EQ(fill(*form, {640, 480}).nAngle, 45);
+}
+
+// Qt's own dialogs, answered as a user would.
+TEST_F(WatermarkTest, FontAndColourDialogsChangeTheRecordOnlyWhenAccepted) {
+    auto form = makeFormWith(2, "WaterFontSize=-1\nWaterFontFamily=宋体\n");
+    const auto answer = [](auto* type, auto choose) {
+        QTimer::singleShot(0, [choose] {
+            auto* open = qobject_cast<decltype(type)>(QApplication::activeModalWidget());
+            ASSERT_NE(open, nullptr);
+            choose(*open);
+        });
+    };
+    answer(static_cast<QColorDialog*>(nullptr), [](QColorDialog& d) {
+        d.setCurrentColor(QColor(10, 20, 30));
+        d.accept();
+    });
+    inDialog<QAbstractButton>(*form, "pushButtonColor")->click();
+    answer(static_cast<QFontDialog*>(nullptr), [](QFontDialog& d) {
+        d.setCurrentFont(QFont(QStringLiteral("WenQuanYi Zen Hei"), 40));
+        d.accept();
+    });
+    inDialog<QAbstractButton>(*form, "pushButtonFont")->click();
+    _WATERMARKPARAM r = fill(*form, {640, 480});
+    EXPECT_EQ(QColor(r.byRed, r.byGreen, r.byBlue), QColor(10, 20, 30));
+    EXPECT_STREQ(r.szFontName, "WenQuanYi Zen Hei");
+    EXPECT_EQ(r.nFontSize, 40);
+    EXPECT_EQ(inDialog<QLabel>(*form, "labelFont")->text(), QStringLiteral("WenQuanYi Zen Hei"));
+    EXPECT_TRUE(inDialog<QWidget>(*form, "pushButtonColor")->styleSheet().contains("10, 20, 30"));
+
+    answer(static_cast<QColorDialog*>(nullptr), [](QColorDialog& d) {
+        d.setCurrentColor(Qt::yellow);
+        d.reject();
+    });
+    inDialog<QAbstractButton>(*form, "pushButtonColor")->click();
+    EXPECT_EQ(fill(*form, {640, 480}).byBlue, 30);
+    form.reset();
+    EXPECT_EQ(settingsValue("WaterFontSize"), QByteArray("40"));
+    EXPECT_EQ(settingsValue("WaterBlue"), QByteArray("30"));
 }
 
 TEST_F(WatermarkTest, SwapMovesTheMarkToTheNewMainCamera) {
