@@ -160,18 +160,15 @@ void ProfileName::applyLanguage(int flag) {
     ui->groupBox_3->setTitle(pick({"固定位置", "Fix position"}, flag));
 }
 
+// A font sized in pixels (-1) takes a preset; the presets are hidden and never checked, so 80.
 int ProfileName::fontSizeOfRecord() const {
-    int size = m_settings.waterFontSize;
-    if (size == -1) {
-        size = 80;
-        if (ui->radioButton->isChecked())
-            size = 80;
-        else if (ui->radioButton_2->isChecked())
-            size = 100;
-        else if (ui->radioButton_3->isChecked())
-            size = 120;
-    }
-    return size;
+    if (m_settings.waterFontSize != -1)
+        return m_settings.waterFontSize;
+    if (ui->radioButton_2->isChecked())
+        return 100;
+    if (ui->radioButton_3->isChecked())
+        return 120;
+    return 80;
 }
 
 // The first checked of the five, top-left when none is.
@@ -200,8 +197,8 @@ void ProfileName::FillWaterMarkParam(_WATERMARKPARAM& record, QSize frame) const
         return;
     }
     // The ratios are single precision and the products truncated: 29 % of 1000 gives 289.
-    // GCC folds a double quotient narrowed to float back into the double one, so the quotient
-    // is taken in float: the same correctly rounded single-precision ratio.
+    // The quotient is taken in float: GCC 12 at -O2 dropped the narrowing of a double quotient
+    // to float, and 29 % of 1000 came out as 290.
     const float h = static_cast<float>(ui->horizontalSlider_H->value()) / 100.0F;
     const float v = static_cast<float>(ui->horizontalSlider_V->value()) / 100.0F;
     record.nPosX = static_cast<int32_t>(static_cast<double>(frame.width()) * h);

@@ -27,8 +27,6 @@ public:
     // The values the window holds, into the settings (at exit, before they are written).
     void storeSettings();
 
-    ProfileName& dialog() const { return *m_dialog; }
-
 private:
     Settings& m_settings;
     const CameraRoles& m_roles;
