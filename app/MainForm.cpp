@@ -24,6 +24,7 @@
 #include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
+#include "WatermarkCommand.h"
 #include "WindowLayout.h"
 #include "WindowTexts.h"
 #include "WorkFolder.h"
@@ -240,6 +241,7 @@ void MainForm::ApplyMainCameraSettings() {
     m_imageControls->applyToMainCamera();
     m_capture->applyToMainCamera();
     m_exposure->followMainCamera();
+    m_watermark->reapply();
 }
 
 // A multi-page document collected in this run is finished: the next run starts a new one.
@@ -338,7 +340,18 @@ void MainForm::UnloadThumbnailLibrary() {
 
 // Steps of subsystems that are not built yet. Each keeps its place in the start-up and shutdown
 // sequences and does nothing until its subsystem fills it in.
-void MainForm::CreateWaterMarkDlg() {}
-void MainForm::ApplyWaterMark() {}
 void MainForm::CreatePresentationWindows() {}
-void MainForm::StoreWaterMarkSettings() {}
+
+// Created hidden from the stored values; it lives as long as the window.
+void MainForm::CreateWaterMarkDlg() {
+    m_watermark =
+        std::make_unique<WatermarkCommand>(m_settings, *m_roles, *ui->checkBoxWaterMark, this);
+}
+
+void MainForm::ApplyWaterMark() {
+    m_watermark->apply();
+}
+
+void MainForm::StoreWaterMarkSettings() {
+    m_watermark->storeSettings();
+}

@@ -26,6 +26,7 @@ class QFingerShowDlg;
 class QOCRResultDlg;
 class QPreviewWidget;
 class QSmallWidget;
+class WatermarkCommand;
 class WindowLayout;
 class WorkFolder;
 class ZoomControl;
@@ -294,6 +295,7 @@ private:
     std::unique_ptr<FileNamer> m_namer;
     std::unique_ptr<CaptureController> m_capture;
     std::unique_ptr<Fingerprints> m_fingerprints;
+    std::unique_ptr<WatermarkCommand> m_watermark;
     QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;

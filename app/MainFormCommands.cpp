@@ -15,6 +15,7 @@
 #include "PictureInPicture.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
+#include "WatermarkCommand.h"
 #include "WindowLayout.h"
 #include "WindowTexts.h"
 #include "ZoApi.h"
@@ -98,6 +99,9 @@ void MainForm::ConnectCommands() {
     connect(m_imageControls.get(), &ImageControls::extensionChosen, m_pip.get(),
             [this](const QByteArray& extension) { m_format->follow(extension); });
     connect(m_cameras.get(), &CameraSelection::watermarkMoved, this, &MainForm::ApplyWaterMark);
+    // The offsets are pixels of the frame: a new resolution needs the mark placed again.
+    connect(ui->comboBoxRes, &C::currentIndexChanged, m_pip.get(),
+            [this] { m_watermark->reapply(); });
     connect(m_cameras.get(), &CameraSelection::mainCameraChanged, this,
             &MainForm::ApplyMainCameraSettings);
 }
@@ -169,6 +173,14 @@ void MainForm::applyLanguage(int flag) {
 }
 
 void MainForm::reject() {}
+
+void MainForm::onWaterMark() {
+    m_watermark->onVisibleClicked();
+}
+
+void MainForm::onWaterMarkSet() {
+    m_watermark->showDialog(m_settings.language);
+}
 
 // Events of the window
 bool MainForm::eventFilter(QObject* watched, QEvent* event) {
@@ -273,8 +285,6 @@ void MainForm::onReadIDCard() {}
 void MainForm::onRecord() {}
 void MainForm::onSubRecord() {}
 void MainForm::onPrintFrame() {}
-void MainForm::onWaterMark() {}
-void MainForm::onWaterMarkSet() {}
 void MainForm::enterVisualizer() {}
 void MainForm::switch2SnapMode(QString) {}
 void MainForm::onSwitchUI() {}

@@ -110,7 +110,10 @@ void CameraSelection::openMainCamera() {
     ZoSetResize(cam, m_settings.resizeImage, static_cast<float>(m_settings.resizeImageRatio));
     ZoSetShowZoomRate(cam, m_settings.showRatio);
     ZoSetDPI(cam, m_widgets.dpiList->currentText().toInt());
-    m_roles.setFrameSize(ZoGetResWidth(cam, 0), ZoGetResHeight(cam, 0));
+    // The stored resolution entry is the one the camera streams at; the watermark's offsets
+    // are pixels of it.
+    m_roles.setFrameSize(ZoGetResWidth(cam, m_roles.mainResolution()),
+                         ZoGetResHeight(cam, m_roles.mainResolution()));
 }
 
 void CameraSelection::closeCameras() {

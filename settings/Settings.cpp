@@ -2,8 +2,11 @@
 
 #include "platform/Profile.h"
 
+#include <common/Utf8Cut.h>
+
 #include <QFileInfo>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <variant>
@@ -85,6 +88,7 @@ const Key kKeys[] = {
     {"MultiCapMode", &Settings::multiCapMode, 0, 0},
     {"CapCount", &Settings::capCount, 9999, 9999},
     {"Interval", &Settings::interval, 3, 3},
+    {"WaterAlpha", &Settings::waterAlpha, 128, 128},
 };
 
 // The classic atof reading of the stored ratio (leading blanks, the longest number that fits,
@@ -129,6 +133,13 @@ QByteArray textOf(const Value& value) {
     return value.text != nullptr ? QByteArray(value.text) : QByteArray();
 }
 
+// The classic 260-byte buffer, but cut where a character ends: half a character would decode as
+// a replacement mark, and a watermark text would carry it into every capture.
+QByteArray readText(const platform::Profile& profile, const Key& key) {
+    const QByteArray whole = profile.readString(kSection, key.name, textOf(key.readDefault), 0);
+    return common::utf8Prefix(whole, platform::Profile::kDefaultBufferSize - 1);
+}
+
 } // namespace
 
 Settings::Settings() {
@@ -148,9 +159,7 @@ bool readConfig(const QString& path, Settings& s) {
         if (!key.read)
             continue;
         if (isText(key.member))
-            std::visit(
-                Assign{s, 0, profile.readString(kSection, key.name, textOf(key.readDefault))},
-                key.member);
+            std::visit(Assign{s, 0, readText(profile, key)}, key.member);
         else
             std::visit(Assign{s, profile.readInt(kSection, key.name, key.readDefault.number), {}},
                        key.member);
@@ -160,6 +169,8 @@ bool readConfig(const QString& path, Settings& s) {
     // "nan" or "1e999" would reach the engine's resize arithmetic.
     if (!std::isfinite(s.resizeImageRatio))
         s.resizeImageRatio = 1.0;
+    for (int* channel : {&s.waterRed, &s.waterGreen, &s.waterBlue, &s.waterAlpha})
+        *channel = std::clamp(*channel, 0, 255);
     return true;
 }
 

@@ -55,6 +55,8 @@ struct Settings {
     int multiCapMode;
     int capCount;
     int interval;
+    // The watermark's opacity 0..255; 128 when missing, so files written before it still read.
+    int waterAlpha;
     // The language the window shows now (0 Chinese, 1 English); never read from the file, so a
     // start always begins in English, and written back for the record.
     int language;
@@ -68,7 +70,8 @@ QString settingsPath(const QString& documentsDir);
 
 // Reads every key but Language in file order. Returns false and leaves `settings` as it was when
 // there is no file at `path`. A negative DevIndex becomes 0; a ratio that is not a finite number
-// becomes the read default 1.0.
+// becomes the read default 1.0; colour values and the watermark opacity are kept within 0..255.
+// Texts longer than 259 bytes are cut between two characters.
 bool readConfig(const QString& path, Settings& settings);
 
 // Writes every key in the order the file has always had and replaces the file atomically, keeping

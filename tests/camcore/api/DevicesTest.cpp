@@ -207,7 +207,8 @@ TEST(EngineDevicesTest, WatermarkRecordHasTheSharedLayout) {
     static_assert(offsetof(_WATERMARKPARAM, nFixedPos) == 676);
     static_assert(offsetof(_WATERMARKPARAM, reserved2) == 688);
     _WATERMARKPARAM record{};
-    EXPECT_EQ(ZoAddWaterMark(0, 2, &record), 0); // drawn by a later part of the engine
+    EXPECT_EQ(ZoAddWaterMark(0, 2, &record), 1); // an empty text installs a mark that draws nothing
+    EXPECT_EQ(ZoClearWatermark(0), 1);
 }
 
 } // namespace

@@ -104,6 +104,7 @@ bool Camera::setWindow(QWidget* window) {
         m_surface->attachTo(window);
     }
     m_surface->setShowZoomRate(m_showZoomRate);
+    m_surface->setWatermark(watermark(), m_capture.dpi);
     m_surface->setLost(m_lost);
     viewChanged(m_view.zoom());
     return true;
@@ -284,6 +285,26 @@ void Camera::showPreview(const QImage& picture, QSize sourceSize, const QList<QP
         m_surface->setPicture(picture, sourceSize);
         m_surface->setOutlines(outlines);
     }
+}
+
+void Camera::setDpi(int dpi) {
+    m_capture.dpi = dpi;
+    if (m_surface)
+        m_surface->setWatermark(watermark(), dpi);
+}
+
+void Camera::setWatermark(std::optional<Watermark> mark) {
+    {
+        const MutexLock lock(m_watermarkMutex);
+        m_watermark = mark;
+    }
+    if (m_surface)
+        m_surface->setWatermark(mark, m_capture.dpi);
+}
+
+std::optional<Watermark> Camera::watermark() const {
+    const MutexLock lock(m_watermarkMutex);
+    return m_watermark;
 }
 
 void Camera::setAutoCrop(bool enable) {

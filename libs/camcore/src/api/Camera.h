@@ -7,6 +7,7 @@
 #include "output/PdfDocument.h"
 #include "pipeline/ColorMode.h"
 #include "pipeline/ViewTransform.h"
+#include "process/watermark/Watermark.h"
 
 #include <QList>
 #include <QObject>
@@ -98,6 +99,11 @@ public:
     ColorMode colorMode() const { return m_colorMode.load(); }
 
     CaptureSettings& captureSettings() { return m_capture; }
+    // The DPI of captures; the preview's watermark is sized by it too.
+    void setDpi(int dpi);
+    // The watermark drawn into every capture and over the preview; none when cleared.
+    void setWatermark(std::optional<Watermark> mark);
+    std::optional<Watermark> watermark() const;
     // Automatic crop and capture mode also decide the outline drawn over the preview.
     void setAutoCrop(bool enable);
     void setCaptureMode(CaptureMode mode);
@@ -179,6 +185,10 @@ private:
     };
     mutable Mutex m_outlineMutex;
     OutlineRequest m_outline GUARDED_BY(m_outlineMutex);
+
+    // Set on the GUI thread; whoever draws it takes a copy under the lock.
+    mutable Mutex m_watermarkMutex;
+    std::optional<Watermark> m_watermark GUARDED_BY(m_watermarkMutex);
 
     mutable Mutex m_frameMutex;
     mutable std::condition_variable m_frameArrived; // a frame came, or the device was lost

@@ -9,6 +9,7 @@
 #include "pipeline/FrameDecoder.h"
 #include "process/CaptureChain.h"
 #include "process/MatImage.h"
+#include "process/watermark/WatermarkDraw.h"
 #include "text/PageOrientation.h"
 #include "text/PageWords.h"
 
@@ -33,6 +34,16 @@ bool keepsEveryPixel(const ViewTransform& view, const CaptureSettings& settings,
     return !view.cut() && view.zoom() == ViewTransform::kMinZoom && view.rotation() == 0 &&
            mode == ColorMode::Color && (!settings.resize || settings.resizeRatio == 1.0F) &&
            !processes(settings);
+}
+
+// The offsets position of a watermark, in source pixels, on a page of `page` size made of the
+// viewed picture: processing and resizing scale the viewed picture to the page.
+QPointF anchorOnPage(const Watermark& mark, const ViewedPicture& viewed, QSize page) {
+    const QPointF onViewed = viewed.fromSource.map(QPointF(mark.position));
+    if (viewed.size.isEmpty())
+        return onViewed;
+    return {onViewed.x() * page.width() / viewed.size.width(),
+            onViewed.y() * page.height() / viewed.size.height()};
 }
 
 QImage cutAndTurn(const QImage& full, const ViewTransform& view) {
@@ -76,10 +87,11 @@ int Camera::capture(const QString& path) {
         return 0;
 
     const ColorMode mode = colorMode();
+    const std::optional<Watermark> mark = watermark();
     OutputImage output;
     output.dpi = m_capture.dpi;
     output.jpegQuality = m_capture.jpegQuality;
-    if (frame.format == PixelFormat::Mjpeg && keepsEveryPixel(m_view, m_capture, mode))
+    if (frame.format == PixelFormat::Mjpeg && !mark && keepsEveryPixel(m_view, m_capture, mode))
         output.cameraJpeg = frame.bytes;
 
     FrameDecoder decoder;
@@ -87,6 +99,8 @@ int Camera::capture(const QString& path) {
     if (full.isNull())
         return 0; // a damaged frame: nothing is written rather than a broken picture
     const std::vector<QImage> pages = processed(cutAndTurn(full, m_view), m_capture);
+    const ViewedPicture viewed = viewedPicture(m_view, full.size());
+    const QDateTime now = QDateTime::currentDateTime(); // both pages of a spread alike
 
     int written = 0;
     for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -101,6 +115,10 @@ int Camera::capture(const QString& path) {
                 std::max(1, int(std::lround(picture.height() * m_capture.resizeRatio))));
             picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         }
+        if (mark)
+            drawWatermark(
+                picture, *mark,
+                {picture.size(), m_capture.dpi, anchorOnPage(*mark, viewed, picture.size())}, now);
         output.picture = applyColorMode(picture, mode);
         output.bilevel = mode == ColorMode::BlackWhite;
         if (toPdf && m_capture.pdfText)

@@ -41,7 +41,7 @@ int ZoSetDPI(int cam, int dpi) {
         [dpi](Camera& camera) {
             const bool valid = dpi > 0 && dpi <= 10000;
             if (valid)
-                camera.captureSettings().dpi = dpi;
+                camera.setDpi(dpi);
             return doneOr(valid, "DPI out of range");
         },
         cam, dpi);
@@ -230,14 +230,31 @@ void ZoSetAutoCapCB(int cam, ZoAutoCaptureCallback callback) {
     traceVoid("ZoSetAutoCapCB", kNotAvailable, cam, reinterpret_cast<const void*>(callback));
 }
 
+// The record lives only for the call: the camera keeps its own checked copy.
 int ZoAddWaterMark(int cam, int type, _WATERMARKPARAM* param) {
-    traceCall("ZoAddWaterMark", 0, kNotAvailable, cam, type, static_cast<const void*>(param));
-    return 0;
+    return answerOnCamera(
+        "ZoAddWaterMark", cam, 0,
+        [type, param](Camera& camera) {
+            if (param == nullptr)
+                return doneOr(false, "no watermark record");
+            const camcore::Resolution size = camera.resolution();
+            std::optional<camcore::Watermark> mark =
+                camcore::readWatermark(*param, type, QSize(size.width, size.height));
+            if (mark)
+                camera.setWatermark(std::move(mark));
+            return doneOr(mark.has_value(), "unknown watermark type");
+        },
+        cam, type, static_cast<const void*>(param));
 }
 
 int ZoClearWatermark(int cam) {
-    traceCall("ZoClearWatermark", 0, kNotAvailable, cam);
-    return 0;
+    return answerOnCamera(
+        "ZoClearWatermark", cam, 0,
+        [](Camera& camera) {
+            camera.setWatermark(std::nullopt);
+            return 1;
+        },
+        cam);
 }
 
 // The text stays valid until the next reading on this thread.

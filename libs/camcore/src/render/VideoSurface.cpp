@@ -1,5 +1,7 @@
 #include "VideoSurface.h"
 
+#include "process/watermark/WatermarkDraw.h"
+
 #include <QEvent>
 #include <QPainter>
 
@@ -78,6 +80,12 @@ void VideoSurface::setRubberBand(std::optional<QRect> rect) {
     update();
 }
 
+void VideoSurface::setWatermark(const std::optional<Watermark>& mark, int dpi) {
+    m_watermark = mark;
+    m_watermarkDpi = dpi;
+    update();
+}
+
 void VideoSurface::setLost(bool lost) {
     m_lost = lost;
     update();
@@ -127,6 +135,15 @@ void VideoSurface::paintEvent(QPaintEvent*) {
         painter.setBrush(Qt::NoBrush);
         for (const QPolygonF& outline : m_outlines)
             painter.drawPolygon(outline);
+    }
+    if (m_watermark) {
+        // Drawn in the pixels of the picture a capture would start from, scaled to the window.
+        const ViewedPicture viewed = viewedPicture(m_view, m_sourceSize);
+        painter.setTransform(viewed.fromSource.inverted() * m_view.sourceToWindow(size()));
+        drawWatermark(
+            painter, *m_watermark,
+            {viewed.size, m_watermarkDpi, viewed.fromSource.map(QPointF(m_watermark->position))},
+            QDateTime::currentDateTime());
     }
     painter.resetTransform();
 

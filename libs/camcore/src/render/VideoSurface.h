@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pipeline/ViewTransform.h"
+#include "process/watermark/Watermark.h"
 
 #include <QImage>
 #include <QList>
@@ -44,6 +45,8 @@ public:
     void setShowZoomRate(bool show);
     // The rectangle being drawn with the mouse, in window pixels.
     void setRubberBand(std::optional<QRect> rect);
+    // The camera's watermark, drawn over the picture as a capture at `dpi` would carry it.
+    void setWatermark(const std::optional<Watermark>& mark, int dpi);
     // The camera stopped delivering (unplugged): say so instead of showing a stale picture.
     void setLost(bool lost);
 
@@ -68,6 +71,8 @@ private:
     bool m_lost = false;
     std::optional<QRect> m_rubberBand;
     QList<QPolygonF> m_outlines;
+    std::optional<Watermark> m_watermark;
+    int m_watermarkDpi = 200;
 };
 
 } // namespace camcore
