@@ -5,6 +5,7 @@
 #include "WorkFolder.h"
 #include "ZoApi.h"
 
+#include <QCursor>
 #include <QFile>
 #include <QGuiApplication>
 #include <QSaveFile>
@@ -43,7 +44,7 @@ IdCardCommand::IdCardCommand(const WorkFolder& folder, ThumbnailLibrary& strip, 
     : m_folder(folder), m_strip(strip), m_clock(std::move(clock)) {}
 
 void IdCardCommand::read() {
-    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
     const bool read = ZoReadIDCard();
     QGuiApplication::restoreOverrideCursor();
     if (!read)
