@@ -153,6 +153,21 @@ TEST_F(IdCardTest, ReadButtonLogsTheCardAndAddsBothPicturesToTheStrip) {
     EXPECT_TRUE(messages().isEmpty());
 }
 
+// The other hidden button photographs the card under the main camera as a capture does, named
+// by the naming rule, and leaves the reader and the log alone.
+TEST_F(IdCardTest, PhotographButtonCapturesTheCardWithoutTheReader) {
+    auto form = makeForm();
+    auto* button = form->findChild<QPushButton*>(QStringLiteral("pushButtonRecogID"));
+    EXPECT_FALSE(button->isVisible());
+    const int from = traceLines().size();
+    button->click();
+    EXPECT_EQ(entries(form->thumbnails()), QStringList{papyraDir() + "/Image00000.jpg*"});
+    EXPECT_TRUE(isJpeg(papyraDir() + "/Image00000.jpg"));
+    EXPECT_TRUE(callsSince(from).filter(QStringLiteral("ZoReadIDCard")).isEmpty());
+    EXPECT_FALSE(QFile::exists(papyraDir() + "/IDInfo.csv"));
+    EXPECT_TRUE(messages().isEmpty());
+}
+
 class IdCardCommandTest : public IdCardTest {
 protected:
     void SetUp() override {
