@@ -14,6 +14,7 @@
 #include "Fingerprints.h"
 #include "Frame.h"
 #include "HotKey.h"
+#include "IdCardCommand.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
 #include "OcrCommand.h"
@@ -199,6 +200,7 @@ void MainForm::CreateFeatures() {
                                    ui->checkBoxWaterMark, ui->checkBoxMainSub, ui->checkBoxSplitCap,
                                    ui->radioButtonV, ui->radioButtonH, m_previewWidget});
     m_fingerprints = std::make_unique<Fingerprints>(m_settings, m_programDir);
+    m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails);
 }
 
 // The title buttons answer by their slots' names.

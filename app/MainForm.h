@@ -16,6 +16,7 @@ class FileNamer;
 class BarcodeCommand;
 class Fingerprints;
 class Frame;
+class IdCardCommand;
 class ImageControls;
 class MainMenu;
 class OcrCommand;
@@ -301,6 +302,7 @@ private:
     std::unique_ptr<OcrCommand> m_ocr;
     QBarcodeResultDlg* m_barcodeResultDlg = nullptr; // a child of the window
     std::unique_ptr<BarcodeCommand> m_barcode;
+    std::unique_ptr<IdCardCommand> m_idCard;
     std::unique_ptr<commands::CommandReceiver> m_commands;
     std::unique_ptr<commands::CameraPlugging> m_plugging;
     std::unique_ptr<commands::HotKey> m_hotKey;

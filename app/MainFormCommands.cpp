@@ -281,7 +281,6 @@ void MainForm::onAutoScan() {}
 void MainForm::onClickBoxMix() {
     m_capture->onMergeToggled();
 }
-void MainForm::onReadIDCard() {}
 void MainForm::onRecord() {}
 void MainForm::onSubRecord() {}
 void MainForm::onPrintFrame() {}

@@ -11,6 +11,7 @@
 #include "FileNamer.h"
 #include "Fingerprints.h"
 #include "Frame.h"
+#include "IdCardCommand.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
 #include "OcrCommand.h"
@@ -118,6 +119,10 @@ void MainForm::onMainSubComp() {
 
 void MainForm::onSplitCap() {
     m_capture->onSplitToggled();
+}
+
+void MainForm::onReadIDCard() {
+    m_idCard->read();
 }
 
 void MainForm::onRecogIDCard() {

@@ -36,4 +36,10 @@ struct FrameCounts {
 };
 CAMCORE_TESTING_API FrameCounts frameCounts(int cam);
 
+// The virtual card reader (CAMCORE_VIRTUAL_IDCARD=FILE). Placing reads the card file the
+// variable names now; false when the variable is unset or the file is no card, and the reader
+// then holds no readable card. Any thread.
+CAMCORE_TESTING_API bool placeVirtualIDCard();
+CAMCORE_TESTING_API void removeVirtualIDCard();
+
 } // namespace camcore::testing

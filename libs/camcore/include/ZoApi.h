@@ -161,6 +161,12 @@ ZO_API int ZoStopRecordEx(int cam);
 ZO_API int ZoGetAudioCount(void);
 ZO_API const char* ZoGetAudioName(int index);
 ZO_API void ZoSetAudioDev(int index);
+/* Identity cards: these name no camera and may be called from any thread. ZoReadIDCard reads
+   the card on the reader and writes the holder's photo as a JPEG; the getters then give the
+   card's texts, "" after a failed read. ZoMakeIDCard draws both sides of the last card read on
+   one page (300 dpi) and writes it as a JPEG. The files lie in a private folder of the process
+   until the caller deletes them or the process ends; each has a name of its own. Without a
+   reader's hardware, CAMCORE_VIRTUAL_IDCARD=FILE names a card file (README). */
 ZO_API bool ZoReadIDCard(void);
 ZO_API const char* ZoMakeIDCard(void);
 ZO_API const char* ZoGetIDName(void);

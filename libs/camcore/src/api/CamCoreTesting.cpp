@@ -3,6 +3,8 @@
 #include "Camera.h"
 #include "Engine.h"
 #include "device/virtual/VirtualCamera.h"
+#include "idcard/CardSession.h"
+#include "idcard/VirtualCardReader.h"
 
 namespace camcore::testing {
 namespace {
@@ -67,6 +69,16 @@ void setVirtualPlugHandler(std::function<void(int n, bool plugged)> handler) {
                 if (all[n]->identity().key == identity.key)
                     handler(static_cast<int>(n), plugged);
         });
+}
+
+bool placeVirtualIDCard() {
+    VirtualCardReader* reader = CardSession::instance().virtualReader();
+    return reader != nullptr && reader->place();
+}
+
+void removeVirtualIDCard() {
+    if (VirtualCardReader* reader = CardSession::instance().virtualReader())
+        reader->remove();
 }
 
 } // namespace camcore::testing
