@@ -4,6 +4,7 @@
 #include "process/MatImage.h"
 #include "process/Task.h"
 #include "process/detect/DocumentDetect.h"
+#include "process/pageturn/PageWatch.h"
 #include "render/VideoSurface.h"
 
 #include <QWidget>
@@ -175,11 +176,13 @@ void Camera::startStream() {
     // The decoder belongs to the capture thread: it is only touched from the frame handler.
     auto decoder = std::make_shared<FrameDecoder>();
     auto status = std::make_shared<TaskStatus>();
+    auto pages = std::make_shared<PageWatch>();
     m_streamStatus = status;
     const bool started = m_device->start(
         size,
-        [this, generation, decoder, status](const Frame& frame) {
+        [this, generation, decoder, status, pages](const Frame& frame) {
             handleFrame(frame, generation);
+            watchForPages(frame, *pages, *decoder);
             const int width = m_previewWidth.load();
             if (width <= 0 || m_previewPending.exchange(true))
                 return; // no window, or the GUI has not shown the last preview yet

@@ -24,6 +24,8 @@ class QWidget;
 
 namespace camcore {
 
+class FrameDecoder;
+class PageWatch;
 class TaskStatus;
 class VideoSurface;
 
@@ -91,6 +93,14 @@ public:
     bool mouseRelease(QPoint position);
     bool wheel(int delta);
 
+    // Automatic capture: while on, the capture thread watches the frames for new pages and the
+    // callback runs on the GUI thread once per page. One still queued when it goes off is dropped.
+    void setAutoCaptureCallback(ZoAutoCaptureCallback callback) {
+        m_autoCaptureCallback = callback;
+    }
+    void setAutoCapture(bool enable);
+    bool autoCapture() const { return m_autoCapture.load() != 0; }
+
     // Picture settings.
     void setColorMode(ColorMode mode) { m_colorMode = mode; }
     ColorMode colorMode() const { return m_colorMode.load(); }
@@ -135,6 +145,10 @@ private:
     void showPreview(const QImage& picture, QSize sourceSize, const QList<QPolygonF>& outlines,
                      std::uint64_t generation);
     void handleLost(std::uint64_t generation);
+    // Feeds a small copy of the frame to the page watch while automatic capture is on.
+    void watchForPages(const Frame& frame, PageWatch& watch,
+                       FrameDecoder& decoder); // capture thread
+    void pageTurned(std::uint64_t session);
     // Pushes the view to the surface and the preview size to the capture thread, and reports a
     // zoom change.
     void viewChanged(double zoomBefore);
@@ -152,6 +166,8 @@ private:
     ViewTransform m_view;
     bool m_showZoomRate = false;
     ZoZoomCallback m_zoomCallback = nullptr;
+    ZoAutoCaptureCallback m_autoCaptureCallback = nullptr;
+    std::uint64_t m_autoCaptureSessions = 0;
     MouseMode m_mouseMode = MouseMode::Drag;
     std::optional<QPoint> m_pressedAt; // last mouse position while the button is down
     std::optional<QPoint> m_pointer;   // last known mouse position, for wheel zoom
@@ -160,7 +176,8 @@ private:
     std::atomic<ColorMode> m_colorMode{ColorMode::Color};
     std::atomic<int> m_previewWidth{0}; // decode width the window needs; 0 = no preview
     std::atomic<bool> m_previewPending{false};
-    std::atomic<std::uint64_t> m_generation{0}; // stream number; stale events are dropped
+    std::atomic<std::uint64_t> m_generation{0};  // stream number; stale events are dropped
+    std::atomic<std::uint64_t> m_autoCapture{0}; // the session automatic capture is on in; 0 off
     struct {
         std::atomic<std::uint64_t> frames{0};
         std::atomic<std::uint64_t> previewDecodes{0};

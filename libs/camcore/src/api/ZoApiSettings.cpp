@@ -211,11 +211,16 @@ int ZoGetImageHeight(const char* path) {
 }
 
 void ZoSetAutoCap(int cam, bool enable) {
-    traceVoid("ZoSetAutoCap", kNotAvailable, cam, enable);
+    performOnCamera(
+        "ZoSetAutoCap", cam, [enable](Camera& camera) { camera.setAutoCapture(enable); }, cam,
+        enable);
 }
 
 void ZoSetAutoCapCB(int cam, ZoAutoCaptureCallback callback) {
-    traceVoid("ZoSetAutoCapCB", kNotAvailable, cam, reinterpret_cast<const void*>(callback));
+    performOnCamera(
+        "ZoSetAutoCapCB", cam,
+        [callback](Camera& camera) { camera.setAutoCaptureCallback(callback); }, cam,
+        reinterpret_cast<const void*>(callback));
 }
 
 int ZoAddWaterMark(int cam, int type, _WATERMARKPARAM* param) {
