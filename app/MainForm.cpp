@@ -21,6 +21,7 @@
 #include "PictureInPicture.h"
 #include "QBarcodeResultDlg.h"
 #include "QFingerShowDlg.h"
+#include "QMultiCapDialog.h"
 #include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
@@ -322,6 +323,13 @@ void MainForm::InitOCR() {
 
 // Created hidden; each reading or recognition shows its window again with its text.
 void MainForm::CreateResultDialogs() {
+    m_multiCapDlg =
+        new QMultiCapDialog(m_settings,
+                            {[this] { return mainCamera(); },
+                             [this](int camera) { return m_capture->captureQuietly(camera); },
+                             &MainForm::AutoCapReported},
+                            this);
+    connect(this, &MainForm::autoCapReported, this, &MainForm::onAutoCap);
     m_barcodeResultDlg = new QBarcodeResultDlg(this);
     m_barcode = std::make_unique<BarcodeCommand>(*m_roles, *m_barcodeResultDlg);
     m_ocrResultDlg = new QOCRResultDlg(this);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 class CameraRoles;
@@ -23,6 +24,7 @@ class OutputFormat;
 class PictureInPicture;
 class QBarcodeResultDlg;
 class QFingerShowDlg;
+class QMultiCapDialog;
 class QOCRResultDlg;
 class QPreviewWidget;
 class QSmallWidget;
@@ -79,6 +81,8 @@ public:
     bool videoRectTimerRunning() const;
     // The engine's zoom callback; reaches the window through g_pMainForm.
     static void ZoomReported(float ratio);
+    // The engine's automatic-capture callback; reaches the window through g_pMainForm.
+    static void AutoCapReported(int32_t unused);
 
     // Fingerprints, asked for by the fingerprint dialog
     void FingerEnroll(QString name);
@@ -87,6 +91,7 @@ public:
 signals:
     // The engine's callbacks, as signals on the GUI thread.
     void zoomReported(float ratio);
+    void autoCapReported();
 
 public slots:
     // Capture and files
@@ -205,6 +210,7 @@ public slots:
     void onSetLight();
     void onWaterMakrTime();
     void onViceCam();
+    // A new page the engine found during a smart multi-capture.
     void onAutoCap();
 
 public:
@@ -297,6 +303,7 @@ private:
     QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;
+    QMultiCapDialog* m_multiCapDlg = nullptr;        // a child of the window
     QBarcodeResultDlg* m_barcodeResultDlg = nullptr; // a child of the window
     std::unique_ptr<BarcodeCommand> m_barcode;
     std::unique_ptr<commands::CommandReceiver> m_commands;

@@ -145,9 +145,12 @@ private:
     void showPreview(const QImage& picture, QSize sourceSize, const QList<QPolygonF>& outlines,
                      std::uint64_t generation);
     void handleLost(std::uint64_t generation);
-    // Feeds a small copy of the frame to the page watch while automatic capture is on.
-    void watchForPages(const Frame& frame, PageWatch& watch,
-                       FrameDecoder& decoder); // capture thread
+    // Capture thread: the preview of the frame, and the page watch fed with that preview or, when
+    // none was made, with a copy decoded small for it.
+    QImage showFrame(const Frame& frame, FrameDecoder& decoder, const TaskStatus& status,
+                     std::uint64_t generation);
+    void watchForPages(const Frame& frame, const QImage& preview, PageWatch& watch,
+                       FrameDecoder& decoder);
     void pageTurned(std::uint64_t session);
     // Pushes the view to the surface and the preview size to the capture thread, and reports a
     // zoom change.

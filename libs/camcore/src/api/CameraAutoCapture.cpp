@@ -13,13 +13,15 @@ void Camera::setAutoCapture(bool enable) {
     m_autoCapture = enable ? ++m_autoCaptureSessions : 0;
 }
 
-// The copy comes from TurboJPEG's scaled decoding (1/8 of an 8-megapixel frame is 408 pixels
-// wide), so watching costs far less than the preview.
-void Camera::watchForPages(const Frame& frame, PageWatch& watch, FrameDecoder& decoder) {
+// Every frame is watched, so that stillness is counted in frames. The preview's picture serves
+// when there is one; otherwise TurboJPEG decodes the frame at its smallest scale that is still
+// 160 pixels wide (1/8 of an 8-megapixel frame).
+void Camera::watchForPages(const Frame& frame, const QImage& preview, PageWatch& watch,
+                           FrameDecoder& decoder) {
     const std::uint64_t session = m_autoCapture.load();
     if (session == 0)
         return;
-    const QImage picture = decoder.decode(frame, PageWatch::kWidth);
+    const QImage picture = preview.isNull() ? decoder.decode(frame, PageWatch::kWidth) : preview;
     if (picture.isNull() || !watch.feed(picture, session))
         return;
     QMetaObject::invokeMethod(
