@@ -112,6 +112,7 @@ MainForm::~MainForm() {
     m_thumbnailHost = nullptr;
 
     StoreWaterMarkSettings();
+    StopMultiCapture();
     CloseCameras();
     UnloadThumbnailLibrary();
     FinishDocument();
@@ -334,6 +335,11 @@ void MainForm::CreateResultDialogs() {
     m_barcode = std::make_unique<BarcodeCommand>(*m_roles, *m_barcodeResultDlg);
     m_ocrResultDlg = new QOCRResultDlg(this);
     m_ocr = std::make_unique<OcrCommand>(m_settings, *m_roles, *m_ocrResultDlg);
+}
+
+// A smart run stops watching while its camera is still open.
+void MainForm::StopMultiCapture() {
+    m_multiCapDlg->endRun();
 }
 
 void MainForm::CloseCameras() {

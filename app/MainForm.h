@@ -267,6 +267,7 @@ private:
 
     // Shutdown
     void StoreWaterMarkSettings();
+    void StopMultiCapture();
     void FinishDocument();
     void CloseCameras();
     void UnloadThumbnailLibrary();

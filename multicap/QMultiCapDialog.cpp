@@ -31,12 +31,14 @@ QMultiCapDialog::QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* paren
     connect(ui->pushButtonStart, &QPushButton::clicked, this, &QMultiCapDialog::onStartCap);
 }
 
-// A smart run still on when the program ends stops watching; the engine closes its cameras after.
 QMultiCapDialog::~QMultiCapDialog() {
-    if (m_run && m_run->mode == 1)
-        ZoSetAutoCap(m_run->camera, false);
     m_clock->stop();
     delete ui;
+}
+
+void QMultiCapDialog::endRun() {
+    if (running())
+        stop();
 }
 
 void QMultiCapDialog::setClock(std::unique_ptr<RunClock> clock) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class RunClock;
 struct Settings;
@@ -37,6 +38,8 @@ public:
 
     void applyLanguage(int flag);
     bool running() const { return m_run.has_value(); }
+    // Stops a run as the stop button does; the program ends it before closing the cameras.
+    void endRun();
     // Tests drive timed runs by a clock of their own.
     void setClock(std::unique_ptr<RunClock> clock);
 
