@@ -198,6 +198,9 @@ TEST_F(MultiCapTest, SmartRunTakesNewPagesAndStopsOnTheCameraItStartedOn) {
     ASSERT_TRUE(camcore::testing::turnVirtualPage(0));
     ASSERT_TRUE(QTest::qWaitFor([] { return pictures() == 1; }, 20000));
     EXPECT_EQ(label(), "1 photos taken");
+    const std::uint64_t later = camcore::testing::frameCounts(0).frames + 45;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return camcore::testing::frameCounts(0).frames > later; }));
+    EXPECT_EQ(pictures(), 1) << "three seconds of the same page took it again";
 
     combo(*form, "comboBoxDev")->setCurrentIndex(1);
     ASSERT_EQ(form->mainCamera(), 1);
