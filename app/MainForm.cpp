@@ -22,6 +22,7 @@
 #include "PictureInPicture.h"
 #include "QBarcodeResultDlg.h"
 #include "QFingerShowDlg.h"
+#include "QMultiCapDialog.h"
 #include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
@@ -113,6 +114,7 @@ MainForm::~MainForm() {
     m_thumbnailHost = nullptr;
 
     StoreWaterMarkSettings();
+    StopMultiCapture();
     CloseCameras();
     UnloadThumbnailLibrary();
     FinishDocument();
@@ -326,10 +328,22 @@ void MainForm::InitOCR() {
 
 // Created hidden; each reading or recognition shows its window again with its text.
 void MainForm::CreateResultDialogs() {
+    m_multiCapDlg =
+        new QMultiCapDialog(m_settings,
+                            {[this] { return mainCamera(); },
+                             [this](int camera) { return m_capture->captureQuietly(camera); },
+                             &MainForm::AutoCapReported},
+                            this);
+    connect(this, &MainForm::autoCapReported, this, &MainForm::onAutoCap);
     m_barcodeResultDlg = new QBarcodeResultDlg(this);
     m_barcode = std::make_unique<BarcodeCommand>(*m_roles, *m_barcodeResultDlg);
     m_ocrResultDlg = new QOCRResultDlg(this);
     m_ocr = std::make_unique<OcrCommand>(m_settings, *m_roles, *m_ocrResultDlg);
+}
+
+// A smart run stops watching while its camera is still open.
+void MainForm::StopMultiCapture() {
+    m_multiCapDlg->endRun();
 }
 
 void MainForm::CloseCameras() {

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QString>
 
+#include <cstdint>
 #include <memory>
 
 class CameraRoles;
@@ -24,6 +25,7 @@ class OutputFormat;
 class PictureInPicture;
 class QBarcodeResultDlg;
 class QFingerShowDlg;
+class QMultiCapDialog;
 class QOCRResultDlg;
 class QPreviewWidget;
 class QSmallWidget;
@@ -81,6 +83,8 @@ public:
     bool videoRectTimerRunning() const;
     // The engine's zoom callback; reaches the window through g_pMainForm.
     static void ZoomReported(float ratio);
+    // The engine's automatic-capture callback; reaches the window through g_pMainForm.
+    static void AutoCapReported(int32_t unused);
 
     // Fingerprints, asked for by the fingerprint dialog
     void FingerEnroll(QString name);
@@ -89,6 +93,7 @@ public:
 signals:
     // The engine's callbacks, as signals on the GUI thread.
     void zoomReported(float ratio);
+    void autoCapReported();
 
 public slots:
     // Capture and files
@@ -207,6 +212,7 @@ public slots:
     void onSetLight();
     void onWaterMakrTime();
     void onViceCam();
+    // A new page the engine found during a smart multi-capture.
     void onAutoCap();
 
 public:
@@ -263,6 +269,7 @@ private:
 
     // Shutdown
     void StoreWaterMarkSettings();
+    void StopMultiCapture();
     void FinishDocument();
     void CloseCameras();
     void UnloadThumbnailLibrary();
@@ -300,6 +307,7 @@ private:
     QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;
+    QMultiCapDialog* m_multiCapDlg = nullptr;        // a child of the window
     QBarcodeResultDlg* m_barcodeResultDlg = nullptr; // a child of the window
     std::unique_ptr<BarcodeCommand> m_barcode;
     std::unique_ptr<IdCardCommand> m_idCard;

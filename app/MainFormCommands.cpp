@@ -13,6 +13,7 @@
 #include "MainMenu.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
+#include "QMultiCapDialog.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
 #include "WatermarkCommand.h"
@@ -151,6 +152,20 @@ void MainForm::ZoomReported(float ratio) {
         emit g_pMainForm->zoomReported(ratio);
 }
 
+void MainForm::AutoCapReported(int32_t) {
+    if (g_pMainForm != nullptr)
+        emit g_pMainForm->autoCapReported();
+}
+
+void MainForm::onAutoCap() {
+    m_multiCapDlg->onPageTurned();
+}
+
+// Shown without blocking the window; it keeps its state between showings.
+void MainForm::onAutoScan() {
+    m_multiCapDlg->show();
+}
+
 // An index outside 1..6 changes no sheet but is still stored, and written back at exit.
 void MainForm::applySkin(int index) {
     applySkinSheet(index);
@@ -163,6 +178,7 @@ void MainForm::applyLanguage(int flag) {
     if (flag == 0 || flag == 1) {
         applyWindowTexts(this, flag);
         m_menu->applyLanguage(flag);
+        m_multiCapDlg->applyLanguage(flag);
         InitPixtype();
         InitNameRule();
     }
@@ -273,11 +289,9 @@ void MainForm::InitDevInfo() {}
 void MainForm::onSetLight() {}
 void MainForm::onWaterMakrTime() {}
 void MainForm::onViceCam() {}
-void MainForm::onAutoCap() {}
 
 // Commands of subsystems that are not built yet; each is connected and does nothing until its
 // subsystem fills it in.
-void MainForm::onAutoScan() {}
 void MainForm::onClickBoxMix() {
     m_capture->onMergeToggled();
 }

@@ -94,6 +94,11 @@ int CaptureController::captureToFile(int camera) {
     return written;
 }
 
+int CaptureController::captureQuietly(int camera) {
+    const QScopedValueRollback quiet(m_quiet, true);
+    return captureToFile(camera);
+}
+
 // The engine counts the split page among the images it wrote, and a page may fail to split:
 // only files that are there get an entry, so the strip never shows a picture that is not.
 void CaptureController::addIfWritten(const QByteArray& path) {
@@ -106,7 +111,8 @@ void CaptureController::addIfWritten(const QByteArray& path) {
 bool CaptureController::reportNoFolder(const QByteArray& path) {
     if (!path.isEmpty())
         return false;
-    capture_messages::sayNoFolder(m_settings.language);
+    if (!m_quiet)
+        capture_messages::sayNoFolder(m_settings.language);
     return true;
 }
 
@@ -114,7 +120,8 @@ bool CaptureController::reportNoFolder(const QByteArray& path) {
 bool CaptureController::reportUnsaved(int written, const QByteArray& path) {
     if (written > 0)
         return false;
-    capture_messages::sayUnsaved(m_settings.language, path);
+    if (!m_quiet)
+        capture_messages::sayUnsaved(m_settings.language, path);
     return true;
 }
 

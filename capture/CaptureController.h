@@ -44,6 +44,9 @@ public:
     // One capture of `camera` into a new file and its checked entry in the strip; returns the
     // number of images the engine wrote.
     int captureToFile(int camera);
+    // The same, with failures left to the caller to report: a series of captures must not stack
+    // a message box per picture.
+    int captureQuietly(int camera);
     // The main camera's picture at `path`, for callers that choose the file themselves.
     void captureToPath(const QString& path);
     void captureSub();
@@ -81,4 +84,5 @@ private:
     std::unique_ptr<CompositeCapture> m_composite;
     bool m_mainSubMix = false;
     bool m_busy = false;
+    bool m_quiet = false;
 };

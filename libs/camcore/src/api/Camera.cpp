@@ -4,6 +4,7 @@
 #include "process/MatImage.h"
 #include "process/Task.h"
 #include "process/detect/DocumentDetect.h"
+#include "process/pageturn/PageWatch.h"
 #include "render/VideoSurface.h"
 
 #include <QWidget>
@@ -176,35 +177,14 @@ void Camera::startStream() {
     // The decoder belongs to the capture thread: it is only touched from the frame handler.
     auto decoder = std::make_shared<FrameDecoder>();
     auto status = std::make_shared<TaskStatus>();
+    auto pages = std::make_shared<PageWatch>();
     m_streamStatus = status;
     const bool started = m_device->start(
         size,
-        [this, generation, decoder, status](const Frame& frame) {
+        [this, generation, decoder, status, pages](const Frame& frame) {
             handleFrame(frame, generation);
-            const int width = m_previewWidth.load();
-            if (width <= 0 || m_previewPending.exchange(true))
-                return; // no window, or the GUI has not shown the last preview yet
-            ++m_counts.previewDecodes;
-            QImage picture = decoder->decode(frame, width);
-            if (picture.isNull()) {
-                m_previewPending = false; // a damaged frame: drop it, wait for the next
-                return;
-            }
-            const QSize sourceSize(frame.width, frame.height);
-            QList<QPolygonF> outlines;
-            try {
-                outlines = previewOutlines(picture, sourceSize, *status);
-            } catch (const TaskCancelled&) {
-                m_previewPending = false;
-                return; // the stream is stopping
-            }
-            picture = applyColorMode(picture, m_colorMode.load());
-            QMetaObject::invokeMethod(
-                this,
-                [this, picture, sourceSize, outlines, generation] {
-                    showPreview(picture, sourceSize, outlines, generation);
-                },
-                Qt::QueuedConnection);
+            const QImage picture = showFrame(frame, *decoder, *status, generation);
+            watchForPages(frame, picture, *pages, *decoder);
         },
         [this, generation] {
             QMetaObject::invokeMethod(
@@ -220,6 +200,37 @@ void Camera::startStream() {
     if (m_surface)
         m_surface->setLost(m_lost);
     viewChanged(zoomBefore);
+}
+
+// Decodes a preview of the frame for the window and queues it, with the outlines found on it.
+// Returns the picture as decoded; null when no preview was made of this frame.
+QImage Camera::showFrame(const Frame& frame, FrameDecoder& decoder, const TaskStatus& status,
+                         std::uint64_t generation) {
+    const int width = m_previewWidth.load();
+    if (width <= 0 || m_previewPending.exchange(true))
+        return {}; // no window, or the GUI has not shown the last preview yet
+    ++m_counts.previewDecodes;
+    const QImage decoded = decoder.decode(frame, width);
+    if (decoded.isNull()) {
+        m_previewPending = false; // a damaged frame: drop it, wait for the next
+        return {};
+    }
+    const QSize sourceSize(frame.width, frame.height);
+    QList<QPolygonF> outlines;
+    try {
+        outlines = previewOutlines(decoded, sourceSize, status);
+    } catch (const TaskCancelled&) {
+        m_previewPending = false;
+        return {}; // the stream is stopping
+    }
+    const QImage picture = applyColorMode(decoded, m_colorMode.load());
+    QMetaObject::invokeMethod(
+        this,
+        [this, picture, sourceSize, outlines, generation] {
+            showPreview(picture, sourceSize, outlines, generation);
+        },
+        Qt::QueuedConnection);
+    return decoded;
 }
 
 void Camera::stopStream() {

@@ -25,6 +25,8 @@ class QWidget;
 
 namespace camcore {
 
+class FrameDecoder;
+class PageWatch;
 class TaskStatus;
 class VideoSurface;
 
@@ -94,6 +96,14 @@ public:
     bool mouseRelease(QPoint position);
     bool wheel(int delta);
 
+    // Automatic capture: while on, the capture thread watches the frames for new pages and the
+    // callback runs on the GUI thread once per page. One still queued when it goes off is dropped.
+    void setAutoCaptureCallback(ZoAutoCaptureCallback callback) {
+        m_autoCaptureCallback = callback;
+    }
+    void setAutoCapture(bool enable);
+    bool autoCapture() const { return m_autoCapture.load() != 0; }
+
     // Picture settings.
     void setColorMode(ColorMode mode) { m_colorMode = mode; }
     ColorMode colorMode() const { return m_colorMode.load(); }
@@ -143,6 +153,13 @@ private:
     void showPreview(const QImage& picture, QSize sourceSize, const QList<QPolygonF>& outlines,
                      std::uint64_t generation);
     void handleLost(std::uint64_t generation);
+    // Capture thread: the preview of the frame, and the page watch fed with that preview or, when
+    // none was made, with a copy decoded small for it.
+    QImage showFrame(const Frame& frame, FrameDecoder& decoder, const TaskStatus& status,
+                     std::uint64_t generation);
+    void watchForPages(const Frame& frame, const QImage& preview, PageWatch& watch,
+                       FrameDecoder& decoder);
+    void pageTurned(std::uint64_t session);
     // Pushes the view to the surface and the preview size to the capture thread, and reports a
     // zoom change.
     void viewChanged(double zoomBefore);
@@ -160,6 +177,8 @@ private:
     ViewTransform m_view;
     bool m_showZoomRate = false;
     ZoZoomCallback m_zoomCallback = nullptr;
+    ZoAutoCaptureCallback m_autoCaptureCallback = nullptr;
+    std::uint64_t m_autoCaptureSessions = 0;
     MouseMode m_mouseMode = MouseMode::Drag;
     std::optional<QPoint> m_pressedAt; // last mouse position while the button is down
     std::optional<QPoint> m_pointer;   // last known mouse position, for wheel zoom
@@ -168,7 +187,8 @@ private:
     std::atomic<ColorMode> m_colorMode{ColorMode::Color};
     std::atomic<int> m_previewWidth{0}; // decode width the window needs; 0 = no preview
     std::atomic<bool> m_previewPending{false};
-    std::atomic<std::uint64_t> m_generation{0}; // stream number; stale events are dropped
+    std::atomic<std::uint64_t> m_generation{0};  // stream number; stale events are dropped
+    std::atomic<std::uint64_t> m_autoCapture{0}; // the session automatic capture is on in; 0 off
     struct {
         std::atomic<std::uint64_t> frames{0};
         std::atomic<std::uint64_t> previewDecodes{0};

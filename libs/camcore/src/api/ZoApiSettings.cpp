@@ -223,11 +223,16 @@ int ZoGetImageHeight(const char* path) {
 }
 
 void ZoSetAutoCap(int cam, bool enable) {
-    traceVoid("ZoSetAutoCap", kNotAvailable, cam, enable);
+    performOnCamera(
+        "ZoSetAutoCap", cam, [enable](Camera& camera) { camera.setAutoCapture(enable); }, cam,
+        enable);
 }
 
 void ZoSetAutoCapCB(int cam, ZoAutoCaptureCallback callback) {
-    traceVoid("ZoSetAutoCapCB", kNotAvailable, cam, reinterpret_cast<const void*>(callback));
+    performOnCamera(
+        "ZoSetAutoCapCB", cam,
+        [callback](Camera& camera) { camera.setAutoCaptureCallback(callback); }, cam,
+        reinterpret_cast<const void*>(callback));
 }
 
 // The record lives only for the call: the camera keeps its own checked copy.

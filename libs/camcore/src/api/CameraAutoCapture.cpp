@@ -1,0 +1,36 @@
+// Automatic capture: the capture thread watches the frames for new pages, and the GUI thread
+// calls the program back for each one.
+#include "Camera.h"
+
+#include "pipeline/FrameDecoder.h"
+#include "process/pageturn/PageWatch.h"
+
+namespace camcore {
+
+// Each switch-on is a session of its own: a page found in an earlier one, whose call is still
+// queued, is not reported into the next.
+void Camera::setAutoCapture(bool enable) {
+    m_autoCapture = enable ? ++m_autoCaptureSessions : 0;
+}
+
+// Every frame is watched, so that stillness is counted in frames. The preview's picture serves
+// when there is one; otherwise TurboJPEG decodes the frame at its smallest scale that is still
+// 160 pixels wide (1/8 of an 8-megapixel frame).
+void Camera::watchForPages(const Frame& frame, const QImage& preview, PageWatch& watch,
+                           FrameDecoder& decoder) {
+    const std::uint64_t session = m_autoCapture.load();
+    if (session == 0)
+        return;
+    const QImage picture = preview.isNull() ? decoder.decode(frame, PageWatch::kWidth) : preview;
+    if (picture.isNull() || !watch.feed(picture, session))
+        return;
+    QMetaObject::invokeMethod(
+        this, [this, session] { pageTurned(session); }, Qt::QueuedConnection);
+}
+
+void Camera::pageTurned(std::uint64_t session) {
+    if (session == m_autoCapture.load() && m_autoCaptureCallback != nullptr)
+        m_autoCaptureCallback(0);
+}
+
+} // namespace camcore

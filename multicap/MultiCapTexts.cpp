@@ -1,0 +1,60 @@
+#include "MultiCapTexts.h"
+
+#include "ui_QMultiCapDialog.h"
+
+namespace multicap_texts {
+namespace {
+
+QString pick(int flag, const char* chinese, const char* english) {
+    return QString::fromUtf8(flag == 0 ? chinese : english);
+}
+
+} // namespace
+
+void applyFixed(QDialog& dialog, Ui::QMultiCapDialog& ui, int flag) {
+    if (flag != 0 && flag != 1)
+        return;
+    dialog.setWindowTitle(pick(flag, "连拍", "Multiple capture"));
+    ui.groupBox_2->setTitle(pick(flag, "连拍方式", "Capture mode"));
+    ui.radioButtonTimer->setText(pick(flag, "定时连拍", "Timed capturing"));
+    ui.radioButtonSmart->setText(pick(flag, "智能连拍", "Smart capturing"));
+    ui.groupBoxTimerSetting->setTitle(pick(flag, "定时设置", "Timed settings"));
+    ui.label_2->setText(pick(flag, "拍照间隔:", "Interval:"));
+    ui.label_3->setText(pick(flag, "秒", "S"));
+    ui.label_5->setText(pick(flag, "拍照张数", "Count"));
+    ui.label_4->setText(pick(flag, "张", "Pages"));
+}
+
+QString startText(int flag) {
+    return pick(flag, "启动", "Start");
+}
+
+QString stopText(int flag) {
+    return pick(flag, "停止", "Stop");
+}
+
+QString progressText(const Progress& progress, int flag) {
+    const bool failures = progress.failed > 0;
+    switch (progress.stage) {
+    case Progress::None:
+        return {};
+    case Progress::Started:
+        return pick(flag, "开始拍照", "Start taking photos ");
+    case Progress::Taking:
+        return failures ? pick(flag, "已拍照 %0 张 (%1 张失败)", "%0 photos taken (%1 failed)")
+                              .arg(progress.taken)
+                              .arg(progress.failed)
+                        : pick(flag, "已拍照 %0 张", "%0 photos taken").arg(progress.taken);
+    case Progress::Finished:
+        return failures
+                   ? pick(flag, "已拍照 %0 张 (%1 张失败), 拍照结束",
+                          "%0 photos taken (%1 failed), photography completed")
+                         .arg(progress.taken)
+                         .arg(progress.failed)
+                   : pick(flag, "已拍照 %0 张, 拍照结束", "%0 photos taken, photography completed")
+                         .arg(progress.taken);
+    }
+    return {};
+}
+
+} // namespace multicap_texts

@@ -1,0 +1,173 @@
+#include "QMultiCapDialog.h"
+
+#include "MultiCapNumbers.h"
+#include "RunClock.h"
+#include "Settings.h"
+#include "platform/Message.h"
+#include "ui_QMultiCapDialog.h"
+
+#include <QCloseEvent>
+
+using multicap_texts::Progress;
+
+QMultiCapDialog::QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* parent)
+    : QDialog(parent), ui(new Ui::QMultiCapDialog), m_settings(settings), m_hooks(std::move(hooks)),
+      m_clock(std::make_unique<TimerClock>()) {
+    ui->setupUi(this);
+    multicap_numbers::correctStored(m_settings);
+    const bool smart = m_settings.multiCapMode == 1;
+    ui->radioButtonTimer->setChecked(!smart);
+    ui->radioButtonSmart->setChecked(smart);
+    ui->groupBoxTimerSetting->setEnabled(!smart);
+    ui->lineEditTime->setText(QStringLiteral("%0").arg(m_settings.interval));
+    ui->lineEditPages->setText(QStringLiteral("%0").arg(m_settings.capCount));
+    // Start works before any language switch.
+    applyLanguage(m_language);
+
+    connect(ui->radioButtonTimer, &QRadioButton::clicked, this, &QMultiCapDialog::onTimerCap);
+    connect(ui->radioButtonSmart, &QRadioButton::clicked, this, &QMultiCapDialog::onSmartCap);
+    connect(ui->lineEditTime, &QLineEdit::textChanged, this, &QMultiCapDialog::onTimeChanged);
+    connect(ui->lineEditPages, &QLineEdit::textChanged, this, &QMultiCapDialog::onPagesChanged);
+    connect(ui->pushButtonStart, &QPushButton::clicked, this, &QMultiCapDialog::onStartCap);
+}
+
+QMultiCapDialog::~QMultiCapDialog() {
+    m_clock->stop();
+    delete ui;
+}
+
+void QMultiCapDialog::endRun() {
+    if (running())
+        stop();
+}
+
+void QMultiCapDialog::setClock(std::unique_ptr<RunClock> clock) {
+    m_clock->stop();
+    m_clock = std::move(clock);
+}
+
+// A switch during a run keeps the run: the button and the progress follow the new language.
+void QMultiCapDialog::applyLanguage(int flag) {
+    if (flag != 0 && flag != 1)
+        return;
+    m_language = flag;
+    multicap_texts::applyFixed(*this, *ui, flag);
+    showState();
+}
+
+void QMultiCapDialog::showState() {
+    ui->pushButtonStart->setText(running() ? multicap_texts::stopText(m_language)
+                                           : multicap_texts::startText(m_language));
+    ui->labelCapCount->setText(multicap_texts::progressText(m_progress, m_language));
+    // The mode of a run is the one it started in: the choice waits until it ends.
+    ui->radioButtonTimer->setEnabled(!running());
+    ui->radioButtonSmart->setEnabled(!running());
+    ui->groupBoxTimerSetting->setEnabled(!running() && m_settings.multiCapMode == 0);
+}
+
+void QMultiCapDialog::onTimerCap() {
+    m_settings.multiCapMode = 0;
+    showState();
+}
+
+void QMultiCapDialog::onSmartCap() {
+    m_settings.multiCapMode = 1;
+    showState();
+}
+
+// Setting the text runs this again, with the corrected value.
+void QMultiCapDialog::onTimeChanged() {
+    const auto seconds = multicap_numbers::interval(ui->lineEditTime->text());
+    if (!seconds)
+        ui->lineEditTime->setText(QStringLiteral("1"));
+    else
+        m_settings.interval = *seconds;
+}
+
+void QMultiCapDialog::onPagesChanged() {
+    const auto count = multicap_numbers::count(ui->lineEditPages->text());
+    if (!count) {
+        m_settings.capCount = multicap_numbers::kDefaultCount;
+        ui->lineEditPages->setText(QStringLiteral("%0").arg(multicap_numbers::kDefaultCount));
+    } else {
+        m_settings.capCount = *count;
+    }
+}
+
+void QMultiCapDialog::onStartCap() {
+    if (running())
+        stop();
+    else
+        start();
+}
+
+void QMultiCapDialog::start() {
+    m_run = Run{m_settings.multiCapMode, m_hooks.mainCamera()};
+    m_progress = {Progress::Started, 0, 0};
+    if (m_run->mode == 1) {
+        ZoSetAutoCapCB(m_run->camera, m_hooks.pageCallback);
+        ZoSetAutoCap(m_run->camera, true);
+    } else {
+        m_clock->start(m_settings.interval * 1000, [this] { onTick(); });
+    }
+    showState();
+}
+
+// A stopped timed run keeps its last progress line; a smart one says it finished.
+void QMultiCapDialog::stop() {
+    if (m_run->mode == 1) {
+        ZoSetAutoCap(m_run->camera, false);
+        m_progress.stage = Progress::Finished;
+    } else {
+        m_clock->stop();
+    }
+    m_run.reset();
+    showState();
+}
+
+// The first picture comes one interval after the start, and the run ends on the count-th tick.
+void QMultiCapDialog::onTick() {
+    if (!m_run || m_run->mode != 0)
+        return;
+    takeOne(m_hooks.mainCamera());
+    if (m_progress.taken < m_settings.capCount)
+        return;
+    m_clock->stop();
+    m_run.reset();
+    m_progress.stage = Progress::Finished;
+    showState();
+}
+
+void QMultiCapDialog::onPageTurned() {
+    if (m_run && m_run->mode == 1)
+        takeOne(m_run->camera);
+}
+
+// A failed capture counts as taken, and the progress line says how many failed: a message box
+// per failure would stack up, one more at each tick.
+void QMultiCapDialog::takeOne(int camera) {
+    if (m_hooks.capture(camera) <= 0)
+        ++m_progress.failed;
+    ++m_progress.taken;
+    m_progress.stage = Progress::Taking;
+    showState();
+}
+
+bool QMultiCapDialog::refuseWhileRunning() {
+    if (!running())
+        return false;
+    platform::showMessage(QStringLiteral("提示"), QStringLiteral("请先停止连拍!"));
+    return true;
+}
+
+void QMultiCapDialog::closeEvent(QCloseEvent* event) {
+    if (refuseWhileRunning())
+        event->ignore();
+    else
+        event->accept();
+}
+
+void QMultiCapDialog::reject() {
+    if (!refuseWhileRunning())
+        QDialog::reject();
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "MultiCapTexts.h"
+#include "ZoApi.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class RunClock;
+struct Settings;
+
+namespace Ui {
+class QMultiCapDialog;
+}
+
+// Multi-capture: a capture every few seconds up to a count (timed), or one for each new page the
+// camera engine sees (smart). Created hidden with the main window as parent; closing hides it and
+// keeps its state, and it refuses to close while a run is on.
+class QMultiCapDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    struct Hooks {
+        std::function<int()> mainCamera;
+        // One capture of a camera into a new file and the strip, without any message box;
+        // the number of images written, 0 when it failed.
+        std::function<int(int camera)> capture;
+        // The engine's callback for a smart run; the main window passes its calls on to
+        // onPageTurned().
+        ZoAutoCaptureCallback pageCallback = nullptr;
+    };
+
+    QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* parent = nullptr);
+    ~QMultiCapDialog() override;
+
+    void applyLanguage(int flag);
+    bool running() const { return m_run.has_value(); }
+    // Stops a run as the stop button does; the program ends it before closing the cameras.
+    void endRun();
+    // Tests drive timed runs by a clock of their own.
+    void setClock(std::unique_ptr<RunClock> clock);
+
+public slots:
+    void onTimerCap();
+    void onSmartCap();
+    void onTimeChanged();
+    void onPagesChanged();
+    void onStartCap();
+    // The engine found a new page during a smart run.
+    void onPageTurned();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override; // Escape closes, under the same rule
+
+private:
+    struct Run {
+        int mode = 0;   // the mode it was started in
+        int camera = 0; // the camera a smart run watches, which its stop switches off
+    };
+    void start();
+    void stop();
+    void onTick();
+    void takeOne(int camera);
+    void showState();
+    bool refuseWhileRunning();
+
+    Ui::QMultiCapDialog* ui;
+    Settings& m_settings;
+    Hooks m_hooks;
+    std::unique_ptr<RunClock> m_clock;
+    std::optional<Run> m_run;
+    multicap_texts::Progress m_progress;
+    int m_language = 1;
+};
