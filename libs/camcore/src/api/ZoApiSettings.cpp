@@ -235,35 +235,6 @@ const char* ZoReadBarcode(int cam) {
         [](Camera& camera) { return keep<kBarcodeSlot>(camera.readBarcodes()); }, cam);
 }
 
-int ZoPrint(int cam) {
-    traceCall("ZoPrint", 0, kNotAvailable, cam);
-    return 0;
-}
-
-int ZoStartRecordEx(int cam, const char* path, bool withAudio) {
-    traceCall("ZoStartRecordEx", 0, kNotAvailable, cam, path, withAudio);
-    return 0;
-}
-
-int ZoStopRecordEx(int cam) {
-    traceCall("ZoStopRecordEx", 0, kNotAvailable, cam);
-    return 0;
-}
-
-int ZoGetAudioCount(void) {
-    traceCall("ZoGetAudioCount", 0, kNotAvailable);
-    return 0;
-}
-
-const char* ZoGetAudioName(int index) {
-    traceCall("ZoGetAudioName", "", kNotAvailable, index);
-    return "";
-}
-
-void ZoSetAudioDev(int index) {
-    traceVoid("ZoSetAudioDev", kNotAvailable, index);
-}
-
 bool ZoReadIDCard(void) {
     traceCall("ZoReadIDCard", false, kNotAvailable);
     return false;
