@@ -13,6 +13,7 @@
 #include "FileNamer.h"
 #include "Fingerprints.h"
 #include "Frame.h"
+#include "FramePrinter.h"
 #include "HotKey.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
@@ -24,6 +25,7 @@
 #include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
+#include "VideoRecording.h"
 #include "WindowLayout.h"
 #include "WindowTexts.h"
 #include "WorkFolder.h"
@@ -54,6 +56,7 @@ MainForm::MainForm(QWidget* parent) : QDialog(parent), ui(new Ui::MainForm) {
     ZoInit();
     InitParam();
     ReadConfig();
+    m_recording->applyStoredMicrophone();
     CreateResultDialogs();
     InitWorkPath();
     InitDPI();
@@ -198,6 +201,10 @@ void MainForm::CreateFeatures() {
                                    ui->checkBoxWaterMark, ui->checkBoxMainSub, ui->checkBoxSplitCap,
                                    ui->radioButtonV, ui->radioButtonH, m_previewWidget});
     m_fingerprints = std::make_unique<Fingerprints>(m_settings, m_programDir);
+    m_recording = std::make_unique<VideoRecording>(
+        m_settings, *m_roles, *m_workFolder,
+        VideoRecording::Widgets{ui->pushButtonRec, ui->pushButtonSubRec});
+    m_printer = std::make_unique<FramePrinter>(*m_roles, *m_workFolder);
 }
 
 // The title buttons answer by their slots' names.

@@ -16,6 +16,7 @@ class FileNamer;
 class BarcodeCommand;
 class Fingerprints;
 class Frame;
+class FramePrinter;
 class ImageControls;
 class MainMenu;
 class OcrCommand;
@@ -26,6 +27,7 @@ class QFingerShowDlg;
 class QOCRResultDlg;
 class QPreviewWidget;
 class QSmallWidget;
+class VideoRecording;
 class WindowLayout;
 class WorkFolder;
 class ZoomControl;
@@ -294,6 +296,8 @@ private:
     std::unique_ptr<FileNamer> m_namer;
     std::unique_ptr<CaptureController> m_capture;
     std::unique_ptr<Fingerprints> m_fingerprints;
+    std::unique_ptr<VideoRecording> m_recording;
+    std::unique_ptr<FramePrinter> m_printer;
     QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;

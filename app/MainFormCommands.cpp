@@ -8,6 +8,7 @@
 #include "CaptureController.h"
 #include "CommandReceiver.h"
 #include "Frame.h"
+#include "FramePrinter.h"
 #include "HotKey.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
@@ -15,6 +16,7 @@
 #include "PictureInPicture.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
+#include "VideoRecording.h"
 #include "WindowLayout.h"
 #include "WindowTexts.h"
 #include "ZoApi.h"
@@ -100,6 +102,8 @@ void MainForm::ConnectCommands() {
     connect(m_cameras.get(), &CameraSelection::watermarkMoved, this, &MainForm::ApplyWaterMark);
     connect(m_cameras.get(), &CameraSelection::mainCameraChanged, this,
             &MainForm::ApplyMainCameraSettings);
+    connect(m_cameras.get(), &CameraSelection::cameraClosed, this,
+            [this](int camera) { m_recording->cameraClosed(camera); });
 }
 
 // The commands of other programs take the same way as the buttons. The receiver is made early
@@ -156,6 +160,7 @@ void MainForm::applyLanguage(int flag) {
     m_settings.language = flag;
     if (flag == 0 || flag == 1) {
         applyWindowTexts(this, flag);
+        m_recording->applyLanguage(flag);
         m_menu->applyLanguage(flag);
         InitPixtype();
         InitNameRule();
@@ -268,9 +273,15 @@ void MainForm::onClickBoxMix() {
     m_capture->onMergeToggled();
 }
 void MainForm::onReadIDCard() {}
-void MainForm::onRecord() {}
-void MainForm::onSubRecord() {}
-void MainForm::onPrintFrame() {}
+void MainForm::onRecord() {
+    m_recording->toggle(VideoRecording::Role::Main);
+}
+void MainForm::onSubRecord() {
+    m_recording->toggle(VideoRecording::Role::Sub);
+}
+void MainForm::onPrintFrame() {
+    m_printer->print();
+}
 void MainForm::onWaterMark() {}
 void MainForm::onWaterMarkSet() {}
 void MainForm::enterVisualizer() {}
