@@ -24,8 +24,8 @@ FramePrinter::FramePrinter(const CameraRoles& roles, const WorkFolder& folder)
     ZoSetPrintCB(&FramePrinter::printReceived);
 }
 
+// The print function stays registered: without a printer object it answers "not printed".
 FramePrinter::~FramePrinter() {
-    ZoSetPrintCB(nullptr);
     g_printer = nullptr;
 }
 

@@ -8,6 +8,8 @@
 #include "platform/Message.h"
 
 #include <QAbstractButton>
+#include <QGuiApplication>
+#include <QScopeGuard>
 
 namespace {
 
@@ -30,6 +32,10 @@ QAbstractButton* VideoRecording::button(Role role) const {
 }
 
 void VideoRecording::toggle(Role role) {
+    // Opening the encoders and the sound input, or waiting for the last of the sound at a stop,
+    // can take a moment.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restore = qScopeGuard([] { QGuiApplication::restoreOverrideCursor(); });
     if (recording(role))
         stop(role);
     else

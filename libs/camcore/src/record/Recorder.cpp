@@ -71,7 +71,6 @@ std::unique_ptr<Recorder> Recorder::start(const Options& options, std::string& e
     recorder->m_videoThread =
         std::thread([self, videoStream] { self->encodeVideo(*self->m_video, videoStream); });
     if (recorder->m_audio) {
-        recorder->m_hadAudio = true;
         recorder->m_audioThread = std::thread([self, audioStream] {
             self->recordAudio(*self->m_input, *self->m_audio, audioStream);
         });

@@ -48,7 +48,6 @@ public:
     // Encodes what is queued, ends both threads and completes the file. Safe to call twice.
     void finish() EXCLUDES(m_mutex);
 
-    bool hasAudio() const { return m_audioThread.joinable() || m_hadAudio; }
     std::uint64_t framesEncoded() const { return m_encoded.load(); }
     std::uint64_t framesDropped() const { return m_dropped.load(); }
 
@@ -70,7 +69,6 @@ private:
     std::unique_ptr<AudioInput> m_input;
     std::thread m_videoThread;
     std::thread m_audioThread;
-    bool m_hadAudio = false;
     // When the recording was stopped, in milliseconds from its start; -1 while it runs.
     std::atomic<std::int64_t> m_stopAt{-1};
     std::atomic<std::uint64_t> m_encoded{0};
