@@ -13,6 +13,7 @@
 #include "FileNamer.h"
 #include "Fingerprints.h"
 #include "Frame.h"
+#include "FramePrinter.h"
 #include "HotKey.h"
 #include "IdCardCommand.h"
 #include "ImageControls.h"
@@ -27,6 +28,7 @@
 #include "QPreviewWidget.h"
 #include "Skins.h"
 #include "WatermarkCommand.h"
+#include "VideoRecording.h"
 #include "WindowLayout.h"
 #include "WindowTexts.h"
 #include "WorkFolder.h"
@@ -57,6 +59,7 @@ MainForm::MainForm(QWidget* parent) : QDialog(parent), ui(new Ui::MainForm) {
     ZoInit();
     InitParam();
     ReadConfig();
+    m_recording->applyStoredMicrophone();
     CreateResultDialogs();
     InitWorkPath();
     InitDPI();
@@ -203,6 +206,10 @@ void MainForm::CreateFeatures() {
                                    ui->radioButtonV, ui->radioButtonH, m_previewWidget});
     m_fingerprints = std::make_unique<Fingerprints>(m_settings, m_programDir);
     m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails);
+    m_recording = std::make_unique<VideoRecording>(
+        m_settings, *m_roles, *m_workFolder,
+        VideoRecording::Widgets{ui->pushButtonRec, ui->pushButtonSubRec});
+    m_printer = std::make_unique<FramePrinter>(*m_roles, *m_workFolder);
 }
 
 // The title buttons answer by their slots' names.

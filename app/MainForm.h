@@ -18,6 +18,7 @@ class BarcodeCommand;
 class Fingerprints;
 class Frame;
 class IdCardCommand;
+class FramePrinter;
 class ImageControls;
 class MainMenu;
 class OcrCommand;
@@ -30,6 +31,7 @@ class QOCRResultDlg;
 class QPreviewWidget;
 class QSmallWidget;
 class WatermarkCommand;
+class VideoRecording;
 class WindowLayout;
 class WorkFolder;
 class ZoomControl;
@@ -304,6 +306,8 @@ private:
     std::unique_ptr<CaptureController> m_capture;
     std::unique_ptr<Fingerprints> m_fingerprints;
     std::unique_ptr<WatermarkCommand> m_watermark;
+    std::unique_ptr<VideoRecording> m_recording;
+    std::unique_ptr<FramePrinter> m_printer;
     QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;

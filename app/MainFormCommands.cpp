@@ -8,6 +8,7 @@
 #include "CaptureController.h"
 #include "CommandReceiver.h"
 #include "Frame.h"
+#include "FramePrinter.h"
 #include "HotKey.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
@@ -17,6 +18,7 @@
 #include "QPreviewWidget.h"
 #include "Skins.h"
 #include "WatermarkCommand.h"
+#include "VideoRecording.h"
 #include "WindowLayout.h"
 #include "WindowTexts.h"
 #include "ZoApi.h"
@@ -105,6 +107,8 @@ void MainForm::ConnectCommands() {
             [this] { m_watermark->reapply(); });
     connect(m_cameras.get(), &CameraSelection::mainCameraChanged, this,
             &MainForm::ApplyMainCameraSettings);
+    connect(m_cameras.get(), &CameraSelection::cameraClosed, this,
+            [this](int camera) { m_recording->cameraClosed(camera); });
 }
 
 // The commands of other programs take the same way as the buttons. The receiver is made early
@@ -177,6 +181,7 @@ void MainForm::applyLanguage(int flag) {
     m_settings.language = flag;
     if (flag == 0 || flag == 1) {
         applyWindowTexts(this, flag);
+        m_recording->applyLanguage(flag);
         m_menu->applyLanguage(flag);
         m_multiCapDlg->applyLanguage(flag);
         InitPixtype();
@@ -295,9 +300,15 @@ void MainForm::onViceCam() {}
 void MainForm::onClickBoxMix() {
     m_capture->onMergeToggled();
 }
-void MainForm::onRecord() {}
-void MainForm::onSubRecord() {}
-void MainForm::onPrintFrame() {}
+void MainForm::onRecord() {
+    m_recording->toggle(VideoRecording::Role::Main);
+}
+void MainForm::onSubRecord() {
+    m_recording->toggle(VideoRecording::Role::Sub);
+}
+void MainForm::onPrintFrame() {
+    m_printer->print();
+}
 void MainForm::enterVisualizer() {}
 void MainForm::switch2SnapMode(QString) {}
 void MainForm::onSwitchUI() {}

@@ -97,6 +97,7 @@ void CameraSelection::followPreferredCamera(int listedMain) {
     }
     if (m_widgets.subOn->isChecked() && m_roles.sub() == m_roles.main()) {
         ZoCloseCamera(m_roles.sub());
+        emit cameraClosed(m_roles.sub());
         openSub(listedMain, m_widgets.subPreview);
         configureSub(listedMain);
     }
@@ -162,6 +163,7 @@ void CameraSelection::onSubCameraToggled() {
         }
     } else {
         ZoCloseCamera(m_roles.sub());
+        emit cameraClosed(m_roles.sub());
         m_pip.subClosed();
     }
     m_settings.openSub = on;
@@ -193,6 +195,7 @@ void CameraSelection::onSubListChanged() {
     if (camera == m_roles.sub())
         return;
     ZoCloseCamera(m_roles.sub());
+    emit cameraClosed(m_roles.sub());
     openSub(camera, m_pip.subVideoWidget());
     configureSub(camera);
 }
@@ -205,6 +208,7 @@ void CameraSelection::onMainListChanged() {
         } else {
             // A new main camera starts at its first resolution, which its list then shows.
             ZoCloseCamera(m_roles.main());
+            emit cameraClosed(m_roles.main());
             m_roles.setMain(camera);
             m_roles.setMainResolution(0);
             ZoSetDefaultResolution(camera, 0);

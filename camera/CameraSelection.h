@@ -58,6 +58,8 @@ signals:
     void watermarkMoved();
     // Another camera took the main role after start: it needs every setting the window shows.
     void mainCameraChanged();
+    // A camera was closed while the program runs (its recording, if any, is complete).
+    void cameraClosed(int camera);
 
 private:
     void followPreferredCamera(int listedMain);

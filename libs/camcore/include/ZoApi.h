@@ -155,6 +155,13 @@ ZO_API int ZoClearWatermark(int cam);
 
 /* Recognition, printing, recording, ID card */
 ZO_API const char* ZoReadBarcode(int cam);
+/* ZoPrint makes the camera's current picture, processed as a capture would be, and hands it to
+   the print function the program registered, which chooses the printer and prints it; it returns
+   that function's answer (1 printed, 0 not), or 0 without a picture or a print function. The
+   pixels (RGB, 3 bytes each) are valid during the call only. */
+typedef int (*ZoPrintCallback)(const unsigned char* rgb, int width, int height, int bytesPerLine,
+                               int dpi);
+ZO_API void ZoSetPrintCB(ZoPrintCallback callback);
 ZO_API int ZoPrint(int cam);
 ZO_API int ZoStartRecordEx(int cam, const char* path, bool withAudio);
 ZO_API int ZoStopRecordEx(int cam);

@@ -5,6 +5,7 @@
 #include "process/Task.h"
 #include "process/detect/DocumentDetect.h"
 #include "process/pageturn/PageWatch.h"
+#include "record/Recorder.h"
 #include "render/VideoSurface.h"
 
 #include <QWidget>
@@ -33,6 +34,7 @@ bool sameZoom(double a, double b) {
 Camera::Camera(std::shared_ptr<CameraDevice> device) : m_device(std::move(device)) {}
 
 Camera::~Camera() {
+    stopRecording();
     stopStream();
     m_pdf.close();
     delete m_surface.data();
@@ -84,6 +86,7 @@ bool Camera::open(QWidget* window) {
 }
 
 void Camera::close() {
+    stopRecording(); // a recording ends with its camera, complete
     stopStream();
     m_open = false;
     m_pdf.close(); // a document ends with its camera
@@ -250,6 +253,13 @@ void Camera::handleFrame(const Frame& frame, std::uint64_t generation) {
     }
     ++m_counts.frames;
     m_frameArrived.notify_all();
+    std::shared_ptr<Recorder> recorder;
+    {
+        const MutexLock lock(m_recordMutex);
+        recorder = m_recorder;
+    }
+    if (recorder)
+        recorder->push(frame);
 }
 
 QList<QPolygonF> Camera::previewOutlines(const QImage& picture, QSize sourceSize,
@@ -341,6 +351,8 @@ void Camera::handleLost(std::uint64_t generation) {
     m_lost = true;
     if (m_surface)
         m_surface->setLost(true);
+    // No more frames will come: the file is completed now rather than when the user stops.
+    stopRecording();
 }
 
 Frame Camera::latestFrame() const {

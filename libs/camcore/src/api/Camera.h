@@ -27,6 +27,7 @@ namespace camcore {
 
 class FrameDecoder;
 class PageWatch;
+class Recorder;
 class TaskStatus;
 class VideoSurface;
 
@@ -131,9 +132,20 @@ public:
     // Saves the current picture, as the view shows it, to `path` in the format its extension
     // names. Returns the number of files written; 0 when nothing was written.
     int capture(const QString& path);
+    // The current picture as a capture would save it, for printing (RGB888); null without a
+    // frame.
+    QImage printPicture();
     // The barcodes of the newest full-resolution frame as the engine's markup; empty when there
     // are none or no frame.
     std::string readBarcodes() const;
+    // Records the stream to an MP4 file at `path` with sound from the server input
+    // `audioSource` (none: video only); false with `error` when the recording cannot start.
+    bool startRecording(const QString& path, const std::optional<std::string>& audioSource,
+                        std::string& error);
+    // Completes the file; false when the camera was not recording.
+    bool stopRecording();
+    bool isRecording() const;
+
     // Ends the multi-page document being collected; the next PDF capture starts a new one (or
     // continues one that a crash left at its path).
     void endPdfDocument() { m_pdf.close(); }
@@ -209,6 +221,10 @@ private:
     // Set on the GUI thread; whoever draws it takes a copy under the lock.
     mutable Mutex m_watermarkMutex;
     std::optional<Watermark> m_watermark GUARDED_BY(m_watermarkMutex);
+
+    // The recording the capture thread hands frames to; null when none runs.
+    mutable Mutex m_recordMutex;
+    std::shared_ptr<Recorder> m_recorder GUARDED_BY(m_recordMutex);
 
     mutable Mutex m_frameMutex;
     mutable std::condition_variable m_frameArrived; // a frame came, or the device was lost

@@ -75,7 +75,31 @@ std::vector<QImage> processed(const QImage& picture, const CaptureSettings& sett
     }
 }
 
+QImage resized(const QImage& picture, const CaptureSettings& settings) {
+    if (!settings.resize || settings.resizeRatio == 1.0F)
+        return picture;
+    const QSize size(std::max(1, int(std::lround(picture.width() * settings.resizeRatio))),
+                     std::max(1, int(std::lround(picture.height() * settings.resizeRatio))));
+    return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 } // namespace
+
+QImage Camera::printPicture() {
+    if (!m_open || m_lost)
+        return {};
+    const Frame frame = awaitFrame(kFirstFrameWait);
+    FrameDecoder decoder;
+    const QImage full = frame.empty() ? QImage() : decoder.decode(frame);
+    if (full.isNull())
+        return {};
+    // A print is one sheet: the split switch does not apply to it.
+    CaptureSettings settings = m_capture;
+    settings.splitCapture = false;
+    const std::vector<QImage> pages = processed(cutAndTurn(full, m_view), settings);
+    return applyColorMode(resized(pages.front(), settings), colorMode())
+        .convertToFormat(QImage::Format_RGB888);
+}
 
 int Camera::capture(const QString& path) {
     const std::optional<ImageFormat> format = formatFromPath(path);
@@ -109,12 +133,7 @@ int Camera::capture(const QString& path) {
             picture = picture.transformed(QTransform().rotate(turn));
             output.cameraJpeg.reset(); // the camera's JPEG shows the page as it lay
         }
-        if (m_capture.resize && m_capture.resizeRatio != 1.0F) {
-            const QSize size(
-                std::max(1, int(std::lround(picture.width() * m_capture.resizeRatio))),
-                std::max(1, int(std::lround(picture.height() * m_capture.resizeRatio))));
-            picture = picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        }
+        picture = resized(picture, m_capture);
         if (mark)
             drawWatermark(
                 picture, *mark,

@@ -1,5 +1,5 @@
-// The flat functions for picture settings, processing switches, device controls and the
-// operations that later parts of the engine provide (they answer "not available" until then).
+// The flat functions for picture settings, processing switches, device controls, the watermark
+// and barcode reading.
 #include "ZoApi.h"
 
 #include "ApiSupport.h"
@@ -17,7 +17,6 @@ using camcore::api::deviceAt;
 using camcore::api::doneOr;
 using camcore::api::kBadCamera;
 using camcore::api::keep;
-using camcore::api::kNotAvailable;
 using camcore::api::performOnCamera;
 
 namespace {
@@ -269,31 +268,3 @@ const char* ZoReadBarcode(int cam) {
         [](Camera& camera) { return keep<kBarcodeSlot>(camera.readBarcodes()); }, cam);
 }
 
-int ZoPrint(int cam) {
-    traceCall("ZoPrint", 0, kNotAvailable, cam);
-    return 0;
-}
-
-int ZoStartRecordEx(int cam, const char* path, bool withAudio) {
-    traceCall("ZoStartRecordEx", 0, kNotAvailable, cam, path, withAudio);
-    return 0;
-}
-
-int ZoStopRecordEx(int cam) {
-    traceCall("ZoStopRecordEx", 0, kNotAvailable, cam);
-    return 0;
-}
-
-int ZoGetAudioCount(void) {
-    traceCall("ZoGetAudioCount", 0, kNotAvailable);
-    return 0;
-}
-
-const char* ZoGetAudioName(int index) {
-    traceCall("ZoGetAudioName", "", kNotAvailable, index);
-    return "";
-}
-
-void ZoSetAudioDev(int index) {
-    traceVoid("ZoSetAudioDev", kNotAvailable, index);
-}

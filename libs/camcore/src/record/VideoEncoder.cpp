@@ -1,0 +1,122 @@
+#include "record/VideoEncoder.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+}
+
+namespace camcore {
+namespace {
+
+// An 8 MP picture cannot be encoded as it comes on two cores; 1080p with the ultrafast preset
+// takes about 25 ms a frame on one.
+constexpr QSize kLargest(1920, 1080);
+
+// A key frame (and with it a complete fragment of the file) at least once a second.
+constexpr std::int64_t kKeyInterval = 1000;
+
+int even(int side) {
+    return std::max(2, side & ~1);
+}
+
+} // namespace
+
+QSize VideoEncoder::outputSize(QSize source) {
+    QSize size = source;
+    if (size.width() > kLargest.width() || size.height() > kLargest.height())
+        size = source.scaled(kLargest, Qt::KeepAspectRatio);
+    return {even(size.width()), even(size.height())};
+}
+
+bool VideoEncoder::open(QSize size) {
+    const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
+    if (codec == nullptr) {
+        m_error = "no H.264 encoder";
+        return false;
+    }
+    m_context.reset(avcodec_alloc_context3(codec));
+    m_frame.reset(av_frame_alloc());
+    m_packet.reset(av_packet_alloc());
+    if (!m_context || !m_frame || !m_packet) {
+        m_error = "out of memory";
+        return false;
+    }
+    AVCodecContext* context = m_context.get();
+    context->width = size.width();
+    context->height = size.height();
+    context->pix_fmt = AV_PIX_FMT_YUV420P;
+    // Milliseconds: frames keep the time they arrived at, so frames the camera dropped leave a
+    // gap rather than speeding the video up.
+    context->time_base = timeBase();
+    context->gop_size = 600; // key frames are asked for by time, in encode()
+    context->max_b_frames = 0;
+    // One thread: the capture thread and the preview share the other core.
+    context->thread_count = 1;
+    context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    av_opt_set(context->priv_data, "preset", "ultrafast", 0);
+    av_opt_set(context->priv_data, "tune", "zerolatency", 0);
+    av_opt_set(context->priv_data, "crf", "23", 0);
+    const int opened = avcodec_open2(context, codec, nullptr);
+    if (opened < 0) {
+        m_error = "cannot open the H.264 encoder: " + av::errorText(opened);
+        return false;
+    }
+    AVFrame* frame = m_frame.get();
+    frame->format = context->pix_fmt;
+    frame->width = context->width;
+    frame->height = context->height;
+    if (av_frame_get_buffer(frame, 0) < 0) {
+        m_error = "out of memory";
+        return false;
+    }
+    return true;
+}
+
+bool VideoEncoder::encode(const QImage& picture, std::int64_t milliseconds,
+                          const PacketSink& sink) {
+    if (milliseconds <= m_lastPts || picture.isNull() || picture.format() != QImage::Format_RGB888)
+        return false;
+    if (picture.size() != m_scalerSource || !m_scaler) {
+        m_scaler.reset(sws_getContext(picture.width(), picture.height(), AV_PIX_FMT_RGB24,
+                                      m_context.get()->width, m_context.get()->height,
+                                      AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
+        m_scalerSource = picture.size();
+        if (!m_scaler)
+            return false;
+    }
+    AVFrame* frame = m_frame.get();
+    // The encoder may still hold the previous picture's planes.
+    if (av_frame_make_writable(frame) < 0)
+        return false;
+    const std::uint8_t* source[] = {picture.constBits()};
+    const int sourceStride[] = {static_cast<int>(picture.bytesPerLine())};
+    sws_scale(m_scaler.get(), source, sourceStride, 0, picture.height(), frame->data,
+              frame->linesize);
+    frame->pts = milliseconds;
+    const bool key = m_lastKey < 0 || milliseconds - m_lastKey >= kKeyInterval;
+    frame->pict_type = key ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+    if (key)
+        m_lastKey = milliseconds;
+    m_lastPts = milliseconds;
+    if (avcodec_send_frame(m_context.get(), frame) < 0)
+        return false;
+    drain(sink);
+    return true;
+}
+
+void VideoEncoder::flush(const PacketSink& sink) {
+    if (!m_context)
+        return;
+    avcodec_send_frame(m_context.get(), nullptr);
+    drain(sink);
+}
+
+void VideoEncoder::drain(const PacketSink& sink) {
+    AVPacket* packet = m_packet.get();
+    while (avcodec_receive_packet(m_context.get(), packet) == 0) {
+        sink(*packet);
+        av_packet_unref(packet);
+    }
+}
+
+} // namespace camcore

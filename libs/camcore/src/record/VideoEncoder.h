@@ -1,0 +1,51 @@
+#pragma once
+
+#include "record/AvHandles.h"
+
+#include <QImage>
+#include <QSize>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace camcore {
+
+// H.264 of pictures of any size, scaled to one output size, with timestamps in milliseconds.
+// Used by one thread at a time.
+class VideoEncoder {
+public:
+    // Receives each packet made, in time_base() units.
+    using PacketSink = std::function<void(AVPacket&)>;
+
+    // The output size for a camera picture: the picture itself when it fits 1920 x 1080, else
+    // scaled down to fit it; even sides, as 4:2:0 needs.
+    static QSize outputSize(QSize source);
+
+    // Opens libx264 for pictures of `size` (even sides); false with error() when it cannot.
+    bool open(QSize size);
+    const AVCodecContext& context() const { return *m_context.get(); }
+    AVRational timeBase() const { return {1, 1000}; }
+
+    // Encodes a picture (QImage::Format_RGB888) shown at `milliseconds`; a timestamp not after
+    // the last one is dropped. False when the encoder refused it.
+    bool encode(const QImage& picture, std::int64_t milliseconds, const PacketSink& sink);
+    // Hands out the pictures the encoder still holds.
+    void flush(const PacketSink& sink);
+
+    const std::string& error() const { return m_error; }
+
+private:
+    void drain(const PacketSink& sink);
+
+    av::CodecContext m_context;
+    av::FramePtr m_frame;
+    av::PacketPtr m_packet;
+    av::Scaler m_scaler;
+    QSize m_scalerSource;
+    std::int64_t m_lastPts = -1;
+    std::int64_t m_lastKey = -1;
+    std::string m_error;
+};
+
+} // namespace camcore

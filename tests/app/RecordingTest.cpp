@@ -1,0 +1,163 @@
+#include "CameraFixture.h"
+
+#include "ZoApi.h"
+#include "support/Mp4Probe.h"
+#include "support/SoundServer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
+
+namespace {
+
+using namespace app_test;
+using testing_support::probeMp4;
+
+// The window records with the suite's own sound server, whose only microphone plays a tone.
+class RecordingTest : public CameraTest {
+protected:
+    static void SetUpTestSuite() { s_sound = new testing_support::SoundServer; }
+    static void TearDownTestSuite() {
+        delete s_sound;
+        s_sound = nullptr;
+    }
+    void SetUp() override {
+        CameraTest::SetUp();
+        ASSERT_TRUE(s_sound->running()) << s_sound->error().toStdString();
+    }
+    std::unique_ptr<MainForm> start(const QByteArray& settings) {
+        auto form = makeFormWith(2, "WorkPath=" + QFile::encodeName(work.path()) + "\n" + settings);
+        return form;
+    }
+    QStringList recordings() const {
+        return QDir(work.path()).entryList({"*.mp4"}, QDir::Files, QDir::Name);
+    }
+    // Keeps the event loop running while the cameras deliver frames to the recordings.
+    static void recordFor(int ms) {
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return timer.elapsed() >= ms; }, ms + 1000));
+    }
+
+    static testing_support::SoundServer* s_sound;
+    QTemporaryDir work;
+};
+
+testing_support::SoundServer* RecordingTest::s_sound = nullptr;
+
+// The stored microphone is chosen at start. Each button shows the stop text exactly while its
+// recording runs, whatever the language, and stops the camera it started even after main and
+// sub changed roles; recordings started in the same second get distinct names, and each file
+// holds the picture and the tone.
+TEST_F(RecordingTest, ButtonsFollowTheirOwnRecordings) {
+    const int from = traceLines().size();
+    auto form = start("DevIndex=0\nResolution=5\nOpenSub=1\nAudioIndex=0\n");
+    EXPECT_TRUE(callsSince(from).contains("ZoSetAudioDev(0)"));
+    QAbstractButton* mainButton = button(*form, "pushButtonRec");
+    QAbstractButton* subButton = button(*form, "pushButtonSubRec");
+    ASSERT_EQ(subButton->text(), "Record");
+
+    const int started = traceLines().size();
+    subButton->click();
+    mainButton->click();
+    EXPECT_EQ(subButton->text(), "Stop");
+    EXPECT_EQ(mainButton->text(), "Stop");
+    const QStringList names = recordings();
+    ASSERT_EQ(names.size(), 2) << callsSince(started).join(' ').toStdString();
+    for (const QString& name : names)
+        EXPECT_TRUE(QRegularExpression("^\\d{14}(_2)?\\.mp4$").match(name).hasMatch())
+            << name.toStdString();
+
+    form->applyLanguage(0);
+    EXPECT_EQ(subButton->text(), QStringLiteral("停止录像"));
+    button(*form, "pushButtonSwitchMainSub")->click();
+    ASSERT_EQ(form->subCamera(), 0);
+    recordFor(2000);
+
+    const int stopped = traceLines().size();
+    subButton->click();
+    EXPECT_EQ(subButton->text(), QStringLiteral("开始录像"));
+    EXPECT_EQ(mainButton->text(), QStringLiteral("停止录像"));
+    mainButton->click();
+    EXPECT_EQ(mainButton->text(), QStringLiteral("开始录像"));
+    QStringList stops;
+    for (const QString& call : callsSince(stopped))
+        if (call.startsWith("ZoStopRecordEx"))
+            stops << call;
+    EXPECT_EQ(stops, QStringList({"ZoStopRecordEx(1)", "ZoStopRecordEx(0)"}));
+    for (const QString& name : names) {
+        const auto facts = probeMp4(work.path() + "/" + name);
+        EXPECT_EQ(facts.videoCodec, "h264") << name.toStdString();
+        EXPECT_EQ(facts.audioCodec, "aac") << name.toStdString();
+        EXPECT_GT(facts.audioRms, 0.1) << name.toStdString();
+    }
+}
+
+// Turning the sub camera off while it records completes its file and puts the button back; a
+// recording that cannot start is not shown as running, and a message says so.
+TEST_F(RecordingTest, ClosedCameraAndFailedStart) {
+    auto form = start("DevIndex=0\nResolution=5\nOpenSub=1\n");
+    QAbstractButton* subButton = button(*form, "pushButtonSubRec");
+    subButton->click();
+    ASSERT_EQ(subButton->text(), "Stop");
+    recordFor(1500);
+    button(*form, "checkBoxPIP")->click(); // the sub camera's switch
+    ASSERT_FALSE(button(*form, "checkBoxPIP")->isChecked());
+    EXPECT_EQ(subButton->text(), "Record");
+    ASSERT_EQ(recordings().size(), 1);
+    const auto facts = probeMp4(work.path() + "/" + recordings().front());
+    EXPECT_EQ(facts.videoCodec, "h264");
+    EXPECT_GT(facts.videoFrames, 5);
+
+    QAbstractButton* mainButton = button(*form, "pushButtonRec");
+    ASSERT_TRUE(QDir(work.path()).removeRecursively());
+    mainButton->click();
+    EXPECT_EQ(mainButton->text(), "Record");
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages().front().second.startsWith("The recording could not start"));
+}
+
+// The print button prints the main camera's picture through the print dialog; without a printer
+// the dialog prints to a PDF file in the work folder: one landscape page holding the picture.
+TEST_F(RecordingTest, PrintWithoutPrinterMakesPdf) {
+    auto form = start("DevIndex=0\nResolution=5\n");
+    bool asked = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        asked = true;
+        dialog->accept();
+    });
+    button(*form, "pushButtonPrint")->click();
+    ASSERT_TRUE(asked);
+    const QStringList pdfs = QDir(work.path()).entryList({"*.pdf"}, QDir::Files);
+    ASSERT_EQ(pdfs.size(), 1);
+    const QString pdf = work.path() + "/" + pdfs.front();
+
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    ASSERT_TRUE(info.waitForFinished());
+    const QString text = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(text.contains(QRegularExpression("Pages:\\s+1\\n"))) << text.toStdString();
+    const auto size = QRegularExpression("Page size:\\s+([\\d.]+) x ([\\d.]+)").match(text);
+    ASSERT_TRUE(size.hasMatch()) << text.toStdString();
+    EXPECT_GT(size.captured(1).toDouble(), size.captured(2).toDouble()); // landscape
+
+    QProcess images;
+    images.start("pdfimages", {"-list", pdf});
+    ASSERT_TRUE(images.waitForFinished());
+    const QStringList lines =
+        QString::fromUtf8(images.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 3) << lines.join('\n').toStdString(); // two heading lines, one image
+    const QStringList columns = lines[2].simplified().split(' ');
+    EXPECT_EQ(columns.value(3), "640");
+    EXPECT_EQ(columns.value(4), "480");
+}
+
+} // namespace

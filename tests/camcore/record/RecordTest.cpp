@@ -1,0 +1,148 @@
+#include "../api/EngineFixture.h"
+#include "ZoApi.h"
+#include "support/Mp4Probe.h"
+#include "support/SoundServer.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+using testing_support::Mp4Facts;
+using testing_support::probeMp4;
+
+namespace {
+
+// Camera 0 streams 3264 x 2448, camera 1 640 x 480, both without a window, with this process's
+// own sound server, whose only microphone plays a tone.
+class EngineRecordTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_sound = new testing_support::SoundServer; }
+    static void TearDownTestSuite() {
+        delete s_sound;
+        s_sound = nullptr;
+    }
+    void SetUp() override {
+        ASSERT_TRUE(s_sound->running()) << s_sound->error().toStdString();
+        ZoInit();
+        ZoSetDefaultResolution(0, 0);
+        ZoSetDefaultResolution(1, 5);
+    }
+    void TearDown() override {
+        ZoCloseCamera(0);
+        ZoCloseCamera(1);
+    }
+    QByteArray path(const QString& name) const {
+        return QFile::encodeName(dir.path() + "/" + name);
+    }
+    // Keeps the event loop running for `ms` of recording.
+    static void record(int ms) {
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return timer.elapsed() >= ms; }, ms + 1000));
+    }
+
+    static testing_support::SoundServer* s_sound;
+    QTemporaryDir dir;
+};
+
+testing_support::SoundServer* EngineRecordTest::s_sound = nullptr;
+
+void expectCovers(const Mp4Facts& facts, double seconds) {
+    EXPECT_NEAR(facts.videoSeconds, seconds, seconds * 0.1);
+    EXPECT_NEAR(facts.audioSeconds, seconds, seconds * 0.1);
+    EXPECT_EQ(facts.decodeErrors, 0);
+    EXPECT_EQ(facts.corruptPackets, 0);
+}
+
+// The microphone list holds the tone and not the output's monitor; both cameras record at the
+// same time, each an H.264 picture no larger than 1080p and the tone as AAC, as long as the
+// recording ran.
+TEST_F(EngineRecordTest, MainAndSubRecordPictureAndToneAtOnce) {
+    ASSERT_EQ(ZoGetAudioCount(), 1);
+    EXPECT_EQ(QString::fromLocal8Bit(ZoGetAudioName(0)).contains("Sine"), true)
+        << ZoGetAudioName(0);
+    ZoSetAudioDev(0);
+    ASSERT_EQ(ZoOpenCamera(0, 0), 1);
+    ASSERT_EQ(ZoOpenCamera(1, 0), 1);
+    QElapsedTimer mainTimer;
+    QElapsedTimer subTimer;
+    ASSERT_EQ(ZoStartRecordEx(0, path("main.mp4").constData(), true), 1);
+    mainTimer.start();
+    ASSERT_EQ(ZoStartRecordEx(1, path("sub.mp4").constData(), true), 1);
+    subTimer.start();
+    record(3000);
+    // Each recording ran at least from its start's return to its stop's call.
+    const double subSeconds = subTimer.elapsed() / 1000.0;
+    EXPECT_EQ(ZoStopRecordEx(1), 1);
+    const double mainSeconds = mainTimer.elapsed() / 1000.0;
+    EXPECT_EQ(ZoStopRecordEx(0), 1);
+
+    const Mp4Facts main = probeMp4(dir.path() + "/main.mp4");
+    const Mp4Facts sub = probeMp4(dir.path() + "/sub.mp4");
+    for (const Mp4Facts& facts : {main, sub}) {
+        ASSERT_TRUE(facts.opened);
+        EXPECT_EQ(facts.videoStreams, 1);
+        EXPECT_EQ(facts.audioStreams, 1);
+        EXPECT_EQ(facts.videoCodec, "h264");
+        EXPECT_EQ(facts.audioCodec, "aac");
+        EXPECT_GT(facts.audioRms, 0.1); // the tone, not silence
+    }
+    expectCovers(main, mainSeconds);
+    expectCovers(sub, subSeconds);
+    EXPECT_EQ(main.videoSize, QSize(1440, 1080));
+    EXPECT_EQ(sub.videoSize, QSize(640, 480));
+}
+
+// What the caller gets wrong is refused with nothing left on disk; closing the camera completes
+// the file; without sound the file has the picture alone.
+TEST_F(EngineRecordTest, RefusalsAndEndings) {
+    EXPECT_EQ(ZoStartRecordEx(1, path("closed.mp4").constData(), true), 0);
+    ASSERT_EQ(ZoOpenCamera(1, 0), 1);
+    EXPECT_EQ(ZoStartRecordEx(1, path("no/such/folder.mp4").constData(), true), 0);
+    EXPECT_EQ(ZoStartRecordEx(1, "", true), 0);
+    EXPECT_EQ(ZoStartRecordEx(9, path("none.mp4").constData(), true), 0);
+    EXPECT_EQ(ZoStopRecordEx(1), 0);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+
+    ASSERT_EQ(ZoStartRecordEx(1, path("silent.mp4").constData(), false), 1);
+    EXPECT_EQ(ZoStartRecordEx(1, path("twice.mp4").constData(), true), 0);
+    record(1500);
+    ZoCloseCamera(1);
+    EXPECT_EQ(ZoStopRecordEx(1), 0);
+    const Mp4Facts facts = probeMp4(dir.path() + "/silent.mp4");
+    ASSERT_TRUE(facts.opened);
+    EXPECT_EQ(facts.videoStreams, 1);
+    EXPECT_EQ(facts.audioStreams, 0);
+    EXPECT_GT(facts.videoFrames, 10);
+    EXPECT_FALSE(QFile::exists(dir.path() + "/twice.mp4"));
+}
+
+// A recording process killed mid-way leaves a file that plays up to its last second.
+TEST_F(EngineRecordTest, FileOfKilledRecordingPlays) {
+    const QString file = dir.path() + "/killed.mp4";
+    QProcess child;
+    child.start(CAMCORE_RECORD_CHILD, {"1", "5", file});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return child.canReadLine(); }, 20000));
+    ASSERT_EQ(child.readLine().trimmed(), "recording");
+    // Three key frames, a second apart, have put at least two fragments on disk.
+    const auto written = [&] {
+        return probeMp4(file).videoSeconds >= 2.0;
+    };
+    ASSERT_TRUE(QTest::qWaitFor(written, 20000));
+    child.kill();
+    child.waitForFinished();
+    const Mp4Facts facts = probeMp4(file);
+    ASSERT_TRUE(facts.opened);
+    EXPECT_EQ(facts.videoCodec, "h264");
+    EXPECT_EQ(facts.audioCodec, "aac");
+    EXPECT_GE(facts.videoSeconds, 2.0);
+    EXPECT_EQ(facts.decodeErrors, 0);
+    EXPECT_LE(facts.corruptPackets, 2); // at most the fragment being written when it was killed
+}
+
+} // namespace
