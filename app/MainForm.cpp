@@ -19,6 +19,7 @@
 #include "OcrCommand.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
+#include "Presentation.h"
 #include "QBarcodeResultDlg.h"
 #include "QFingerShowDlg.h"
 #include "QOCRResultDlg.h"
@@ -340,5 +341,10 @@ void MainForm::UnloadThumbnailLibrary() {
 // sequences and does nothing until its subsystem fills it in.
 void MainForm::CreateWaterMarkDlg() {}
 void MainForm::ApplyWaterMark() {}
-void MainForm::CreatePresentationWindows() {}
+// Made hidden once the settings are read: the canvas and toolbar start from them.
+void MainForm::CreatePresentationWindows() {
+    m_presentation = std::make_unique<Presentation>(
+        m_settings, *m_roles, *m_pip, *m_namer, m_thumbnails,
+        VideoHandOver::Widgets{this, m_previewWidget, ui->checkBoxInVideo});
+}
 void MainForm::StoreWaterMarkSettings() {}

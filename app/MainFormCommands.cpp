@@ -13,6 +13,7 @@
 #include "MainMenu.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
+#include "Presentation.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
 #include "WindowLayout.h"
@@ -124,8 +125,9 @@ void MainForm::AcceptCommands() {
 
 // A camera that comes back as the main one gets every setting the window shows.
 void MainForm::RegisterDeviceNotification() {
-    m_plugging = std::make_unique<commands::CameraPlugging>(*m_roles, m_previewWidget,
-                                                            [this] { ApplyMainCameraSettings(); });
+    m_plugging = std::make_unique<commands::CameraPlugging>(
+        *m_roles, [this] { return m_presentation->videoWindow(); },
+        [this] { ApplyMainCameraSettings(); });
 }
 
 void MainForm::UnregisterDeviceNotification() {
@@ -275,8 +277,12 @@ void MainForm::onSubRecord() {}
 void MainForm::onPrintFrame() {}
 void MainForm::onWaterMark() {}
 void MainForm::onWaterMarkSet() {}
-void MainForm::enterVisualizer() {}
-void MainForm::switch2SnapMode(QString) {}
+void MainForm::enterVisualizer() {
+    m_presentation->enterVisualizer();
+}
+void MainForm::switch2SnapMode(QString) {
+    m_presentation->enterSnapMode();
+}
 void MainForm::onSwitchUI() {}
 void MainForm::onSetting() {}
 void MainForm::onAbout() {}
