@@ -2,10 +2,10 @@
 
 #include "CaptureMessages.h"
 #include "FileNamer.h"
+#include "ModeMessages.h"
 #include "QBasePlate.h"
 #include "ThumbnailLibrary.h"
 #include "ZoApi.h"
-#include "platform/Message.h"
 #include "platform/Paths.h"
 
 #include <QBuffer>
@@ -14,13 +14,6 @@
 #include <QTransform>
 
 namespace {
-
-void sayNoPicture(int language) {
-    platform::showMessage(
-        capture_messages::text(language, "提示", "Information"),
-        capture_messages::text(language, "抓图失败, 请检查摄像头!",
-                               "The picture could not be taken: check the camera."));
-}
 
 // Screen pixels of the video rectangle onto frame pixels; the canvas lies at the window's origin.
 QTransform screenToFrame(int camera, QSize frame) {

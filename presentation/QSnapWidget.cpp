@@ -1,6 +1,6 @@
 #include "QSnapWidget.h"
 
-#include "platform/Message.h"
+#include "ModeMessages.h"
 #include "platform/Paths.h"
 
 #include <QDrag>
@@ -61,11 +61,7 @@ void QSnapWidget::mouseClick() {
     ++m_counter;
     if (!m_capture(path)) {
         setCursor(Qt::OpenHandCursor);
-        platform::showMessage(m_language() == 0 ? QStringLiteral("提示")
-                                                : QStringLiteral("Information"),
-                              m_language() == 0 ? QStringLiteral("抓图失败, 请检查摄像头!")
-                                                : QStringLiteral("The picture could not be "
-                                                                 "taken: check the camera."));
+        sayNoPicture(m_language());
         return;
     }
     if (m_buttonDown)
