@@ -16,14 +16,20 @@ namespace {
 class SnapHint : public QWidget {
 public:
     explicit SnapHint(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("snapHint"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setGeometry(0, 0, 100, 100);
     }
 
 protected:
+    // Dark letters on a pale shadow, so that they read over a dark desk as over a white page.
     void paintEvent(QPaintEvent*) override {
+        const QString text = QStringLiteral("鼠标按住,拖动");
         QPainter painter(this);
-        painter.drawText(rect(), Qt::AlignLeft, QStringLiteral("鼠标按住,拖动"));
+        painter.setPen(Qt::white);
+        painter.drawText(rect().translated(1, 1), Qt::AlignLeft, text);
+        painter.setPen(Qt::black);
+        painter.drawText(rect(), Qt::AlignLeft, text);
     }
 };
 
