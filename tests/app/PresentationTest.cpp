@@ -5,6 +5,7 @@
 #include "QPanel.h"
 #include "QTopPlate.h"
 #include "QVisualizer.h"
+#include "ScreenPixels.h"
 #include "ZoApi.h"
 
 #include <QAbstractButton>
@@ -28,15 +29,6 @@ QVisualizer* findVisualizer() {
     return nullptr;
 }
 
-// What the X server shows in `rect` of `widget`, so what the user sees.
-QImage onScreen(const QWidget* widget, QRect rect) {
-    const QPoint at = widget->mapToGlobal(rect.topLeft());
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(0, at.x(), at.y(), rect.width(), rect.height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-
 double meanDifference(const QImage& a, const QImage& b) {
     double sum = 0;
     for (int y = 0; y < a.height(); ++y)
@@ -46,19 +38,6 @@ double meanDifference(const QImage& a, const QImage& b) {
                    std::abs(p.blue() - q.blue());
         }
     return sum / (3.0 * a.width() * a.height());
-}
-
-// The camera's picture has the page's text and the desk in it: neither one flat colour (black,
-// or the grey of a window background) nor empty.
-bool looksLikeThePicture(const QImage& image) {
-    int min = 255, max = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x) {
-            const int value = qGray(image.pixel(x, y));
-            min = std::min(min, value);
-            max = std::max(max, value);
-        }
-    return max - min > 60;
 }
 
 bool isRed(QColor c) {

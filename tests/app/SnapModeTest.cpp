@@ -1,6 +1,7 @@
 #include "CamCoreTesting.h"
 #include "CameraFixture.h"
 #include "QSnapWidget.h"
+#include "ScreenPixels.h"
 #include "platform/Paths.h"
 
 #include <QApplication>
@@ -115,8 +116,7 @@ TEST_F(SnapModeTest, TheHintShowsOverTheVideo) {
     ASSERT_NE(hint, nullptr);
     EXPECT_EQ(QApplication::widgetAt(hint->mapToGlobal(QPoint(5, 5))), snap);
     const auto seen = [&] {
-        const QPoint at = hint->mapToGlobal(QPoint(0, 0));
-        return QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), 100, 20).toImage();
+        return onScreen(hint, QRect(0, 0, 100, 20));
     };
     // The picture's noise moves pixels a little; the letters move them a lot.
     const auto lettersBetween = [](const QImage& a, const QImage& b) {
@@ -126,18 +126,8 @@ TEST_F(SnapModeTest, TheHintShowsOverTheVideo) {
                 count += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y))) > 60;
         return count;
     };
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        const QImage picture = QGuiApplication::primaryScreen()
-                                   ->grabWindow(0, snap->x(), snap->y(), 320, 240)
-                                   .toImage();
-        int min = 255, max = 0;
-        for (int y = 0; y < picture.height(); y += 4)
-            for (int x = 0; x < picture.width(); x += 4) {
-                min = std::min(min, qGray(picture.pixel(x, y)));
-                max = std::max(max, qGray(picture.pixel(x, y)));
-            }
-        return max - min > 60;
-    })) << "the camera draws into the window";
+    ASSERT_TRUE(QTest::qWaitFor([&] { return looksLikeThePicture(onScreen(snap, snap->rect())); }))
+        << "the camera draws into the window";
     const QImage withHint = seen();
     hint->hide();
     EXPECT_TRUE(QTest::qWaitFor([&] { return lettersBetween(withHint, seen()) > 30; }))
