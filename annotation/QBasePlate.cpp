@@ -16,6 +16,7 @@
 #include <QPixmap>
 #include <QShortcut>
 #include <QTextEdit>
+#include <QTransform>
 
 namespace {
 
@@ -69,7 +70,7 @@ void QBasePlate::clear() {
     m_shapes.clear();
     m_current = nullptr;
     m_pressed = false;
-    update();
+    shapesChanged();
 }
 
 void QBasePlate::reset() {
@@ -78,6 +79,7 @@ void QBasePlate::reset() {
     m_tool = tool::kPen;
     m_pressed = false;
     m_shapes.clear();
+    m_layerStale = true;
     m_lineWidth = m_settings.lineWidth;
     m_opacity = m_settings.opcity;
     m_color = QColor(m_settings.rval, m_settings.gval, m_settings.bval, 255);
@@ -101,7 +103,7 @@ void QBasePlate::undo() {
         m_pressed = false;
     }
     m_shapes.pop_back();
-    update();
+    shapesChanged();
 }
 
 void QBasePlate::mousePressEvent(QMouseEvent* event) {
@@ -111,7 +113,7 @@ void QBasePlate::mousePressEvent(QMouseEvent* event) {
         m_current = nullptr;
         if (m_textFrame != nullptr) {
             closeTextBox();
-            update();
+            shapesChanged();
         }
         return;
     }
@@ -127,12 +129,13 @@ void QBasePlate::mousePressEvent(QMouseEvent* event) {
     shape->end = at;
     m_current = shape.get();
     m_shapes.push_back(std::move(shape));
+    m_layerStale = true; // no repaint of its own: a figure shows from its first move
 
     if (m_tool == tool::kEraser)
         setCursor(QCursor(QPixmap(QStringLiteral(":/image/eraser.png")), -1, -1));
     if (m_tool == tool::kText) {
         if (m_textFrame != nullptr) {
-            update();
+            shapesChanged();
             closeTextBox(); // the previous text shape keeps its last text
         }
         openTextBox(at);
@@ -146,21 +149,44 @@ void QBasePlate::mouseMoveEvent(QMouseEvent* event) {
     if (m_current == nullptr || !m_pressed)
         return;
     m_current->extendTo(event->position().toPoint());
-    update();
+    shapesChanged();
 }
 
 void QBasePlate::mouseReleaseEvent(QMouseEvent* event) {
-    if (m_current != nullptr)
+    if (m_current != nullptr) {
         m_current->end = event->position().toPoint();
+        m_layerStale = true;
+    }
     m_pressed = false;
 }
 
-void QBasePlate::paintEvent(QPaintEvent*) {
+void QBasePlate::shapesChanged() {
+    m_layerStale = true;
+    update();
+}
+
+QImage QBasePlate::renderShapes(QSize size, const QTransform& transform) const {
     // No background: pixels no shape touches stay transparent and the picture below shows.
-    QPainter painter(this);
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.setTransform(transform);
     for (const std::unique_ptr<AbstractShape>& shape : m_shapes)
         shape->draw(&painter);
+    return image;
+}
+
+void QBasePlate::paintEvent(QPaintEvent*) {
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = size() * ratio;
+    if (m_layerStale || m_layer.size() != pixels) {
+        m_layer = renderShapes(pixels, QTransform::fromScale(ratio, ratio));
+        m_layer.setDevicePixelRatio(ratio);
+        m_layerStale = false;
+    }
+    QPainter painter(this);
+    painter.drawImage(0, 0, m_layer);
 }
 
 void QBasePlate::hideEvent(QHideEvent*) {
@@ -206,4 +232,5 @@ void QBasePlate::setTextItemContent() {
     text->setRect(
         QRect(QPoint(box.left() + 6, box.top() + k), QPoint(box.right() + 6, box.bottom() + k)));
     text->setText(m_textEdit->toPlainText());
+    m_layerStale = true; // seen from the next repaint on, as the box shows the typing meanwhile
 }

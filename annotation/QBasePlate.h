@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QImage>
 #include <QWidget>
 
 #include <memory>
@@ -18,6 +19,12 @@ struct Settings;
 // Without a parent it is a frameless, always-on-top translucent window; with one it is a plain
 // child widget laid over the video. Its mouse handlers are public so that an input layer above it
 // can hand on the events it receives in the same coordinates.
+//
+// The shapes are drawn into an image of the canvas's own, redrawn only when they change, and
+// that image is drawn over whatever lies below. A child shares its window's backing store with
+// the video, where the eraser's clear mode would punch holes through the picture; in its own
+// image it only clears what the shapes before it drew. It also spares redrawing every shape on
+// every video frame.
 class QBasePlate : public QWidget {
     Q_OBJECT
 
@@ -45,6 +52,8 @@ public:
     // The shape the last press made, while it is in the list; null otherwise.
     const AbstractShape* currentShape() const { return m_current; }
     int shapeCount() const { return static_cast<int>(m_shapes.size()); }
+    // The shapes alone, drawn through `transform` into a transparent image of `size`.
+    QImage renderShapes(QSize size, const QTransform& transform) const;
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -62,6 +71,8 @@ protected:
 
 private:
     void openTextBox(QPoint at);
+    // The shapes changed: their image is drawn again at the next paint.
+    void shapesChanged();
 
     const Settings& m_settings;
     QColor m_color;
@@ -74,4 +85,6 @@ private:
     int m_opacity = 255;
     QWidget* m_textFrame = nullptr;
     QTextEdit* m_textEdit = nullptr;
+    QImage m_layer;
+    bool m_layerStale = true;
 };

@@ -21,14 +21,15 @@
 #include "OcrCommand.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
+#include "Presentation.h"
 #include "QBarcodeResultDlg.h"
 #include "QFingerShowDlg.h"
 #include "QMultiCapDialog.h"
 #include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
-#include "WatermarkCommand.h"
 #include "VideoRecording.h"
+#include "WatermarkCommand.h"
 #include "WindowLayout.h"
 #include "WindowTexts.h"
 #include "WorkFolder.h"
@@ -363,7 +364,12 @@ void MainForm::UnloadThumbnailLibrary() {
 
 // Steps of subsystems that are not built yet. Each keeps its place in the start-up and shutdown
 // sequences and does nothing until its subsystem fills it in.
-void MainForm::CreatePresentationWindows() {}
+// Made hidden once the settings are read: the canvas and toolbar start from them.
+void MainForm::CreatePresentationWindows() {
+    m_presentation = std::make_unique<Presentation>(
+        m_settings, *m_roles, *m_pip, *m_namer, m_thumbnails,
+        VideoHandOver::Widgets{this, m_previewWidget, ui->checkBoxInVideo});
+}
 
 // Created hidden from the stored values; it lives as long as the window.
 void MainForm::CreateWaterMarkDlg() {

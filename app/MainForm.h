@@ -24,6 +24,7 @@ class MainMenu;
 class OcrCommand;
 class OutputFormat;
 class PictureInPicture;
+class Presentation;
 class QBarcodeResultDlg;
 class QFingerShowDlg;
 class QMultiCapDialog;
@@ -318,6 +319,7 @@ private:
     std::unique_ptr<commands::CommandReceiver> m_commands;
     std::unique_ptr<commands::CameraPlugging> m_plugging;
     std::unique_ptr<commands::HotKey> m_hotKey;
+    std::unique_ptr<Presentation> m_presentation;
     // Declared last, so destroyed first: the connections that reach the other features use it
     // as their context and end with it.
     std::unique_ptr<PictureInPicture> m_pip;

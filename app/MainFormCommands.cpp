@@ -14,11 +14,12 @@
 #include "MainMenu.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
+#include "Presentation.h"
 #include "QMultiCapDialog.h"
 #include "QPreviewWidget.h"
 #include "Skins.h"
-#include "WatermarkCommand.h"
 #include "VideoRecording.h"
+#include "WatermarkCommand.h"
 #include "WindowLayout.h"
 #include "WindowTexts.h"
 #include "ZoApi.h"
@@ -133,8 +134,9 @@ void MainForm::AcceptCommands() {
 
 // A camera that comes back as the main one gets every setting the window shows.
 void MainForm::RegisterDeviceNotification() {
-    m_plugging = std::make_unique<commands::CameraPlugging>(*m_roles, m_previewWidget,
-                                                            [this] { ApplyMainCameraSettings(); });
+    m_plugging = std::make_unique<commands::CameraPlugging>(
+        *m_roles, [this] { return m_presentation->videoWindow(); },
+        [this] { ApplyMainCameraSettings(); });
 }
 
 void MainForm::UnregisterDeviceNotification() {
@@ -309,8 +311,12 @@ void MainForm::onSubRecord() {
 void MainForm::onPrintFrame() {
     m_printer->print();
 }
-void MainForm::enterVisualizer() {}
-void MainForm::switch2SnapMode(QString) {}
+void MainForm::enterVisualizer() {
+    m_presentation->enterVisualizer();
+}
+void MainForm::switch2SnapMode(QString) {
+    m_presentation->enterSnapMode();
+}
 void MainForm::onSwitchUI() {}
 void MainForm::onSetting() {}
 void MainForm::onAbout() {}

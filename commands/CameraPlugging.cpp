@@ -24,9 +24,10 @@ std::optional<int> indexOfKey(const QByteArray& key, int count) {
 
 } // namespace
 
-CameraPlugging::CameraPlugging(CameraRoles& roles, QWidget* preview,
+CameraPlugging::CameraPlugging(CameraRoles& roles, std::function<QWidget*()> videoWindow,
                                std::function<void()> mainReopened)
-    : m_roles(roles), m_preview(preview), m_mainReopened(std::move(mainReopened)),
+    : m_roles(roles), m_videoWindow(std::move(videoWindow)),
+      m_mainReopened(std::move(mainReopened)),
       m_monitor(std::make_unique<platform::DeviceMonitor>()) {
     connect(m_monitor.get(), &platform::DeviceMonitor::deviceRemoved, this,
             &CameraPlugging::onRemoved);
@@ -84,7 +85,7 @@ void CameraPlugging::reopenMain(int count) {
     } else if (!m_mainListed) {
         return; // another camera came; the main one is still away
     }
-    if (ZoOpenCamera(camera, handleOf(m_preview)) != 1)
+    if (ZoOpenCamera(camera, handleOf(m_videoWindow())) != 1)
         return; // listed but not ready yet: a later arrival tries again
     m_roles.setMain(camera);
     m_mainKey = ZoGetDevKey(camera);

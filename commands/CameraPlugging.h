@@ -16,7 +16,8 @@ class DeviceMonitor;
 namespace commands {
 
 // Cameras that leave and arrive while the program runs. A removal marks the main camera lost
-// (it is not closed); an arrival while it is lost reopens it in the preview, after which the
+// (it is not closed); an arrival while it is lost reopens it in the window that holds the main
+// video (the preview, or the window of a mode that took the video over), after which the
 // window sends it every setting it shows (`mainReopened`). The sub camera stays closed.
 //
 // The engine's list is renumbered when a camera goes or comes, so the roles follow their
@@ -27,7 +28,8 @@ namespace commands {
 class CameraPlugging final : public QObject {
     Q_OBJECT
 public:
-    CameraPlugging(CameraRoles& roles, QWidget* preview, std::function<void()> mainReopened);
+    CameraPlugging(CameraRoles& roles, std::function<QWidget*()> videoWindow,
+                   std::function<void()> mainReopened);
     ~CameraPlugging() override;
 
 private:
@@ -39,7 +41,7 @@ private:
     void reopenMain(int count);
 
     CameraRoles& m_roles;
-    QWidget* m_preview;
+    std::function<QWidget*()> m_videoWindow;
     std::function<void()> m_mainReopened;
     std::unique_ptr<platform::DeviceMonitor> m_monitor;
     // The devices of the roles; a key whose device is not listed waits for it to come back.

@@ -1,0 +1,84 @@
+#include "AnnotatedSave.h"
+
+#include "CaptureMessages.h"
+#include "FileNamer.h"
+#include "FileNaming.h"
+#include "ModeMessages.h"
+#include "QBasePlate.h"
+#include "ThumbnailLibrary.h"
+#include "ZoApi.h"
+#include "platform/Paths.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QTransform>
+
+namespace {
+
+// Screen pixels of the video rectangle onto frame pixels; the canvas lies at the window's origin.
+QTransform screenToFrame(int camera, QSize frame) {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    ZoGetVideoRectEx(camera, left, top, right, bottom);
+    QTransform transform;
+    if (right <= left || bottom <= top)
+        return transform; // nothing drawn yet: the shapes keep their screen places
+    transform.scale(static_cast<double>(frame.width()) / (right - left),
+                    static_cast<double>(frame.height()) / (bottom - top));
+    transform.translate(-left, -top);
+    return transform;
+}
+
+// The naming rule chooses the name; the picture is a JPEG whatever the format of captures. Under
+// another format the name may stay the same from save to save (a collected PDF keeps its name),
+// so a JPEG already there is kept and the new one gets "_2", "_3".
+QByteArray asJpeg(const QByteArray& path) {
+    const int dot = path.lastIndexOf('.');
+    const int slash = path.lastIndexOf('/');
+    const QByteArray base = dot > slash ? path.left(dot) : path;
+    if (path.endsWith(".jpg"))
+        return path;
+    return naming::freshPath(base, ".jpg", [](const QByteArray& taken) {
+        return QFile::exists(QString::fromLocal8Bit(taken));
+    });
+}
+
+} // namespace
+
+AnnotatedSave::AnnotatedSave(FileNamer& namer, ThumbnailLibrary& strip)
+    : m_namer(namer), m_strip(strip) {}
+
+bool AnnotatedSave::save(int camera, const QBasePlate& canvas, int language) {
+    const QString framePath = platform::privateTempDir() + QStringLiteral("Annotated.jpg");
+    QImage picture;
+    if (ZoCapture(camera, framePath.toLocal8Bit().constData()) > 0)
+        picture.load(framePath);
+    if (picture.isNull()) {
+        sayNoPicture(language);
+        return false;
+    }
+    picture = picture.convertToFormat(QImage::Format_RGB32);
+    {
+        QPainter painter(&picture);
+        painter.drawImage(
+            0, 0, canvas.renderShapes(picture.size(), screenToFrame(camera, picture.size())));
+    }
+
+    const QByteArray savePath = m_namer.makeSavePath();
+    if (savePath.isEmpty()) {
+        capture_messages::sayNoFolder(language);
+        return false;
+    }
+    const QByteArray path = asJpeg(savePath);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "JPG", 90) ||
+        !platform::writeFileReplacing(QString::fromLocal8Bit(path), bytes)) {
+        capture_messages::sayUnsaved(language, path);
+        return false;
+    }
+    m_strip.addChecked(path);
+    return true;
+}

@@ -1,0 +1,89 @@
+#include "QTopPlate.h"
+
+#include "AbstractShape.h"
+#include "PanelItems.h"
+#include "QBasePlate.h"
+#include "QPanel.h"
+#include "Tools.h"
+
+#include <QCursor>
+#include <QPixmap>
+
+namespace {
+
+// The pencil's tip is its lower left corner; the eraser's hot spot is its centre.
+QCursor pencilCursor() {
+    return QCursor(QPixmap(QStringLiteral(":/image/pencil.png")), 0, 24);
+}
+
+QCursor eraserCursor() {
+    return QCursor(QPixmap(QStringLiteral(":/image/eraser.png")), -1, -1);
+}
+
+} // namespace
+
+QTopPlate::QTopPlate(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("QTopPlate"));
+    resize(400, 300);
+    setWindowTitle(QStringLiteral("QTopPlate"));
+    if (parent == nullptr) {
+        setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+        setWindowOpacity(0.01);
+    }
+}
+
+void QTopPlate::setCursorMode(int item) {
+    switch (item) {
+    case panel::kPen:
+        setCursor(pencilCursor());
+        break;
+    case panel::kEraser:
+        setCursor(eraserCursor());
+        break;
+    case panel::kLine:
+    case panel::kTriangle:
+    case panel::kRectangle:
+    case panel::kEllipse:
+        setCursor(Qt::CrossCursor);
+        break;
+    case panel::kText:
+        setCursor(Qt::IBeamCursor);
+        break;
+    case panel::kMouse:
+    case panel::kClean:
+    case panel::kLineWidth:
+    case panel::kColour:
+    case panel::kOpacity:
+    case panel::kBack:
+        setCursor(Qt::ArrowCursor);
+        break;
+    default:
+        break;
+    }
+}
+
+void QTopPlate::mousePressEvent(QMouseEvent* event) {
+    if (m_basePlate != nullptr)
+        m_basePlate->mousePressEvent(event);
+}
+
+void QTopPlate::mouseReleaseEvent(QMouseEvent* event) {
+    if (m_basePlate != nullptr)
+        m_basePlate->mouseReleaseEvent(event);
+    if (m_panel != nullptr)
+        m_panel->raise();
+}
+
+// Moves arrive only while a button is held (no mouse tracking).
+void QTopPlate::mouseMoveEvent(QMouseEvent* event) {
+    if (m_basePlate == nullptr)
+        return;
+    m_basePlate->mouseMoveEvent(event);
+    const AbstractShape* current = m_basePlate->currentShape();
+    if (current == nullptr)
+        setCursor(Qt::ArrowCursor);
+    else if (current->type == tool::kEraser)
+        setCursor(eraserCursor());
+    else if (current->type == tool::kPen)
+        setCursor(pencilCursor());
+}
