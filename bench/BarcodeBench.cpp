@@ -13,6 +13,7 @@
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>
+#include <sys/resource.h>
 
 #include <chrono>
 #include <map>
@@ -54,8 +55,18 @@ std::vector<PlacedCode> shared(const std::vector<PlacedCode>& codes) {
     return kept;
 }
 
-// Codes found and misread over the corpus, given each page's reports.
-void count(benchmark::State& state, const std::vector<std::vector<PlacedCode>>& reports) {
+// Seconds of CPU the process (`who` = RUSAGE_SELF) or its finished children have used.
+double cpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Codes found and misread over the corpus, given each page's reports, and the wall and CPU
+// time per frame (milliseconds) over all iterations.
+void count(benchmark::State& state, const std::vector<std::vector<PlacedCode>>& reports,
+           double wall, double cpu) {
     int placed = 0, found = 0, misread = 0;
     for (std::size_t i = 0; i < corpus().pages.size(); ++i) {
         const std::vector<PlacedCode> onPage = shared(corpus().pages[i].codes);
@@ -64,17 +75,19 @@ void count(benchmark::State& state, const std::vector<std::vector<PlacedCode>>& 
         found += static_cast<int>(result.found.size());
         misread += static_cast<int>(result.misread.size());
     }
+    const double frames = static_cast<double>(reports.size() * state.iterations());
+    state.counters["frames"] = static_cast<double>(reports.size());
     state.counters["placed"] = placed;
     state.counters["found"] = found;
     state.counters["misread"] = misread;
-    state.counters["frames"] = static_cast<double>(reports.size());
-    state.counters["ms_per_frame"] = benchmark::Counter(
-        static_cast<double>(reports.size()) / 1000,
-        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["wall_ms"] = 1000 * wall / frames;
+    state.counters["cpu_ms"] = 1000 * cpu / frames;
 }
 
 void BM_Engine(benchmark::State& state) {
     std::vector<std::vector<PlacedCode>> reports;
+    const auto start = std::chrono::steady_clock::now();
+    const double cpuStart = cpuSeconds(RUSAGE_SELF);
     for (auto _ : state) {
         reports.clear();
         for (const Page& page : corpus().pages) {
@@ -83,7 +96,8 @@ void BM_Engine(benchmark::State& state) {
                 reports.back().push_back({code.format, code.text});
         }
     }
-    count(state, reports);
+    const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+    count(state, reports, wall.count(), cpuSeconds(RUSAGE_SELF) - cpuStart);
 }
 BENCHMARK(BM_Engine)->Iterations(3)->Unit(benchmark::kMillisecond);
 
@@ -122,6 +136,8 @@ void BM_Peer_Zbarimg(benchmark::State& state) {
     QStringList arguments = {"--xml", "--nodbus", "-Supca.enable"};
     arguments += corpus().files;
     std::vector<std::vector<PlacedCode>> reports;
+    double wall = 0;
+    const double cpuStart = cpuSeconds(RUSAGE_CHILDREN);
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         QProcess zbar;
@@ -132,13 +148,14 @@ void BM_Peer_Zbarimg(benchmark::State& state) {
         }
         const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
         state.SetIterationTime(elapsed.count());
+        wall += elapsed.count();
         reports = parseZbar(zbar.readAllStandardOutput());
     }
     if (reports.size() != corpus().pages.size()) {
         state.SkipWithError("zbarimg did not report on every page");
         return;
     }
-    count(state, reports);
+    count(state, reports, wall, cpuSeconds(RUSAGE_CHILDREN) - cpuStart);
 }
 BENCHMARK(BM_Peer_Zbarimg)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
 
