@@ -13,7 +13,7 @@ namespace barcode_corpus {
 
 enum class Condition {
     Plain,        // upright, 3.5 to 5 pixels a module: the easy case
-    Rotated,      // each code turned by any angle
+    Rotated,      // each code turned by any angle, 3 to 4 pixels a module to fit the sheet
     Perspective,  // each code seen from a tilted camera: one side up to 35% shorter
     Blurred,      // out of focus: a blur of 0.3 to 0.5 module
     LowContrast,  // faded ink: dark modules at 55 to 70% of the paper's brightness
