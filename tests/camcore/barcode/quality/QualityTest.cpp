@@ -22,36 +22,46 @@ using Counts = std::array<int, kFormats>;
 // Codes found per format: QR, Data Matrix, PDF417, Aztec, Code 128, Code 39, Code 93, EAN-13,
 // EAN-8, UPC-A, UPC-E, ITF, Codabar. CI size: two pages per condition; full size: 24.
 const std::map<Condition, Counts> kCiFloors = {
-    {Condition::Plain, {2, 0, 2, 0, 2, 2, 2, 2, 2, 2, 2, 2, 2}},
+    {Condition::Plain, {2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2}},
     {Condition::Rotated, {2, 0, 0, 0, 2, 2, 1, 0, 1, 1, 2, 1, 1}},
-    {Condition::Perspective, {2, 0, 2, 0, 2, 2, 2, 2, 2, 2, 1, 2, 2}},
+    {Condition::Perspective, {2, 2, 2, 0, 2, 2, 2, 2, 2, 2, 1, 2, 2}},
     {Condition::Blurred, {0, 0, 2, 0, 1, 1, 1, 1, 2, 1, 2, 2, 1}},
-    {Condition::Glare, {2, 0, 2, 0, 1, 2, 2, 2, 2, 2, 2, 2, 2}},
+    {Condition::Glare, {2, 2, 2, 0, 1, 2, 2, 2, 2, 2, 2, 2, 2}},
     {Condition::LowContrast, {2, 0, 2, 0, 2, 2, 2, 2, 2, 2, 2, 2, 2}},
     {Condition::SmallModules, {0, 0, 2, 0, 1, 2, 0, 2, 2, 2, 1, 2, 1}},
-    {Condition::Crowded, {4, 0, 4, 0, 4, 4, 4, 4, 4, 4, 4, 4, 4}},
+    {Condition::Crowded, {4, 4, 4, 0, 4, 4, 4, 4, 4, 4, 4, 4, 4}},
 };
 const std::map<Condition, Counts> kFullFloors = {
-    {Condition::Plain, {24, 0, 23, 0, 24, 24, 24, 24, 24, 24, 24, 24, 24}},
-    {Condition::Rotated, {24, 0, 1, 0, 13, 14, 10, 10, 12, 10, 13, 10, 14}},
-    {Condition::Perspective, {24, 0, 23, 0, 24, 24, 24, 24, 21, 24, 22, 24, 24}},
-    {Condition::Blurred, {12, 0, 23, 0, 17, 19, 15, 20, 17, 19, 19, 19, 14}},
-    {Condition::Glare, {23, 0, 23, 0, 22, 21, 23, 22, 24, 24, 24, 23, 22}},
-    {Condition::LowContrast, {8, 0, 22, 0, 22, 24, 23, 23, 22, 22, 23, 23, 23}},
+    {Condition::Plain, {24, 24, 23, 9, 24, 24, 24, 24, 24, 24, 24, 24, 24}},
+    {Condition::Rotated, {24, 16, 1, 0, 13, 14, 10, 10, 12, 10, 13, 10, 14}},
+    {Condition::Perspective, {24, 23, 23, 1, 24, 24, 24, 24, 21, 24, 22, 24, 24}},
+    {Condition::Blurred, {12, 13, 23, 0, 17, 19, 15, 20, 17, 19, 19, 19, 14}},
+    {Condition::Glare, {23, 16, 23, 3, 22, 21, 23, 22, 24, 24, 24, 23, 22}},
+    {Condition::LowContrast, {8, 7, 22, 6, 22, 24, 23, 23, 22, 22, 23, 23, 23}},
     {Condition::SmallModules, {6, 0, 21, 0, 11, 9, 6, 12, 23, 19, 21, 24, 11}},
-    {Condition::Crowded, {47, 0, 42, 0, 48, 48, 48, 48, 48, 48, 48, 48, 48}},
+    {Condition::Crowded, {47, 47, 42, 3, 48, 48, 48, 48, 48, 48, 48, 48, 48}},
 };
 
 // Codes reported that are not on the page (a partial ITF read at an angle): at most these.
 const std::map<Condition, int> kCiMisreads = {
-    {Condition::Plain, 0},        {Condition::Rotated, 7}, {Condition::Perspective, 0},
-    {Condition::Blurred, 0},      {Condition::Glare, 0},   {Condition::LowContrast, 0},
-    {Condition::SmallModules, 0}, {Condition::Crowded, 0},
+    {Condition::Plain, 0},
+    {Condition::Rotated, 7},
+    {Condition::Perspective, 0},
+    {Condition::Blurred, 0},
+    {Condition::Glare, 0},
+    {Condition::LowContrast, 0},
+    {Condition::SmallModules, 0},
+    {Condition::Crowded, 0},
 };
 const std::map<Condition, int> kFullMisreads = {
-    {Condition::Plain, 2},        {Condition::Rotated, 47}, {Condition::Perspective, 6},
-    {Condition::Blurred, 0},      {Condition::Glare, 5},    {Condition::LowContrast, 1},
-    {Condition::SmallModules, 2}, {Condition::Crowded, 8},
+    {Condition::Plain, 2},
+    {Condition::Rotated, 47},
+    {Condition::Perspective, 6},
+    {Condition::Blurred, 0},
+    {Condition::Glare, 5},
+    {Condition::LowContrast, 1},
+    {Condition::SmallModules, 2},
+    {Condition::Crowded, 8},
 };
 
 std::size_t formatIndex(const std::string& name) {
