@@ -44,24 +44,14 @@ const std::map<Condition, Counts> kFullFloors = {
 
 // Codes reported that are not on the page (a partial ITF read at an angle): at most these.
 const std::map<Condition, int> kCiMisreads = {
-    {Condition::Plain, 0},
-    {Condition::Rotated, 7},
-    {Condition::Perspective, 0},
-    {Condition::Blurred, 0},
-    {Condition::Glare, 0},
-    {Condition::LowContrast, 0},
-    {Condition::SmallModules, 0},
-    {Condition::Crowded, 0},
+    {Condition::Plain, 0},        {Condition::Rotated, 7}, {Condition::Perspective, 0},
+    {Condition::Blurred, 0},      {Condition::Glare, 0},   {Condition::LowContrast, 0},
+    {Condition::SmallModules, 0}, {Condition::Crowded, 0},
 };
 const std::map<Condition, int> kFullMisreads = {
-    {Condition::Plain, 2},
-    {Condition::Rotated, 47},
-    {Condition::Perspective, 6},
-    {Condition::Blurred, 0},
-    {Condition::Glare, 5},
-    {Condition::LowContrast, 1},
-    {Condition::SmallModules, 2},
-    {Condition::Crowded, 8},
+    {Condition::Plain, 2},        {Condition::Rotated, 47}, {Condition::Perspective, 6},
+    {Condition::Blurred, 0},      {Condition::Glare, 5},    {Condition::LowContrast, 1},
+    {Condition::SmallModules, 2}, {Condition::Crowded, 8},
 };
 
 std::size_t formatIndex(const std::string& name) {
