@@ -41,9 +41,17 @@ QByteArray mutate(QByteArray input, std::mt19937& random) {
 
 } // namespace
 
+// Arguments: seed folders; "--mutations=N" sets the inputs made from each seed (2000), fewer
+// for a target whose every input costs milliseconds.
 int main(int argc, char* argv[]) {
     QList<QByteArray> seeds;
+    int mutations = 2000;
     for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (argument.startsWith("--mutations=")) {
+            mutations = argument.mid(12).toInt();
+            continue;
+        }
         const QDir dir(QString::fromLocal8Bit(argv[i]));
         for (const QString& name : dir.entryList(QDir::Files)) {
             QFile file(dir.filePath(name));
@@ -58,7 +66,7 @@ int main(int argc, char* argv[]) {
     for (const QByteArray& seed : seeds) {
         run(seed);
         QByteArray input = seed;
-        for (int i = 0; i < 2000; ++i, ++runs)
+        for (int i = 0; i < mutations; ++i, ++runs)
             run(input = (i % 50 == 0) ? seed : mutate(input, random));
     }
     std::printf("fuzz replay: %d inputs from %lld seeds\n", runs + static_cast<int>(seeds.size()),

@@ -91,3 +91,14 @@ TEST(BarcodeReaderTest, MarkupParsesBackToTheValuesWithForbiddenCharactersReplac
     blank.fill(Qt::white);
     EXPECT_EQ(barcodeMarkup(readCodes(blank)), "");
 }
+
+// Two copies of one linear code stop zxing-cpp 1.4.0 with a failed assertion; the process goes
+// on and both copies are read, with the code between them.
+TEST(BarcodeReaderTest, TwoCopiesOfOneCodeAreReadWithoutStoppingTheProcess) {
+    const QImage code = drawCode(ZXing::BarcodeFormat::Code128, "LABEL-0042", 3, 120);
+    const QImage qr = drawCode(ZXing::BarcodeFormat::QRCode, "next to the labels", 4);
+    EXPECT_EQ(formatsAndValues(readCodes(page({code, qr, code}, 3))),
+              (Codes{{"Code128", "LABEL-0042"},
+                     {"QRCode", "next to the labels"},
+                     {"Code128", "LABEL-0042"}}));
+}

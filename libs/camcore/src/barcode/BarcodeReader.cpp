@@ -3,6 +3,7 @@
 
 #include "barcode/BarcodeReader.h"
 
+#include "barcode/IsolatedRead.h"
 #include "barcode/SymbolCandidates.h"
 
 #include <ZXing/ReadBarcode.h>
@@ -23,10 +24,12 @@ constexpr ZXing::BarcodeFormats kFormats =
     ZXing::BarcodeFormat::EAN13 | ZXing::BarcodeFormat::UPCA | ZXing::BarcodeFormat::UPCE |
     ZXing::BarcodeFormat::ITF | ZXing::BarcodeFormat::Codabar;
 
-// zxing-cpp 1.4.0 stops the process with a failed assertion on some large frames when it also
-// searches a downscaled copy. Without that pass no abort has been seen on any frame size the
-// cameras deliver (the engine's frame-size test reads each of them), and a document camera's
-// modules are several pixels wide, so the full-size search finds them; the corpus holds that.
+constexpr int kMinSplitSide = 400; // pixels: a smaller part that stops the decoder is given up
+
+// zxing-cpp 1.4.0 stops the process when it compares a linear code found twice (see
+// IsolatedRead.h). Its downscaled search finds a linear code again in each smaller copy and
+// stops on the first page of the quality corpus, so it stays off; a document camera's modules
+// are several pixels wide, and the full-size search finds them.
 ZXing::DecodeHints hints(ZXing::BarcodeFormats formats) {
     return ZXing::DecodeHints()
         .setFormats(formats)
@@ -46,17 +49,57 @@ QRect boxOf(const ZXing::Position& position, QPoint offset = {}) {
     return QRect(QPoint(left, top), QPoint(right, bottom)).translated(offset);
 }
 
-void add(std::vector<FoundCode>& codes, const ZXing::Result& result, QPoint offset = {}) {
-    if (!result.isValid())
-        return;
-    FoundCode code{ZXing::ToString(result.format()), result.text(),
-                   boxOf(result.position(), offset)};
-    // Neighbouring windows find the same symbol.
+void add(std::vector<FoundCode>& codes, FoundCode code) {
+    // Neighbouring windows and overlapping parts find the same symbol.
     for (const FoundCode& known : codes)
         if (known.format == code.format && known.text == code.text &&
             known.box.intersects(code.box))
             return;
     codes.push_back(std::move(code));
+}
+
+void add(std::vector<FoundCode>& codes, const ZXing::Result& result, QPoint offset = {}) {
+    if (result.isValid())
+        add(codes, FoundCode{ZXing::ToString(result.format()), result.text(),
+                             boxOf(result.position(), offset)});
+}
+
+// Every code of kFormats in `region`. The search runs in a child process (IsolatedRead.h); when
+// it stops there, the region is read again as two halves along its longer side, overlapping by
+// a fifth of it, until the two copies of a code that stop the decoder lie in different parts.
+// A code that lies across the middle of a stopped part, wider than the overlap, is lost.
+void readRegion(const ZXing::ImageView& view, const QRect& region, std::vector<FoundCode>& codes) {
+    const auto found = readIsolated([&] {
+        std::vector<FoundCode> inRegion;
+        for (const ZXing::Result& result : ZXing::ReadBarcodes(
+                 view.cropped(region.x(), region.y(), region.width(), region.height()),
+                 hints(kFormats)))
+            add(inRegion, result, region.topLeft());
+        return inRegion;
+    });
+    if (found) {
+        for (const FoundCode& code : *found)
+            add(codes, code);
+        return;
+    }
+    if (std::max(region.width(), region.height()) < kMinSplitSide) {
+        qWarning("camcore: the barcode decoder stopped on a %dx%d part at %d,%d; its codes are "
+                 "not read",
+                 region.width(), region.height(), region.x(), region.y());
+        return;
+    }
+    const bool across = region.width() >= region.height();
+    const int length = across ? region.width() : region.height();
+    const int half = length * 3 / 5;
+    const int start = length - half;
+    readRegion(view,
+               across ? QRect(region.x(), region.y(), half, region.height())
+                      : QRect(region.x(), region.y(), region.width(), half),
+               codes);
+    readRegion(view,
+               across ? QRect(region.x() + start, region.y(), length - start, region.height())
+                      : QRect(region.x(), region.y() + start, region.width(), length - start),
+               codes);
 }
 
 // Each candidate place, cut out so that the symbol sits at the centre of what the decoder sees.
@@ -84,8 +127,7 @@ std::vector<FoundCode> readCodes(const QImage& picture) {
                                 ZXing::ImageFormat::Lum, static_cast<int>(grey.bytesPerLine()));
     std::vector<FoundCode> codes;
     try {
-        for (const ZXing::Result& result : ZXing::ReadBarcodes(view, hints(kFormats)))
-            add(codes, result);
+        readRegion(view, grey.rect(), codes);
         readCentredSymbols(grey, view, codes);
     } catch (const std::exception& error) { // zxing-cpp or OpenCV
         qWarning("camcore: reading barcodes failed (%s)", error.what());

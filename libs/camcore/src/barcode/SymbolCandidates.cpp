@@ -22,12 +22,19 @@ std::vector<QRect> symbolCandidates(const cv::Mat& grey) {
     // Closing over the light modules merges a symbol into one blob.
     cv::morphologyEx(dark, dark, cv::MORPH_CLOSE,
                      cv::getStructuringElement(cv::MORPH_RECT, cv::Size(9, 9)));
+    // The outer boundary of every blob, also of those inside a hole of another: the desk's
+    // edge around a photographed sheet thresholds to a dark ring, and only the ring's outline
+    // would be external.
     std::vector<std::vector<cv::Point>> contours;
-    cv::findContours(dark, contours, cv::RETR_EXTERNAL, cv::CHAIN_APPROX_SIMPLE);
+    std::vector<cv::Vec4i> hierarchy;
+    cv::findContours(dark, contours, hierarchy, cv::RETR_CCOMP, cv::CHAIN_APPROX_SIMPLE);
 
     const int maxSide = std::min(grey.cols, grey.rows) / 2;
     std::vector<QRect> places;
-    for (const std::vector<cv::Point>& contour : contours) {
+    for (std::size_t i = 0; i < contours.size(); ++i) {
+        if (hierarchy[i][3] >= 0)
+            continue; // the boundary of a hole
+        const std::vector<cv::Point>& contour = contours[i];
         const cv::RotatedRect turned = cv::minAreaRect(contour);
         const double longSide = std::max(turned.size.width, turned.size.height);
         const double shortSide = std::min(turned.size.width, turned.size.height);
