@@ -1,0 +1,45 @@
+#pragma once
+
+#include "process/Task.h"
+#include "process/dewarp/PageSurface.h"
+
+#include <opencv2/core.hpp>
+
+#include <optional>
+
+namespace camcore {
+
+// Flattens a page that curves like the pages of an open book: its text lines, bent and drawn
+// together near the spine, come out straight and evenly spaced. A page whose lines already run
+// straight, or with too few lines to tell, is left exactly as it is.
+struct DewarpParams {
+    int workWidth = 1000; // the page is measured about this wide (see DeskewParams)
+    int minLines = 5;     // fewer text lines than this do not show the page's shape
+    // Lines curving off straight by less than this share of a letter's height are read as a
+    // flat page. The fit follows drawn flat pages to within 0.06 letters, the engine's virtual
+    // scene (a 538-pixel page, letters 9 pixels high) to 0.25.
+    double minBend = 0.35;
+};
+
+struct DewarpResult {
+    cv::Mat page; // the input itself when it was left alone
+    bool flattened = false;
+};
+
+class DewarpTask {
+public:
+    explicit DewarpTask(DewarpParams params = {}) : m_params(params) {}
+    // `page` is CV_8UC3 (RGB) or CV_8UC1.
+    DewarpResult run(const cv::Mat& page, const TaskStatus& status = TaskStatus::never()) const;
+
+    // The two halves of run(): the page's shape in its own pixels (none for a flat page), and
+    // a picture of the same size resampled flat along it.
+    std::optional<PageSurface> measure(const cv::Mat& page,
+                                       const TaskStatus& status = TaskStatus::never()) const;
+    static cv::Mat flatten(const cv::Mat& page, const PageSurface& surface);
+
+private:
+    DewarpParams m_params;
+};
+
+} // namespace camcore
