@@ -124,6 +124,9 @@ TEST_F(EngineProcessTest, SplitCaptureWritesTheRightPageBesideTheLeft) {
 // The scene's page lies flat: flattening keeps it as it was, alone, after the crop and on both
 // halves of a split.
 TEST_F(EngineProcessTest, FlatteningLeavesAFlatPageAsItIs) {
+    ZoCloseCamera(cam);
+    ZoSetDefaultResolution(cam, 3); // 1600 x 1200: the page is measured about 1000 wide
+    ASSERT_EQ(ZoOpenCamera(cam, 0), 1);
     ZoEnableAutoRotate(cam, true);
     ASSERT_EQ(capture("cut.png"), 1);
     ZoEnableDewarp(cam, true);
@@ -142,8 +145,8 @@ TEST_F(EngineProcessTest, FlatteningLeavesAFlatPageAsItIs) {
     ZoEnableAutoRotate(cam, false);
     ZoEnableSplitCap(cam, true);
     EXPECT_EQ(capture("book.jpg"), 2);
-    EXPECT_EQ(picture("book.jpg").width() + picture("book_split.jpg").width(), 640);
-    EXPECT_EQ(picture("book_split.jpg").height(), 480);
+    EXPECT_EQ(picture("book.jpg").width() + picture("book_split.jpg").width(), 1600);
+    EXPECT_EQ(picture("book_split.jpg").height(), 1200);
 }
 
 TEST_F(EngineProcessTest, CardCopyModeCutsOutTheOneDocumentItFinds) {
