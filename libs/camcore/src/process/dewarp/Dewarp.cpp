@@ -34,7 +34,7 @@ std::optional<PageSurface> DewarpTask::measure(const cv::Mat& page,
     if (static_cast<int>(lines.traces.size()) < m_params.minLines)
         return std::nullopt;
     const std::optional<PageSurface> surface = fitSurface(lines.traces, grey.cols);
-    if (!surface || surface->bend < m_params.minBend * lines.textHeight)
+    if (!surface || surface->bend < m_params.minBend * grey.cols)
         return std::nullopt;
     return surface->enlarged(factor);
 }

@@ -82,8 +82,10 @@ TextLines findTextLines(const cv::Mat& grey) {
     cv::Mat centroids;
     const int count = cv::connectedComponentsWithStats(bars, labels, stats, centroids, 8, CV_32S);
 
-    // Bars long enough to show a curve: eight letters and a tenth of the page.
-    const int minLength = std::max(static_cast<int>(8 * height), grey.cols / 10);
+    // Bars long enough to show a curve: eight letters and 30% of the page. With a tenth, the
+    // pieces of text a split leaves on a flat page's right half (a code, a box, line ends)
+    // passed for five lines and made a curve of 10 pixels.
+    const int minLength = std::max(static_cast<int>(8 * height), 3 * grey.cols / 10);
     std::vector<int> slot(static_cast<std::size_t>(count), -1);
     int kept = 0;
     for (int i = 1; i < count; ++i)
