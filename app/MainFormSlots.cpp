@@ -120,6 +120,14 @@ void MainForm::onSplitCap() {
     m_capture->onSplitToggled();
 }
 
+void MainForm::onFlatten() {
+    m_capture->onFlattenToggled();
+}
+
+void MainForm::onUpright() {
+    m_capture->onUprightToggled();
+}
+
 void MainForm::onRecogIDCard() {
     m_capture->captureCard();
 }
