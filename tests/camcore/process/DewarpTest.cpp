@@ -1,6 +1,7 @@
 // Flattening on drawn pages of text bent as an open book bends them.
 #include "process/dewarp/Dewarp.h"
 #include "Curved.h"
+#include "process/CaptureChain.h"
 
 #include <opencv2/imgproc.hpp>
 
@@ -56,5 +57,32 @@ TEST(Dewarp, LeavesFlatPagesAndPagesWithoutTextExactlyAsTheyAre) {
         const DewarpResult result = DewarpTask().run(page);
         EXPECT_FALSE(result.flattened);
         EXPECT_EQ(result.page.data, page.data) << "the very same picture";
+    }
+}
+
+// A split spread: each page is flattened on its own, the two curving opposite ways into the
+// spine between them.
+TEST(Dewarp, TheChainFlattensBothPagesOfASplitSpread) {
+    const curved::TextPage flat = curved::textPage({900, 1200}, 16, 5);
+    cv::Mat spread(1200, 1800, CV_8UC3);
+    for (const bool left : {true, false}) {
+        curved::Bend bend;
+        bend.depth = 0.2;
+        bend.spineRight = left;
+        curved::bent(flat.page, curved::bendMaps(flat.page.size(), bend), kDesk)
+            .copyTo(spread(cv::Rect(left ? 0 : 900, 0, 900, 1200)));
+    }
+    ChainParams params;
+    params.split = true;
+    params.dewarp = true;
+    const ChainResult result = ChainTask(params).run(spread);
+    ASSERT_EQ(result.pages.size(), 2U);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const cv::Mat& page = result.pages[i].picture;
+        ASSERT_EQ(page.rows, 1200);
+        ASSERT_NEAR(page.cols, 900, 30) << "cut about where the pages meet";
+        const cv::Mat half = spread(cv::Rect(i == 0 ? 0 : 1800 - page.cols, 0, page.cols, 1200));
+        EXPECT_TRUE(DewarpTask().measure(half)) << "each half is bent";
+        EXPECT_FALSE(DewarpTask().measure(page)) << "and comes out flat";
     }
 }
