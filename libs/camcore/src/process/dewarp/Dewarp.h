@@ -16,7 +16,7 @@ struct DewarpParams {
     int workWidth = 1000; // the page is measured about this wide (see DeskewParams)
     int minLines = 5;     // fewer text lines than this do not show the page's shape
     // Lines curving off straight by less than this share of the page's width are read as a flat
-    // page: 4.5 pixels across 1000. The fit follows drawn flat pages to within 0.2 pixels and the
+    // page: 4.5 pixels across 1000. The fit follows drawn flat pages to within 1 pixel and the
     // engine's virtual scene (12 lines of several sizes, a code and a box beside them) to 2.1;
     // the slightest curl of our corpus measures 0.51% of the width (4.2 pixels across 816). A
     // share of a letter's height would not do: a Chinese character stands twice as tall as a
