@@ -204,7 +204,8 @@ void MainForm::CreateFeatures() {
         m_settings, *m_roles, *m_namer, *m_format, m_thumbnails, *m_pip,
         CaptureController::Widgets{ui->checkBoxMix, ui->checkBoxPIP, ui->checkBoxInVideo,
                                    ui->checkBoxWaterMark, ui->checkBoxMainSub, ui->checkBoxSplitCap,
-                                   ui->radioButtonV, ui->radioButtonH, m_previewWidget});
+                                   ui->checkBoxFlatten, ui->checkBoxUpright, ui->radioButtonV,
+                                   ui->radioButtonH, m_previewWidget});
     m_fingerprints = std::make_unique<Fingerprints>(m_settings, m_programDir);
     m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails);
     m_recording = std::make_unique<VideoRecording>(
@@ -306,6 +307,7 @@ void MainForm::InitZoom() {
 
 void MainForm::ApplyStoredControls() {
     m_imageControls->applyStored();
+    m_capture->applyStored();
     ui->compinfo->hide();
 }
 

@@ -107,6 +107,8 @@ public slots:
     void onClickBoxMix();
     void onMainSubComp();
     void onSplitCap();
+    void onFlatten();
+    void onUpright();
     void onFmtChange();
     void onNameRuleChange();
     void onFileNameChange();

@@ -44,6 +44,8 @@ void MainForm::ConnectCommands() {
     connect(ui->checkBoxMix, &B::clicked, this, &MainForm::onClickBoxMix);
     connect(ui->checkBoxMainSub, &B::clicked, this, &MainForm::onMainSubComp);
     connect(ui->checkBoxSplitCap, &B::clicked, this, &MainForm::onSplitCap);
+    connect(ui->checkBoxFlatten, &B::clicked, this, &MainForm::onFlatten);
+    connect(ui->checkBoxUpright, &B::clicked, this, &MainForm::onUpright);
     connect(ui->comboBoxFmt, &C::currentIndexChanged, this, &MainForm::onFmtChange);
     connect(ui->comboBoxNameRule, &C::currentIndexChanged, this, &MainForm::onNameRuleChange);
     connect(ui->lineEditFileName, &E::editingFinished, this, &MainForm::onFileNameChange);

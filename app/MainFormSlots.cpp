@@ -125,6 +125,14 @@ void MainForm::onReadIDCard() {
     m_idCard->read();
 }
 
+void MainForm::onFlatten() {
+    m_capture->onFlattenToggled();
+}
+
+void MainForm::onUpright() {
+    m_capture->onUprightToggled();
+}
+
 void MainForm::onRecogIDCard() {
     m_capture->captureCard();
 }

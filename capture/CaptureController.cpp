@@ -157,6 +157,23 @@ void CaptureController::onSplitToggled() {
     ZoEnableSplitCap(m_roles.main(), m_widgets.split->isChecked());
 }
 
+void CaptureController::onFlattenToggled() {
+    m_settings.dewarp = m_widgets.flatten->isChecked();
+    ZoEnableDewarp(m_roles.main(), m_settings.dewarp);
+}
+
+void CaptureController::onUprightToggled() {
+    m_settings.autoOrient = m_widgets.upright->isChecked();
+    ZoEnableAutoOrient(m_roles.main(), m_settings.autoOrient);
+}
+
+void CaptureController::applyStored() {
+    m_widgets.flatten->setChecked(m_settings.dewarp);
+    m_widgets.upright->setChecked(m_settings.autoOrient);
+    ZoEnableDewarp(m_roles.main(), m_settings.dewarp);
+    ZoEnableAutoOrient(m_roles.main(), m_settings.autoOrient);
+}
+
 void CaptureController::onMainSubMixToggled() {
     m_mainSubMix = m_widgets.mainSubMix->isChecked();
 }
@@ -177,6 +194,8 @@ void CaptureController::applyToMainCamera() {
     const int cam = m_roles.main();
     ZoSetResize(cam, m_settings.resizeImage, static_cast<float>(m_settings.resizeImageRatio));
     ZoEnableSplitCap(cam, m_widgets.split->isChecked());
+    ZoEnableDewarp(cam, m_settings.dewarp);
+    ZoEnableAutoOrient(cam, m_settings.autoOrient);
     m_format.applyPdfMode();
 }
 

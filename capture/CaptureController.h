@@ -27,6 +27,8 @@ public:
         QAbstractButton* watermarkOn;
         QAbstractButton* mainSubMix;
         QAbstractButton* split;
+        QAbstractButton* flatten;  // each captured page flattened
+        QAbstractButton* upright;  // each captured page turned upright
         QAbstractButton* vertical; // the merge's layout
         QAbstractButton* horizontal;
         QWidget* preview; // the main camera's video
@@ -55,13 +57,18 @@ public:
     void captureCard();
     void setResize(bool enable, float ratio);
     void onSplitToggled();
+    // The flatten and upright boxes: remembered in the settings, sent to the main camera.
+    void onFlattenToggled();
+    void onUprightToggled();
+    // The two boxes as the settings file left them.
+    void applyStored();
     void onMainSubMixToggled();
     void onMergeToggled();
     // See CompositeCapture: the merge's prompt opening, and the program ending meanwhile.
     void setPromptListener(std::function<void()> listener);
     void abandonPending();
-    // Sends the resize, split and PDF mode the window shows to a camera that just became the
-    // main one: the engine keeps them per camera.
+    // Sends the resize, split, flatten, upright and PDF mode the window shows to a camera that just
+    // became the main one: the engine keeps them per camera.
     void applyToMainCamera();
     // A new format ends a multi-page document the automatic rule named.
     void onFormatChanged();

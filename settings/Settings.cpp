@@ -89,6 +89,9 @@ const Key kKeys[] = {
     {"CapCount", &Settings::capCount, 9999, 9999},
     {"Interval", &Settings::interval, 3, 3},
     {"WaterAlpha", &Settings::waterAlpha, 128, 128},
+    // Added later, so written after all the others; files without them read as off.
+    {"Dewarp", &Settings::dewarp, 0, 0},
+    {"AutoOrient", &Settings::autoOrient, 0, 0},
 };
 
 // The classic atof reading of the stored ratio (leading blanks, the longest number that fits,

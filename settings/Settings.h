@@ -57,6 +57,8 @@ struct Settings {
     int interval;
     // The watermark's opacity 0..255; 128 when missing, so files written before it still read.
     int waterAlpha;
+    bool dewarp;     // captured pages curving into a book's spine are flattened
+    bool autoOrient; // captured pages lying sideways or upside down are turned upright
     // The language the window shows now (0 Chinese, 1 English); never read from the file, so a
     // start always begins in English, and written back for the record.
     int language;

@@ -44,6 +44,8 @@ const Text kCaptions[] = {
     {"checkBoxAutoCrop", "自动裁切", "Auto crop"},
     {"checkBoxDelBack", "图像增强", "Clean"},
     {"checkBoxSplitCap", "切分拍照", "Split Capture"},
+    {"checkBoxFlatten", "展平", "Flatten"},
+    {"checkBoxUpright", "自动方向", "Upright"},
     {"label_3", "JPG文件压缩比", "JPG quality"},
     {"groupBox_3", "副摄像头", "Vice camera"},
     {"label_5", "分辨率:", "Resolution:"},

@@ -126,6 +126,10 @@ ZO_API void ZoSetResize(int cam, bool enable, float ratio);
    lying sideways or upside down; a page without text stays as it is. Uses the OCR library's
    orientation model (libQuilOCR.so beside the engine); a few tenths of a second a page. */
 ZO_API void ZoEnableAutoOrient(int cam, bool enable);
+/* Each page a capture makes (both pages of a split, each on its own) is flattened when its text
+   lines curve, as an open book's do near its spine: the lines come out straight and evenly
+   spaced. A page whose lines run straight, or with too few lines, stays exactly as it is. */
+ZO_API void ZoEnableDewarp(int cam, bool enable);
 
 /* Capture */
 ZO_API int ZoCapture(int cam, const char* path); /* number of images written */

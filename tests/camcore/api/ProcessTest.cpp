@@ -29,6 +29,7 @@ protected:
         ZoEnableAutoRotate(cam, false);
         ZoDelBackColor(cam, false);
         ZoEnableSplitCap(cam, false);
+        ZoEnableDewarp(cam, false);
         ZoSetCaptureMode(cam, 0);
         ZoSetPDFMode(cam, 1);
         ZoCloseCamera(cam);
@@ -118,6 +119,34 @@ TEST_F(EngineProcessTest, SplitCaptureWritesTheRightPageBesideTheLeft) {
     // Back to JPG with the PDF mode left as it was: each half still has a file of its own.
     EXPECT_EQ(capture("after.jpg"), 2);
     EXPECT_EQ(picture("after.jpg").width() + picture("after_split.jpg").width(), 640);
+}
+
+// The scene's page lies flat: flattening keeps it as it was, alone, after the crop and on both
+// halves of a split.
+TEST_F(EngineProcessTest, FlatteningLeavesAFlatPageAsItIs) {
+    ZoCloseCamera(cam);
+    ZoSetDefaultResolution(cam, 3); // 1600 x 1200: the page is measured about 1000 wide
+    ASSERT_EQ(ZoOpenCamera(cam, 0), 1);
+    ZoEnableAutoRotate(cam, true);
+    ASSERT_EQ(capture("cut.png"), 1);
+    ZoEnableDewarp(cam, true);
+    EXPECT_TRUE(traceLines().contains("ZoEnableDewarp(2, true)"));
+    ASSERT_EQ(capture("kept.png"), 1);
+    const QImage cut = picture("cut.png");
+    const QImage kept = picture("kept.png");
+    ASSERT_EQ(kept.size(), cut.size());
+    double difference = 0;
+    for (int y = 0; y < cut.height(); ++y)
+        for (int x = 0; x < cut.width(); ++x)
+            difference += std::abs(qGray(cut.pixel(x, y)) - qGray(kept.pixel(x, y)));
+    // Sensor noise alone between two frames; a resampled page would differ along every edge.
+    EXPECT_LT(difference / (cut.width() * cut.height()), 4);
+
+    ZoEnableAutoRotate(cam, false);
+    ZoEnableSplitCap(cam, true);
+    EXPECT_EQ(capture("book.jpg"), 2);
+    EXPECT_EQ(picture("book.jpg").width() + picture("book_split.jpg").width(), 1600);
+    EXPECT_EQ(picture("book_split.jpg").height(), 1200);
 }
 
 TEST_F(EngineProcessTest, CardCopyModeCutsOutTheOneDocumentItFinds) {

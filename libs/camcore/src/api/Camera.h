@@ -40,6 +40,7 @@ struct CaptureSettings {
     bool autoCrop = false;        // find the page, cut it out and straighten it
     bool cleanBackground = false; // even out the light and whiten the paper
     bool splitCapture = false;    // a book spread becomes two pages
+    bool dewarp = false;          // a page curving into a book's spine is flattened
     CaptureMode captureMode = CaptureMode::Page;
     PdfMode pdfMode = PdfMode::OnePerFile;
     bool pdfText = false;    // PDF pages carry the recognised words as invisible, searchable text

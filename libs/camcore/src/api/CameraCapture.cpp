@@ -1,6 +1,6 @@
 // Capture: the newest full-resolution frame, cut and turned as the view shows it, processed as
-// the switches say (automatic crop and deskew, cleaning, split, card copy), in the colour mode
-// and size the user chose, written in the format the path names.
+// the switches say (automatic crop and deskew, split, flattening, cleaning, card copy), in the
+// colour mode and size the user chose, written in the format the path names.
 #include "Camera.h"
 
 #include "output/CaptureWriter.h"
@@ -27,7 +27,7 @@ constexpr std::chrono::milliseconds kFirstFrameWait{3000};
 
 bool processes(const CaptureSettings& settings) {
     return settings.autoCrop || settings.cleanBackground || settings.splitCapture ||
-           settings.captureMode == CaptureMode::CardCopy;
+           settings.dewarp || settings.captureMode == CaptureMode::CardCopy;
 }
 
 bool keepsEveryPixel(const ViewTransform& view, const CaptureSettings& settings, ColorMode mode) {
@@ -62,6 +62,7 @@ std::vector<QImage> processed(const QImage& picture, const CaptureSettings& sett
     params.autoCrop = settings.autoCrop;
     params.clean = settings.cleanBackground;
     params.split = settings.splitCapture;
+    params.dewarp = settings.dewarp;
     params.cardCopy = settings.captureMode == CaptureMode::CardCopy;
     try {
         std::vector<QImage> pages;

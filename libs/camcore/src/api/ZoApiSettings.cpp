@@ -141,6 +141,12 @@ void ZoEnableAutoOrient(int cam, bool enable) {
         [enable](Camera& camera) { camera.captureSettings().autoOrient = enable; }, cam, enable);
 }
 
+void ZoEnableDewarp(int cam, bool enable) {
+    performOnCamera(
+        "ZoEnableDewarp", cam,
+        [enable](Camera& camera) { camera.captureSettings().dewarp = enable; }, cam, enable);
+}
+
 void ZoSetPdfText(int cam, bool enable) {
     performOnCamera(
         "ZoSetPdfText", cam,

@@ -5,6 +5,7 @@
 #include "process/crop/PerspectiveCrop.h"
 #include "process/deskew/Deskew.h"
 #include "process/detect/DocumentDetect.h"
+#include "process/dewarp/Dewarp.h"
 #include "process/split/SpineFind.h"
 
 #include <algorithm>
@@ -74,6 +75,9 @@ ChainPage ChainTask::finish(const cv::Mat& picture, const PageGeometry& geometry
     page.geometry = geometry;
     page.picture =
         isWhole(geometry, picture) ? picture : CropTask({geometry}).run(picture, status).page;
+    // Each page of a split on its own: the two halves of a spread curve opposite ways.
+    if (m_params.dewarp)
+        page.picture = DewarpTask().run(page.picture, status).page;
     if (m_params.clean)
         page.picture = CleanTask().run(page.picture, status).page;
     return page;

@@ -13,11 +13,12 @@ namespace camcore {
 
 // The processing of one capture, the stages in the order the switches ask for them: find the
 // document on a reduced copy, cut and straighten it, level its text lines, split a book at its
-// spine or lay out two cards, then clean the paper, resampling the full picture once per page.
+// spine or lay out two cards, flatten a curved page, then clean the paper.
 struct ChainParams {
     bool autoCrop = false; // find the document, cut it out, straighten it
     bool clean = false;    // even out the light and whiten the paper
     bool split = false;    // a book spread becomes its left and right pages
+    bool dewarp = false;   // a page curving into a book's spine is resampled flat
     bool cardCopy = false; // up to two cards, cut and laid out on one page (capture mode 1)
     int detectWidth = 640; // see DetectParams::workWidth
 };
