@@ -273,4 +273,3 @@ const char* ZoReadBarcode(int cam) {
         "ZoReadBarcode", cam, keep<kBarcodeSlot>(std::string()),
         [](Camera& camera) { return keep<kBarcodeSlot>(camera.readBarcodes()); }, cam);
 }
-
