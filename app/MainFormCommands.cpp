@@ -139,6 +139,8 @@ void MainForm::RegisterDeviceNotification() {
     m_plugging = std::make_unique<commands::CameraPlugging>(
         *m_roles, [this] { return m_presentation->videoWindow(); },
         [this] { ApplyMainCameraSettings(); });
+    connect(m_plugging.get(), &commands::CameraPlugging::camerasChanged, this,
+            [this] { m_recording->camerasRenumbered(); });
 }
 
 void MainForm::UnregisterDeviceNotification() {

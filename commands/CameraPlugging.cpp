@@ -48,12 +48,14 @@ CameraPlugging::~CameraPlugging() {
 void CameraPlugging::onRemoved() {
     m_roles.setLost(true);
     refresh();
+    emit camerasChanged();
 }
 
 void CameraPlugging::onArrived() {
     const int count = refresh();
     if (m_roles.lost())
         reopenMain(count);
+    emit camerasChanged();
 }
 
 int CameraPlugging::refresh() {

@@ -32,6 +32,10 @@ public:
                    std::function<void()> mainReopened);
     ~CameraPlugging() override;
 
+signals:
+    // A camera came or went; the engine's list has been read afresh and the roles follow it.
+    void camerasChanged();
+
 private:
     void onRemoved();
     void onArrived();

@@ -55,7 +55,7 @@ void VideoRecording::start(Role role) {
                                   QString::fromLocal8Bit(path));
         return;
     }
-    running(role) = {camera, path};
+    running(role) = {camera, path, ZoGetDevKey(camera)};
     showState(role);
 }
 
@@ -69,6 +69,23 @@ void VideoRecording::cameraClosed(int camera) {
     for (const Role role : {Role::Main, Role::Sub}) {
         if (running(role).camera == camera) {
             running(role) = {};
+            showState(role);
+        }
+    }
+}
+
+void VideoRecording::camerasRenumbered() {
+    const int count = ZoGetCameraCount();
+    for (const Role role : {Role::Main, Role::Sub}) {
+        Running& recording = running(role);
+        if (!recording.camera)
+            continue;
+        recording.camera.reset();
+        for (int camera = 0; camera < count && !recording.camera; ++camera)
+            if (ZoGetDevKey(camera) == recording.deviceKey)
+                recording.camera = camera;
+        if (!recording.camera) {
+            recording = {};
             showState(role);
         }
     }

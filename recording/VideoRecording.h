@@ -31,6 +31,10 @@ public:
     void toggle(Role role);
     // A closed camera's recording was completed by the engine: its button starts again.
     void cameraClosed(int camera);
+    // A camera came or went and the engine's list was numbered afresh: a recording follows its
+    // device to its new number, and one whose device left (the engine completed its file) lets
+    // its button start again.
+    void camerasRenumbered();
     // Sets both buttons' texts for the language and the state.
     void applyLanguage(int flag);
     bool recording(Role role) const { return running(role).camera.has_value(); }
@@ -39,6 +43,7 @@ private:
     struct Running {
         std::optional<int> camera;
         QByteArray path;
+        QByteArray deviceKey; // the camera's device, which keeps its key when the list renumbers
     };
     Running& running(Role role) { return m_running[static_cast<std::size_t>(role)]; }
     const Running& running(Role role) const { return m_running[static_cast<std::size_t>(role)]; }

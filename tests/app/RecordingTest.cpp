@@ -1,5 +1,6 @@
 #include "CameraFixture.h"
 
+#include "CamCoreTesting.h"
 #include "ZoApi.h"
 #include "support/Mp4Probe.h"
 #include "support/SoundServer.h"
@@ -125,6 +126,31 @@ TEST_F(RecordingTest, ClosedCameraAndFailedStart) {
 
 // The print button prints the main camera's picture through the print dialog; without a printer
 // the dialog prints to a PDF file in the work folder: one landscape page holding the picture.
+// Another camera leaving renumbers the list: the stop still reaches the recording camera. The
+// recording camera leaving completes its file, and its button starts again.
+TEST_F(RecordingTest, RecordingsFollowTheirCameraThroughUnplugs) {
+    auto form = start("DevIndex=1\nResolution=5\n");
+    QAbstractButton* mainButton = button(*form, "pushButtonRec");
+    mainButton->click();
+    ASSERT_EQ(mainButton->text(), "Stop");
+    recordFor(1000);
+    const int from = traceLines().size();
+    ASSERT_TRUE(camcore::testing::unplugVirtualCamera(0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->mainCamera() == 0; }));
+    mainButton->click();
+    EXPECT_EQ(callsSince(from).filter("ZoStopRecordEx"), QStringList({"ZoStopRecordEx(0)"}));
+    EXPECT_EQ(mainButton->text(), "Record");
+
+    mainButton->click();
+    ASSERT_EQ(mainButton->text(), "Stop");
+    recordFor(1000);
+    ASSERT_TRUE(camcore::testing::unplugVirtualCamera(1));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mainButton->text() == "Record"; }));
+    ASSERT_EQ(recordings().size(), 2);
+    for (const QString& name : recordings())
+        EXPECT_GT(probeMp4(work.path() + "/" + name).videoFrames, 5) << name.toStdString();
+}
+
 TEST_F(RecordingTest, PrintWithoutPrinterMakesPdf) {
     auto form = start("DevIndex=0\nResolution=5\n");
     bool asked = false;
