@@ -41,9 +41,13 @@ bool VideoSurface::showing() const {
 }
 
 void VideoSurface::stackBelowControls() {
-    // Lowered newest first, so the oldest surface ends at the bottom.
-    QList<VideoSurface*> surfaces =
-        m_target->findChildren<VideoSurface*>(Qt::FindDirectChildrenOnly);
+    // Lowered newest first, so the oldest surface ends at the bottom. Only the surfaces: the
+    // window's own children (a canvas, a toolbar) keep their places above them. The class has
+    // no meta-object of its own, so findChildren would take every widget for a surface.
+    QList<VideoSurface*> surfaces;
+    for (QObject* child : m_target->children())
+        if (auto* surface = dynamic_cast<VideoSurface*>(child))
+            surfaces.append(surface);
     std::sort(surfaces.begin(), surfaces.end(), [](const VideoSurface* a, const VideoSurface* b) {
         return a->m_attachOrder > b->m_attachOrder;
     });
