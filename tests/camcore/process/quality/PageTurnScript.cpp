@@ -18,7 +18,11 @@ cv::Point2f between(cv::Point2f a, cv::Point2f b, double t) {
 
 } // namespace
 
-Script::Script(unsigned seed) : m_random(seed) {
+Script::Script(unsigned seed, Subject subject)
+    : m_random(seed), m_subject(subject),
+      m_pageSize(subject == Subject::Book ? cv::Size(kWidth, kHeight)
+                                          : cv::Size(kPageWidth, kPageHeight)),
+      m_pageAt(subject == Subject::Book ? cv::Point2f(0, 0) : cv::Point2f(30, 24)) {
     // A wooden desk: grain across, darker towards the edges under the lamp.
     m_desk.create(kHeight, kWidth, CV_32F);
     for (int y = 0; y < kHeight; ++y)
@@ -27,6 +31,31 @@ Script::Script(unsigned seed) : m_random(seed) {
 }
 
 cv::Mat Script::pageContent(int page) const {
+    return m_subject == Subject::Book ? spreadContent(page) : sheetContent(page);
+}
+
+// Two pages either side of a shaded spine, their lines running to a few pixels from the picture's
+// edges.
+cv::Mat Script::spreadContent(int spread) const {
+    std::mt19937 layout(static_cast<unsigned>(spread) * 104729U);
+    std::uniform_real_distribution<double> share(0.5, 1.0);
+    std::uniform_int_distribution<int> chance(0, 9);
+    cv::Mat content(kHeight, kWidth, CV_32F, cv::Scalar(225));
+    const int half = kWidth / 2;
+    for (const int left : {2, half + 4}) {
+        for (int y = 3; y < kHeight - 2; y += 5) {
+            if (chance(layout) < 1)
+                continue;
+            const int length = static_cast<int>((half - 7) * share(layout));
+            cv::line(content, {left, y}, {left + length, y}, cv::Scalar(80), 2);
+        }
+    }
+    for (int x = half - 3; x <= half + 2; ++x)
+        content.col(x) *= 0.7 + 0.1 * std::abs(x - half + 0.5);
+    return content;
+}
+
+cv::Mat Script::sheetContent(int page) const {
     // Lines of text every 5 pixels, each paragraph's lines of their own length, and on some pages
     // a picture: two pages differ as printed pages do, in where their lines end.
     std::mt19937 layout(static_cast<unsigned>(page) * 7919U);
@@ -49,10 +78,11 @@ cv::Mat Script::pageContent(int page) const {
 
 void Script::show(const Hand& hand, double newFrom, double blur) {
     cv::Mat page = pageContent(m_page);
-    if (newFrom < kPageWidth) {
+    const int width = m_pageSize.width;
+    if (newFrom < width) {
         // The leaf being turned: the next page right of it, its blank back and shadow over it.
         const int from = std::max(0, static_cast<int>(newFrom));
-        pageContent(m_page + 1).colRange(from, kPageWidth).copyTo(page.colRange(from, kPageWidth));
+        pageContent(m_page + 1).colRange(from, width).copyTo(page.colRange(from, width));
         const int leaf = std::max(0, from - 6);
         page.colRange(leaf, from).setTo(cv::Scalar(240));
         if (leaf > 0)
@@ -98,11 +128,12 @@ void Script::still(int frames) {
 }
 
 void Script::turnPage(int stillFrames) {
-    const cv::Point2f edge(m_pageAt.x + kPageWidth - 4, m_pageAt.y + 30);
+    const int width = m_pageSize.width;
+    const cv::Point2f edge(m_pageAt.x + static_cast<float>(width) - 4, m_pageAt.y + 30);
     for (int i = 1; i <= 6; ++i)
         show({true, between(kOutside, edge, i / 6.0), kOutside + cv::Point2f(10, 0)});
     for (int i = 1; i <= 8; ++i) {
-        const double from = kPageWidth * (1 - i / 8.0);
+        const double from = width * (1 - i / 8.0);
         const cv::Point2f at(m_pageAt.x + static_cast<float>(from) + 3, edge.y);
         show({true, at, kOutside + cv::Point2f(10, 0)}, from);
     }
@@ -113,6 +144,22 @@ void Script::turnPage(int stillFrames) {
     for (int i = 0; i < 8; ++i)
         show({}, 1e9, 2.0 - 0.2 * i); // focusing takes half a second
     m_due.push_back(holdStill(stillFrames));
+}
+
+void Script::liftLeaf(int stillFrames) {
+    const int width = m_pageSize.width;
+    const cv::Point2f edge(m_pageAt.x + static_cast<float>(width) - 4, m_pageAt.y + 30);
+    const cv::Point2f arm = kOutside + cv::Point2f(10, 0);
+    for (int i = 1; i <= 6; ++i)
+        show({true, between(kOutside, edge, i / 6.0), arm});
+    for (int i = 1; i <= 8; ++i) {
+        const double lifted = i <= 4 ? i / 8.0 : (8 - i) / 8.0; // up to half the page and back
+        const double from = width * (1 - lifted);
+        show({true, cv::Point2f(m_pageAt.x + static_cast<float>(from) + 3, edge.y), arm}, from);
+    }
+    for (int i = 1; i <= 6; ++i)
+        show({true, between(edge, kOutside, i / 6.0), arm});
+    holdStill(stillFrames);
 }
 
 void Script::handPasses(int stillFrames) {

@@ -22,9 +22,13 @@ struct Settled {
     int end = 0;   // one past the last frame of that still
 };
 
+// What lies under the camera: a sheet on the desk with desk all around it, or an open book whose
+// spread fills the whole view, its print reaching the picture's edges.
+enum class Subject { Sheet, Book };
+
 class Script {
 public:
-    explicit Script(unsigned seed);
+    explicit Script(unsigned seed, Subject subject = Subject::Sheet);
 
     // Scenes; each ends with its picture left alone for `stillFrames`.
     void still(int frames);
@@ -33,6 +37,8 @@ public:
     void turnPage(int stillFrames);
     // A hand comes in from below, crosses the page and leaves it as it was.
     void handPasses(int stillFrames);
+    // A hand lifts the leaf halfway, lays it back and leaves: the same page as before.
+    void liftLeaf(int stillFrames);
     // A hand rests on the page for `restFrames`, then leaves it as it was.
     void handRests(int restFrames, int stillFrames);
     // The page is pushed along the desk to a new place, by a hand that then leaves.
@@ -58,12 +64,16 @@ private:
     void show(const Hand& hand, double newFrom = 1e9, double blur = 0);
     Settled holdStill(int frames);
     cv::Mat pageContent(int page) const;
+    cv::Mat sheetContent(int page) const;
+    cv::Mat spreadContent(int spread) const;
 
     std::mt19937 m_random;
     camcore::PageTurnDetector m_detector;
     cv::Mat m_desk;
     int m_page = 1;
-    cv::Point2f m_pageAt{30, 24}; // top-left of the page on the desk
+    Subject m_subject;
+    cv::Size m_pageSize;
+    cv::Point2f m_pageAt; // top-left of the page on the desk
     double m_light = 1.0;
     int m_frame = 0;
     std::vector<int> m_fired;

@@ -16,6 +16,11 @@ constexpr int kGridHeight = 24;
 // Sharpness that grows by more than this share over the best of the still frames so far means
 // the camera is still focusing: the page is not settled yet.
 constexpr double kFocusGain = 1.08;
+// A pixel whose 3 x 3 neighbourhood spreads its grey levels less than this is plain: no print.
+constexpr double kPlainSpread = 8.0;
+// Cells darker than this share of the paper's level are not paper; the lamp leaves the corners
+// of a page at about 85 % of its middle.
+constexpr double kPaperShare = 0.75;
 
 cv::Mat gridOf(const cv::Mat& grey) {
     cv::Mat grid;
@@ -57,26 +62,30 @@ int cellsAbove(const cv::Mat& change, double level) {
     return cv::countNonZero(change > level);
 }
 
-// The changed cells, or none while a region of `armCells` or more reaches the picture's edge: an
-// arm is in the picture, and the page is taken once it has gone.
-int changedWithoutArm(const cv::Mat& changed, int armCells) {
-    cv::Mat labels;
-    cv::Mat stats;
-    cv::Mat centroids;
-    const int count = cv::connectedComponentsWithStats(changed, labels, stats, centroids, 4);
-    int away = 0;
-    for (int label = 1; label < count; ++label) {
-        const int left = stats.at<int>(label, cv::CC_STAT_LEFT);
-        const int top = stats.at<int>(label, cv::CC_STAT_TOP);
-        const int right = left + stats.at<int>(label, cv::CC_STAT_WIDTH);
-        const int bottom = top + stats.at<int>(label, cv::CC_STAT_HEIGHT);
-        const int area = stats.at<int>(label, cv::CC_STAT_AREA);
-        const bool edge = left == 0 || top == 0 || right == changed.cols || bottom == changed.rows;
-        if (edge && area >= armCells)
-            return 0;
-        away += area;
-    }
-    return away;
+// The share of each cell covered by something lying over the page rather than the page: plain
+// pixels (print on paper spreads the grey levels of its 3 x 3 neighbourhood by tens, skin, a
+// sleeve or the desk stays within the sensor's noise) that are darker than paper under this lamp.
+// Paper is the brightest thing in view; its level is taken high among the cells, so print or the
+// desk around a page do not lower it.
+cv::Mat coveredShare(const cv::Mat& grey, const cv::Mat& grid) {
+    std::vector<float> levels(grid.begin<float>(), grid.end<float>());
+    auto high = levels.begin() + static_cast<std::ptrdiff_t>(levels.size() * 9 / 10);
+    std::nth_element(levels.begin(), high, levels.end());
+    const double paper = *high;
+
+    cv::Mat values;
+    grey.convertTo(values, CV_32F);
+    cv::Mat mean;
+    cv::Mat meanOfSquares;
+    cv::blur(values, mean, cv::Size(3, 3));
+    cv::blur(values.mul(values), meanOfSquares, cv::Size(3, 3));
+    const cv::Mat variance = meanOfSquares - mean.mul(mean);
+    const cv::Mat covering =
+        (variance < kPlainSpread * kPlainSpread) & (mean < paper * kPaperShare);
+    cv::Mat share;
+    covering.convertTo(share, CV_32F, 1.0 / 255);
+    cv::resize(share, share, cv::Size(kGridWidth, kGridHeight), 0, 0, cv::INTER_AREA);
+    return share;
 }
 
 } // namespace
@@ -124,15 +133,41 @@ bool PageTurnDetector::feed(const cv::Mat& grey) {
     // One decision per settling: an arm resting in the picture is looked at again once it has
     // moved, and a page with an arm over it is taken when the arm has left.
     m_moved = false;
-    if (!isNewPage(grid))
+    if (!isNewPage(grid, grey))
         return false;
     m_reference = grid;
     return true;
 }
 
-bool PageTurnDetector::isNewPage(const cv::Mat& grid) const {
+// A region of change that reaches the picture's edge is an arm reaching in when most of it is
+// covered by something plain and darker than paper. An open book that fills the view changes up
+// to the edges at every turn, but what changed is print and paper, and that is a new page.
+bool PageTurnDetector::isNewPage(const cv::Mat& grid, const cv::Mat& grey) const {
     const cv::Mat changed = changeOf(grid, m_reference) > m_settings.pageLevel;
-    return changedWithoutArm(changed, m_settings.armCells) >= m_settings.pageCells;
+    const cv::Mat covering = coveredShare(grey, grid);
+    cv::Mat labels;
+    cv::Mat stats;
+    cv::Mat centroids;
+    const int count = cv::connectedComponentsWithStats(changed, labels, stats, centroids, 4);
+    std::vector<double> coveredArea(static_cast<std::size_t>(count), 0);
+    for (int y = 0; y < labels.rows; ++y)
+        for (int x = 0; x < labels.cols; ++x)
+            if (const int label = labels.at<int>(y, x); label > 0)
+                coveredArea[static_cast<std::size_t>(label)] += covering.at<float>(y, x);
+    int away = 0;
+    for (int label = 1; label < count; ++label) {
+        const int left = stats.at<int>(label, cv::CC_STAT_LEFT);
+        const int top = stats.at<int>(label, cv::CC_STAT_TOP);
+        const int right = left + stats.at<int>(label, cv::CC_STAT_WIDTH);
+        const int bottom = top + stats.at<int>(label, cv::CC_STAT_HEIGHT);
+        const int area = stats.at<int>(label, cv::CC_STAT_AREA);
+        const bool edge = left == 0 || top == 0 || right == changed.cols || bottom == changed.rows;
+        const bool covered = 2 * coveredArea[static_cast<std::size_t>(label)] >= area;
+        if (edge && area >= m_settings.armCells && covered)
+            return false; // the page under the arm is not clear yet
+        away += area;
+    }
+    return away >= m_settings.pageCells;
 }
 
 } // namespace camcore

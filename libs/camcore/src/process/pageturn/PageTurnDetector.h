@@ -14,8 +14,9 @@ struct PageTurnSettings {
     double pageLevel = 16.0;
     int motionCells = 2; // changed cells that make a frame a moving one
     int pageCells = 12;  // changed cells that make a new page
-    // A change that reaches the picture's edge over this many cells is an arm reaching in: the
-    // page under it is not clear yet. Pages therefore lie inside the picture, with desk around.
+    // A change that reaches the picture's edge over this many cells, covered mostly by something
+    // plain and darker than paper, is an arm reaching in: the page under it is not clear yet.
+    // A change of print up to the edges is a new page, so an open book may fill the view.
     int armCells = 10;
 };
 
@@ -34,8 +35,9 @@ public:
     void reset();
 
 private:
-    // A change of page when enough cells differ from the last page and no arm is in the picture.
-    bool isNewPage(const cv::Mat& grid) const;
+    // A change of page when enough cells differ from the last page and no arm is in the picture
+    // (`grey` is the frame `grid` was made of).
+    bool isNewPage(const cv::Mat& grid, const cv::Mat& grey) const;
 
     PageTurnSettings m_settings;
     cv::Mat m_previous;  // grid of the previous frame
