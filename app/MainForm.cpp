@@ -342,7 +342,10 @@ void MainForm::CreateResultDialogs() {
         new QMultiCapDialog(m_settings,
                             {[this] { return mainCamera(); },
                              [this](int camera) { return m_capture->captureQuietly(camera); },
-                             &MainForm::AutoCapReported},
+                             &MainForm::AutoCapReported, [this] { return m_capture->bookPath(); },
+                             [this] {
+                                 ApplyMainCameraSettings();
+                             }},
                             this);
     connect(this, &MainForm::autoCapReported, this, &MainForm::onAutoCap);
     m_barcodeResultDlg = new QBarcodeResultDlg(this);

@@ -125,6 +125,12 @@ bool CaptureController::reportUnsaved(int written, const QByteArray& path) {
     return true;
 }
 
+QByteArray CaptureController::bookPath() {
+    const QByteArray path = m_namer.makeBookPath();
+    reportNoFolder(path);
+    return path;
+}
+
 void CaptureController::captureToPath(const QString& path) {
     ZoCapture(m_roles.main(), path.toLocal8Bit().constData());
 }

@@ -49,6 +49,8 @@ public:
     // The same, with failures left to the caller to report: a series of captures must not stack
     // a message box per picture.
     int captureQuietly(int camera);
+    // The file of a book run's document, or empty after saying that the folder cannot be used.
+    QByteArray bookPath();
     // The main camera's picture at `path`, for callers that choose the file themselves.
     void captureToPath(const QString& path);
     void captureSub();

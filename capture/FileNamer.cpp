@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDateTime>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -86,6 +87,19 @@ QByteArray FileNamer::makeSavePath() {
     const QByteArray path =
         naming::freshPath(base, m_format.extension(),
                           [this](const QByteArray& p) { return m_madePaths.contains(p); });
+    m_madePaths.insert(path);
+    return path;
+}
+
+QByteArray FileNamer::makeBookPath() {
+    if (!m_folder.usable())
+        return {};
+    finishDocument();
+    const QByteArray base =
+        m_folder.imageDir() + "/Book_" + naming::dateName(QDateTime::currentDateTime());
+    const QByteArray path = naming::freshPath(base, ".pdf", [this](const QByteArray& p) {
+        return m_madePaths.contains(p) || QFile::exists(QString::fromLocal8Bit(p));
+    });
     m_madePaths.insert(path);
     return path;
 }

@@ -42,6 +42,10 @@ public:
     // The engine replaces a file of that name only once the new one is whole. The date and
     // barcode rules never name a file they named before in this run: "_2", "_3" follow instead.
     QByteArray makeSavePath();
+    // A new PDF for a book run: "Book_" and the date rule's name in the work folder, never a file
+    // that exists or a name made before; empty when the folder cannot be used. A multi-page
+    // document in progress ends, as the book run ends it in the camera.
+    QByteArray makeBookPath();
     // The multi-page document the automatic rule named is finished (the format changed, the
     // program closes): the counter moves past it, so no later capture names it again.
     void finishDocument();

@@ -32,7 +32,7 @@ void correctStored(Settings& settings) {
         settings.interval = 1;
     if (settings.capCount < 1)
         settings.capCount = kDefaultCount;
-    if (settings.multiCapMode != 0 && settings.multiCapMode != 1)
+    if (settings.multiCapMode < 0 || settings.multiCapMode > 2)
         settings.multiCapMode = 0;
 }
 

@@ -19,7 +19,7 @@ std::optional<int> interval(const QString& text);
 std::optional<int> count(const QString& text);
 
 // Stored values out of range become what the fields would make of them: an interval of 1, a
-// count of 9999; a mode other than timed (0) or smart (1) becomes timed.
+// count of 9999; a mode other than timed (0), smart (1) or book (2) becomes timed.
 void correctStored(Settings& settings);
 
 } // namespace multicap_numbers

@@ -9,6 +9,15 @@ QString pick(int flag, const char* chinese, const char* english) {
     return QString::fromUtf8(flag == 0 ? chinese : english);
 }
 
+QString bookText(const Progress& progress, int flag) {
+    QString text = pick(flag, "书本已有 %0 页", "%0 pages in the book").arg(progress.taken);
+    if (progress.failed > 0)
+        text += pick(flag, " (%0 次失败)", " (%0 failed)").arg(progress.failed);
+    if (progress.stage == Progress::Finished)
+        text += pick(flag, ", 拍照结束", ", photography completed");
+    return text;
+}
+
 } // namespace
 
 void applyFixed(QDialog& dialog, Ui::QMultiCapDialog& ui, int flag) {
@@ -18,6 +27,7 @@ void applyFixed(QDialog& dialog, Ui::QMultiCapDialog& ui, int flag) {
     ui.groupBox_2->setTitle(pick(flag, "连拍方式", "Capture mode"));
     ui.radioButtonTimer->setText(pick(flag, "定时连拍", "Timed capturing"));
     ui.radioButtonSmart->setText(pick(flag, "智能连拍", "Smart capturing"));
+    ui.radioButtonBook->setText(pick(flag, "书本", "Book"));
     ui.groupBoxTimerSetting->setTitle(pick(flag, "定时设置", "Timed settings"));
     ui.label_2->setText(pick(flag, "拍照间隔:", "Interval:"));
     ui.label_3->setText(pick(flag, "秒", "S"));
@@ -35,6 +45,9 @@ QString stopText(int flag) {
 
 QString progressText(const Progress& progress, int flag) {
     const bool failures = progress.failed > 0;
+    if (progress.book &&
+        (progress.stage == Progress::Taking || progress.stage == Progress::Finished))
+        return bookText(progress, flag);
     switch (progress.stage) {
     case Progress::None:
         return {};

@@ -1,5 +1,6 @@
 #include "QMultiCapDialog.h"
 
+#include "BookRun.h"
 #include "MultiCapNumbers.h"
 #include "RunClock.h"
 #include "Settings.h"
@@ -7,6 +8,7 @@
 #include "ui_QMultiCapDialog.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 
 using multicap_texts::Progress;
 
@@ -15,10 +17,10 @@ QMultiCapDialog::QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* paren
       m_clock(std::make_unique<TimerClock>()) {
     ui->setupUi(this);
     multicap_numbers::correctStored(m_settings);
-    const bool smart = m_settings.multiCapMode == 1;
-    ui->radioButtonTimer->setChecked(!smart);
-    ui->radioButtonSmart->setChecked(smart);
-    ui->groupBoxTimerSetting->setEnabled(!smart);
+    ui->radioButtonTimer->setChecked(m_settings.multiCapMode == Timed);
+    ui->radioButtonSmart->setChecked(m_settings.multiCapMode == Smart);
+    ui->radioButtonBook->setChecked(m_settings.multiCapMode == Book);
+    ui->groupBoxTimerSetting->setEnabled(m_settings.multiCapMode == Timed);
     ui->lineEditTime->setText(QStringLiteral("%0").arg(m_settings.interval));
     ui->lineEditPages->setText(QStringLiteral("%0").arg(m_settings.capCount));
     // Start works before any language switch.
@@ -26,6 +28,7 @@ QMultiCapDialog::QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* paren
 
     connect(ui->radioButtonTimer, &QRadioButton::clicked, this, &QMultiCapDialog::onTimerCap);
     connect(ui->radioButtonSmart, &QRadioButton::clicked, this, &QMultiCapDialog::onSmartCap);
+    connect(ui->radioButtonBook, &QRadioButton::clicked, this, &QMultiCapDialog::onBookCap);
     connect(ui->lineEditTime, &QLineEdit::textChanged, this, &QMultiCapDialog::onTimeChanged);
     connect(ui->lineEditPages, &QLineEdit::textChanged, this, &QMultiCapDialog::onPagesChanged);
     connect(ui->pushButtonStart, &QPushButton::clicked, this, &QMultiCapDialog::onStartCap);
@@ -62,16 +65,22 @@ void QMultiCapDialog::showState() {
     // The mode of a run is the one it started in: the choice waits until it ends.
     ui->radioButtonTimer->setEnabled(!running());
     ui->radioButtonSmart->setEnabled(!running());
-    ui->groupBoxTimerSetting->setEnabled(!running() && m_settings.multiCapMode == 0);
+    ui->radioButtonBook->setEnabled(!running());
+    ui->groupBoxTimerSetting->setEnabled(!running() && m_settings.multiCapMode == Timed);
 }
 
 void QMultiCapDialog::onTimerCap() {
-    m_settings.multiCapMode = 0;
+    m_settings.multiCapMode = Timed;
     showState();
 }
 
 void QMultiCapDialog::onSmartCap() {
-    m_settings.multiCapMode = 1;
+    m_settings.multiCapMode = Smart;
+    showState();
+}
+
+void QMultiCapDialog::onBookCap() {
+    m_settings.multiCapMode = Book;
     showState();
 }
 
@@ -101,10 +110,18 @@ void QMultiCapDialog::onStartCap() {
         start();
 }
 
+// A book run without a file to write does not start; the hook has said why.
 void QMultiCapDialog::start() {
-    m_run = Run{m_settings.multiCapMode, m_hooks.mainCamera()};
-    m_progress = {Progress::Started, 0, 0};
-    if (m_run->mode == 1) {
+    const Run run{m_settings.multiCapMode, m_hooks.mainCamera()};
+    if (run.mode == Book) {
+        const QByteArray path = m_hooks.bookPath();
+        if (path.isEmpty())
+            return;
+        m_book = std::make_unique<BookRun>(run.camera, path);
+    }
+    m_run = run;
+    m_progress = {Progress::Started, 0, 0, run.mode == Book};
+    if (m_run->mode != Timed) {
         ZoSetAutoCapCB(m_run->camera, m_hooks.pageCallback);
         ZoSetAutoCap(m_run->camera, true);
     } else {
@@ -113,13 +130,20 @@ void QMultiCapDialog::start() {
     showState();
 }
 
-// A stopped timed run keeps its last progress line; a smart one says it finished.
+// A stopped timed run keeps its last progress line; a smart or book one says it finished. A book
+// run's document is whole in its file already; the camera stops collecting pages for it and takes
+// the window's switches back.
 void QMultiCapDialog::stop() {
-    if (m_run->mode == 1) {
+    if (m_run->mode == Timed) {
+        m_clock->stop();
+    } else {
         ZoSetAutoCap(m_run->camera, false);
         m_progress.stage = Progress::Finished;
-    } else {
-        m_clock->stop();
+    }
+    if (m_book) {
+        m_book->finish();
+        m_book.reset();
+        m_hooks.restoreCapture();
     }
     m_run.reset();
     showState();
@@ -127,7 +151,7 @@ void QMultiCapDialog::stop() {
 
 // The first picture comes one interval after the start, and the run ends on the count-th tick.
 void QMultiCapDialog::onTick() {
-    if (!m_run || m_run->mode != 0)
+    if (!m_run || m_run->mode != Timed)
         return;
     takeOne(m_hooks.mainCamera());
     if (m_progress.taken < m_settings.capCount)
@@ -139,8 +163,22 @@ void QMultiCapDialog::onTick() {
 }
 
 void QMultiCapDialog::onPageTurned() {
-    if (m_run && m_run->mode == 1)
+    if (m_run && m_run->mode == Smart)
         takeOne(m_run->camera);
+    else if (m_run && m_run->mode == Book)
+        addSpread();
+}
+
+// Each page is read before it is saved: a second or so in which the window waits.
+void QMultiCapDialog::addSpread() {
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    const int added = m_book->addSpread();
+    QGuiApplication::restoreOverrideCursor();
+    if (added <= 0)
+        ++m_progress.failed;
+    m_progress.taken = m_book->pages();
+    m_progress.stage = Progress::Taking;
+    showState();
 }
 
 // A failed capture counts as taken, and the progress line says how many failed: a message box

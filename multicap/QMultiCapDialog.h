@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class BookRun;
 class RunClock;
 struct Settings;
 
@@ -16,9 +17,10 @@ namespace Ui {
 class QMultiCapDialog;
 }
 
-// Multi-capture: a capture every few seconds up to a count (timed), or one for each new page the
-// camera engine sees (smart). Created hidden with the main window as parent; closing hides it and
-// keeps its state, and it refuses to close while a run is on.
+// Multi-capture: a capture every few seconds up to a count (timed), one for each new page the
+// camera engine sees (smart), or each new spread of an open book as two pages of one searchable
+// PDF (book). Created hidden with the main window as parent; closing hides it and keeps its
+// state, and it refuses to close while a run is on.
 class QMultiCapDialog : public QDialog {
     Q_OBJECT
 
@@ -28,9 +30,13 @@ public:
         // One capture of a camera into a new file and the strip, without any message box;
         // the number of images written, 0 when it failed.
         std::function<int(int camera)> capture;
-        // The engine's callback for a smart run; the main window passes its calls on to
+        // The engine's callback for a smart or book run; the main window passes its calls on to
         // onPageTurned().
         ZoAutoCaptureCallback pageCallback = nullptr;
+        // A new file for a book run's document, or empty (after saying why) when there is none.
+        std::function<QByteArray()> bookPath;
+        // After a book run: the capture switches the main window shows, sent to its camera again.
+        std::function<void()> restoreCapture;
     };
 
     QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* parent = nullptr);
@@ -46,6 +52,7 @@ public:
 public slots:
     void onTimerCap();
     void onSmartCap();
+    void onBookCap();
     void onTimeChanged();
     void onPagesChanged();
     void onStartCap();
@@ -57,14 +64,16 @@ protected:
     void reject() override; // Escape closes, under the same rule
 
 private:
+    enum Mode { Timed = 0, Smart = 1, Book = 2 };
     struct Run {
-        int mode = 0;   // the mode it was started in
-        int camera = 0; // the camera a smart run watches, which its stop switches off
+        int mode = Timed; // the mode it was started in
+        int camera = 0;   // the camera a smart or book run watches, which its stop switches off
     };
     void start();
     void stop();
     void onTick();
     void takeOne(int camera);
+    void addSpread();
     void showState();
     bool refuseWhileRunning();
 
@@ -73,6 +82,7 @@ private:
     Hooks m_hooks;
     std::unique_ptr<RunClock> m_clock;
     std::optional<Run> m_run;
+    std::unique_ptr<BookRun> m_book; // the document of a book run
     multicap_texts::Progress m_progress;
     int m_language = 1;
 };

@@ -135,7 +135,8 @@ TEST_F(MultiCapTest, TimedRunsTakeTheirCountOnTheClockAndHoldTheDialogUntilStopp
 }
 
 // Fields take a whole 32-bit number in range, else the interval shows 1 and the count 9999;
-// stored values out of range are corrected when the dialog is built, and written back so.
+// stored values out of range are corrected when the dialog is built, and written back so, as is
+// the mode chosen last.
 TEST_F(MultiCapTest, FieldsAndStoredValuesOutOfRangeAreCorrected) {
     start("DevIndex=0\nInterval=0\nCapCount=-4\nMultiCapMode=7\n");
     EXPECT_EQ(part<QLineEdit>("lineEditTime")->text(), "1");
@@ -162,10 +163,12 @@ TEST_F(MultiCapTest, FieldsAndStoredValuesOutOfRangeAreCorrected) {
     pages->setText("12");
     part<QAbstractButton>("radioButtonSmart")->click();
     EXPECT_FALSE(part<QGroupBox>("groupBoxTimerSetting")->isEnabled());
+    part<QAbstractButton>("radioButtonBook")->click();
+    EXPECT_FALSE(part<QGroupBox>("groupBoxTimerSetting")->isEnabled());
     form.reset();
     EXPECT_EQ(settingsValue("Interval"), "4");
     EXPECT_EQ(settingsValue("CapCount"), "12");
-    EXPECT_EQ(settingsValue("MultiCapMode"), "1");
+    EXPECT_EQ(settingsValue("MultiCapMode"), "2");
 }
 
 // A run whose every capture fails runs to its count and says so in its progress line; no box

@@ -1,0 +1,239 @@
+// Book mode end to end: a scripted book on the virtual camera (CAMCORE_VIRTUAL_SOURCE), its
+// leaves turned one after another through the engine's page watch, into the dialog and the
+// engine's capture, and the searchable PDF read back with pdftotext. CI turns 3 spreads;
+// CAMCORE_QUALITY_FULL=1 turns 32.
+#include "CamCoreTesting.h"
+#include "CameraFixture.h"
+
+#include "QMultiCapDialog.h"
+
+#include <QAbstractButton>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtTest/QTest>
+
+#include <cstdlib>
+#include <random>
+
+namespace {
+
+using namespace app_test;
+
+int spreads() {
+    return qEnvironmentVariableIntValue("CAMCORE_QUALITY_FULL") == 1 ? 32 : 3;
+}
+
+// The folder the virtual camera shows, named before the engine first reads its environment;
+// the pictures are drawn once the application exists to draw them.
+const QString bookDir = [] {
+    const QString dir = tempRoot() + "/book";
+    QDir().mkpath(dir);
+    setenv("CAMCORE_VIRTUAL_SOURCE", QFile::encodeName(dir).constData(), 1);
+    return dir;
+}();
+
+constexpr int kWidth = 3264;
+constexpr int kHeight = 2448;
+
+const char* const kProse[] = {
+    "The river bends twice before the mill, and the path follows it",
+    "through the reeds where the herons wait for the evening light.",
+    "Nobody remembers who built the bridge, only that it was there",
+    "when the first houses went up along the northern bank of it.",
+    "In winter the water freezes at the edges and the children slide",
+    "on the ice until their mothers call them home for supper again.",
+};
+
+// One page of the book: its number as a heading, then paragraphs of prose whose lengths and
+// last lines differ from page to page, as a printed book's do.
+void drawPage(QPainter& painter, const QRect& area, int number) {
+    QFont heading(QStringLiteral("DejaVu Sans"));
+    heading.setPixelSize(96);
+    heading.setBold(true);
+    painter.setFont(heading);
+    painter.setPen(QColor(25, 25, 25));
+    const QRect text = area.adjusted(130, 150, -130, -150);
+    painter.drawText(text.topLeft() + QPoint(0, 100), QStringLiteral("Page %1").arg(number));
+    QFont body(QStringLiteral("DejaVu Serif"));
+    body.setPixelSize(40);
+    painter.setFont(body);
+    std::mt19937 layout(static_cast<unsigned>(number));
+    std::uniform_int_distribution<int> paragraph(1, 6);
+    int y = text.top() + 260;
+    for (int line = 0; y < text.bottom();) {
+        for (int left = paragraph(layout); left > 0 && y < text.bottom(); --left, ++line, y += 64) {
+            QString prose = QString::fromLatin1(kProse[(line + number) % 6]);
+            if (left == 1) // a paragraph's last line ends early
+                prose.truncate(prose.indexOf(' ', 8 + static_cast<int>(layout() % 40)));
+            painter.drawText(QPoint(text.left(), y), prose);
+        }
+        y += 64;
+    }
+}
+
+// A spread filling the view: two pages either side of the spine's shadow, lit a little unevenly.
+QImage spread(int left) {
+    QImage picture(kWidth, kHeight, QImage::Format_RGB32);
+    picture.fill(QColor(236, 232, 222));
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    drawPage(painter, QRect(0, 0, kWidth / 2, kHeight), left);
+    drawPage(painter, QRect(kWidth / 2, 0, kWidth / 2, kHeight), left + 1);
+    QLinearGradient spine(kWidth / 2 - 90, 0, kWidth / 2 + 90, 0);
+    spine.setColorAt(0, QColor(0, 0, 0, 0));
+    spine.setColorAt(0.5, QColor(0, 0, 0, 150));
+    spine.setColorAt(1, QColor(0, 0, 0, 0));
+    painter.fillRect(QRect(kWidth / 2 - 90, 0, 180, kHeight), spine);
+    return picture;
+}
+
+// The same spread with an arm reaching in from below and a hand resting on the left page.
+QImage withHand(QImage picture) {
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(150, 112, 95));
+    painter.drawRect(QRect(700, 1500, 420, kHeight - 1500));
+    painter.drawEllipse(QRect(620, 1200, 580, 460));
+    return picture;
+}
+
+// The pictures in the order the leaves show them: the closed book's cover, then every spread;
+// after the second, a hand rests on it, and the same spread shows again once it has gone.
+void writeBook() {
+    QDir(bookDir).removeRecursively();
+    QDir().mkpath(bookDir);
+    int index = 0;
+    const auto save = [&index](const QImage& picture) {
+        ASSERT_TRUE(
+            picture.save(QStringLiteral("%1/%2.png").arg(bookDir).arg(index++, 3, 10, QChar('0'))));
+    };
+    QImage cover(kWidth, kHeight, QImage::Format_RGB32);
+    cover.fill(QColor(60, 50, 45));
+    QPainter(&cover).fillRect(QRect(kWidth / 2 + 40, 60, kWidth / 2 - 100, kHeight - 120),
+                              QColor(120, 30, 35));
+    save(cover);
+    for (int s = 0; s < spreads(); ++s) {
+        const QImage pages = spread(2 * s + 1);
+        save(pages);
+        if (s == 1) {
+            save(withHand(pages));
+            save(pages);
+        }
+    }
+}
+
+// The page numbers of the PDF's text layer, one list entry per page ("?" where none was read).
+QStringList pageNumbers(const QString& pdf) {
+    QProcess tool;
+    tool.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    if (!tool.waitForFinished(60000))
+        return {};
+    QStringList numbers;
+    const QString text = QString::fromUtf8(tool.readAllStandardOutput());
+    QStringList pages = text.split(QChar('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    static const QRegularExpression heading(QStringLiteral("Page\\s+(\\d+)"));
+    for (const QString& page : pages) {
+        const QRegularExpressionMatch found = heading.match(page);
+        numbers.append(found.hasMatch() ? found.captured(1) : QStringLiteral("?"));
+    }
+    return numbers;
+}
+
+class BookModeTest : public CameraTest {
+protected:
+    void TearDown() override {
+        form.reset();
+        CameraTest::TearDown();
+    }
+    QLabel* label() const { return dialog->findChild<QLabel*>(QStringLiteral("labelCapCount")); }
+    void press() const {
+        dialog->findChild<QAbstractButton*>(QStringLiteral("pushButtonStart"))->click();
+    }
+    static QStringList books() {
+        return QDir(papyraDir()).entryList({QStringLiteral("Book_*.pdf")}, QDir::Files);
+    }
+    // Lets the camera show `frames` more frames.
+    static bool waitFrames(int frames) {
+        const std::uint64_t until = camcore::testing::frameCounts(0).frames + frames;
+        return QTest::qWaitFor([&] { return camcore::testing::frameCounts(0).frames > until; },
+                               30000);
+    }
+    bool turnTo(int pages) {
+        return camcore::testing::turnVirtualPage(0) &&
+               QTest::qWaitFor(
+                   [&] {
+                       return label()->text() == QStringLiteral("%1 pages in the book").arg(pages);
+                   },
+                   60000);
+    }
+
+    std::unique_ptr<MainForm> form;
+    QMultiCapDialog* dialog = nullptr;
+};
+
+// Every page of the book is in the PDF once, in reading order, read from its own text; a hand
+// resting on a spread and the same spread shown again add nothing. The run's stop leaves a whole
+// document, and the window's own capture switches are back on the camera.
+TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
+    writeBook();
+    form = makeFormWith(1, "DevIndex=0\nResolution=0\nMultiCapMode=2\n");
+    ASSERT_TRUE(waitForVideo(*form));
+    button(*form, "pushButtonAutoScan")->click();
+    dialog = form->findChild<QMultiCapDialog*>();
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(
+        dialog->findChild<QAbstractButton*>(QStringLiteral("radioButtonBook"))->isChecked());
+
+    press();
+    ASSERT_TRUE(waitFrames(20)); // the closed book settles first
+    for (int s = 1; s <= spreads(); ++s) {
+        ASSERT_TRUE(turnTo(2 * s)) << "spread " << s << ": " << label()->text().toStdString();
+        if (s == 2) {
+            for (int again = 0; again < 2; ++again) {
+                ASSERT_TRUE(camcore::testing::turnVirtualPage(0));
+                ASSERT_TRUE(waitFrames(45));
+                EXPECT_EQ(label()->text(), QStringLiteral("4 pages in the book"));
+            }
+        }
+    }
+    const int from = traceLines().size();
+    press();
+    const int pages = 2 * spreads();
+    EXPECT_EQ(label()->text(),
+              QStringLiteral("%1 pages in the book, photography completed").arg(pages));
+    EXPECT_TRUE(callsSince(from).contains("ZoEnableSplitCap(0, false)"));
+
+    ASSERT_EQ(books().size(), 1);
+    QStringList expected;
+    for (int page = 1; page <= pages; ++page)
+        expected.append(QString::number(page));
+    EXPECT_EQ(pageNumbers(papyraDir() + "/" + books().first()), expected);
+    EXPECT_TRUE(
+        QDir(papyraDir()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden).isEmpty())
+        << "no working file is left beside the book";
+}
+
+// A run stopped before any turn leaves no file; a second run writes a document of its own.
+TEST_F(BookModeTest, ARunWithoutPagesLeavesNoFile) {
+    writeBook();
+    form = makeFormWith(1, "DevIndex=0\nMultiCapMode=2\n");
+    ASSERT_TRUE(waitForVideo(*form));
+    button(*form, "pushButtonAutoScan")->click();
+    dialog = form->findChild<QMultiCapDialog*>();
+    press();
+    ASSERT_TRUE(waitFrames(20));
+    press();
+    EXPECT_EQ(label()->text(), QStringLiteral("0 pages in the book, photography completed"));
+    EXPECT_TRUE(books().isEmpty());
+    form->onChinese();
+    EXPECT_EQ(label()->text(), QStringLiteral("书本已有 0 页, 拍照结束"));
+}
+
+} // namespace
