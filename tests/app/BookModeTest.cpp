@@ -10,6 +10,7 @@
 #include <QAbstractButton>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QProcess>
@@ -220,8 +221,9 @@ TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
         << "no working file is left beside the book";
 }
 
-// A run stopped before any turn leaves no file; a second run writes a document of its own.
-TEST_F(BookModeTest, ARunWithoutPagesLeavesNoFile) {
+// A run stopped before any turn leaves no file. Without a work folder a run does not start, and
+// says why.
+TEST_F(BookModeTest, ARunWithoutPagesLeavesNoFileAndNoFolderStartsNone) {
     writeBook();
     form = makeFormWith(1, "DevIndex=0\nMultiCapMode=2\n");
     ASSERT_TRUE(waitForVideo(*form));
@@ -234,6 +236,15 @@ TEST_F(BookModeTest, ARunWithoutPagesLeavesNoFile) {
     EXPECT_TRUE(books().isEmpty());
     form->onChinese();
     EXPECT_EQ(label()->text(), QStringLiteral("书本已有 0 页, 拍照结束"));
+
+    ASSERT_TRUE(QDir(papyraDir()).removeRecursively());
+    press();
+    const auto* start = dialog->findChild<QAbstractButton*>(QStringLiteral("pushButtonStart"));
+    EXPECT_EQ(start->text(), QStringLiteral("启动"));
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_EQ(messages()[0],
+              qMakePair(QStringLiteral("提示"), QStringLiteral("工作目录无法使用, 图像未保存!")));
+    EXPECT_FALSE(QFileInfo::exists(papyraDir()));
 }
 
 } // namespace
