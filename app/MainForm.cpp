@@ -129,7 +129,7 @@ MainForm::~MainForm() {
 }
 
 void MainForm::SetDefaults() {
-    m_settings = Settings{}; // the start values; a start always begins in English
+    m_settings = Settings{}; // the start values, English among them
     g_pMainForm = this;
 }
 

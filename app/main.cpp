@@ -1,8 +1,7 @@
 #include "MainForm.h"
+#include "Skins.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QPalette>
 
 #include <cstdio>
 #include <cstdlib>
@@ -17,13 +16,6 @@ void preferX11() {
     if (std::getenv("WAYLAND_DISPLAY") != nullptr)
         std::fprintf(stderr, "docscanner: running through XWayland (the xcb platform)\n");
     setenv("QT_QPA_PLATFORM", "xcb", 1);
-}
-
-void installDefaultSkin(QApplication& application) {
-    QFile sheet(QStringLiteral(":/image/chocolate.css"));
-    if (sheet.open(QIODevice::ReadOnly))
-        application.setStyleSheet(QString::fromLatin1(sheet.readAll()));
-    application.setPalette(QPalette(QColor(QStringLiteral("#F0F0F0"))));
 }
 
 } // namespace
