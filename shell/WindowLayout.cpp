@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QHelpEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <QTabWidget>
@@ -84,8 +85,10 @@ void WindowLayout::fitMinimumSize() {
     if (!m_formAlive)
         return;
     const auto* tabs = static_cast<QTabWidget*>(named("tabWidget"));
-    // The panel is the window's height less the bottom band.
-    const QSize minimum(kMinimumWidth, tabs->minimumSizeHint().height() + kBottomBand);
+    // The panel is the window's height less the bottom band. A screen smaller than that still
+    // holds the whole window, maximised or not.
+    const QSize minimum = QSize(kMinimumWidth, tabs->minimumSizeHint().height() + kBottomBand)
+                              .boundedTo(m_window->screen()->availableGeometry().size());
     if (m_window->minimumSize() != minimum)
         m_window->setMinimumSize(minimum);
 }
