@@ -182,6 +182,25 @@ const std::vector<WindowTexts> kWindows = {
      {{"pushButtonExport", "导出"}, {"pushButtonClose", "关闭"}},
      {}},
     {"QOCRResultDlg", {"", "OCR recognition results"}, {}, {}},
+    // The presentation window's toolbar keeps hidden buttons whose texts are never seen.
+    {"QVisualizer",
+     {"", "QVisualizer"},
+     {{"pushButtonPen", "画笔"},
+      {"pushButtonTrangle", "三角形"},
+      {"pushButtonEllipse", "椭圆"},
+      {"pushButtonRect", "矩形"},
+      {"pushButtonOpcity", "透明度"},
+      {"pushButtonLineWidth", "线宽"},
+      {"pushButtonColor", "颜色"},
+      {"pushButtonReturn", "返回"},
+      {"pushButtonEraser", "橡皮擦"},
+      {"pushButtonQuit", "退出"},
+      {"pushButtonMouse", "鼠标"},
+      {"pushButtonClear", "清除"},
+      {"pushButtonLine", "直线"},
+      {"pushButtonArrow", "箭头"}},
+     {}},
+    {"QSnapWidget", {"", "QSnapWidget"}, {}, {}},
     {"QFingerShowDlg",
      {"", "QFingerShowDlg"},
      {{"label", "姓  名:"}, {"pushButton", "指纹采集"}, {"pushButton_2", "指纹比对"}},
@@ -274,8 +293,8 @@ protected:
 
 testing_support::SoundServer* LanguageTest::s_sound = nullptr;
 
-// The main window and every window it owns, switched there and back while the modeless ones
-// are open; the tabs follow too.
+// The main window and every window of the program, switched there and back while the
+// modeless ones are open; the tabs follow too.
 TEST_F(LanguageTest, EveryWindowShowsItsOwnTextsInBothLanguages) {
     auto form = makeFormWith(2);
     button(*form, "pushBtnWaterMark")->click();
@@ -284,10 +303,10 @@ TEST_F(LanguageTest, EveryWindowShowsItsOwnTextsInBothLanguages) {
     for (const int flag : {1, 0, 1}) {
         form->applyLanguage(flag);
         for (const WindowTexts& table : kWindows) {
-            const QWidget* window =
-                QString::fromLatin1(table.object) == form->objectName()
-                    ? form.get()
-                    : form->findChild<QWidget*>(QString::fromLatin1(table.object));
+            const QWidget* window = nullptr;
+            for (const QWidget* widget : QApplication::allWidgets())
+                if (widget->isWindow() && widget->objectName() == QLatin1String(table.object))
+                    window = widget;
             ASSERT_NE(window, nullptr) << table.object;
             const QStringList found = differences(*window, table, flag);
             EXPECT_TRUE(found.isEmpty()) << table.object << " in language " << flag << ":\n"
