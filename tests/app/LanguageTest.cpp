@@ -1,5 +1,6 @@
 #include "CameraFixture.h"
 
+#include "ZoApi.h"
 #include "support/QtMessages.h"
 #include "support/SoundServer.h"
 
@@ -438,6 +439,22 @@ TEST_F(LanguageTest, WindowHoldsItsTextsFromTheSmallestSizeUp) {
         EXPECT_FALSE(command->isDefault() || command->autoDefault())
             << command->objectName().toStdString();
     EXPECT_EQ(qobject_cast<QPushButton*>(form->focusWidget()), nullptr);
+}
+
+// The sub camera's resolutions are listed as soon as a camera is chosen, before it is turned
+// on, and the entry chosen there is the one it opens at.
+TEST_F(LanguageTest, SubCameraResolutionsAreListedBeforeItIsTurnedOn) {
+    auto form = makeFormWith(2);
+    QComboBox* resolutions = combo(*form, "comboBoxRes2");
+    ASSERT_FALSE(button(*form, "checkBoxPIP")->isChecked());
+    ASSERT_EQ(resolutions->count(), ZoGetResCount(1));
+    EXPECT_GE(resolutions->findText("3264x2448"), 0);
+    resolutions->setCurrentIndex(2);
+    const int from = traceLines().size();
+    button(*form, "checkBoxPIP")->click();
+    const QStringList calls = callsSince(from);
+    EXPECT_TRUE(calls.contains("ZoSetDefaultResolution(1, 2)")) << calls.join(' ').toStdString();
+    EXPECT_EQ(resolutions->currentIndex(), 2);
 }
 
 } // namespace
