@@ -98,6 +98,7 @@ MainForm::MainForm(QWidget* parent) : QDialog(parent), ui(new Ui::MainForm) {
     RegisterDeviceNotification();
     HideUnusedCommands();
     SetupFolderAndVisualizerButtons();
+    m_layout->prepareControls();
     RegisterHotKey();
     AcceptCommands();
 }

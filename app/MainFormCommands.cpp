@@ -193,11 +193,13 @@ void MainForm::applyLanguage(int flag) {
         m_recording->applyLanguage(flag);
         m_menu->applyLanguage(flag);
         m_multiCapDlg->applyLanguage(flag);
+        m_watermark->applyLanguage(flag);
         InitPixtype();
         InitNameRule();
     }
     InitFmt();
     layoutBottomRow();
+    m_layout->fitMinimumSize();
     if (m_thumbnails.isLoaded())
         m_thumbnails.setLanguage(flag);
 }
