@@ -1,3 +1,4 @@
+#include "CommandLine.h"
 #include "MainForm.h"
 
 #include <QApplication>
@@ -6,6 +7,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -29,6 +31,8 @@ void installDefaultSkin(QApplication& application) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = answerInfoRequest(argc, argv))
+        return *status;
     preferX11();
     QApplication application(argc, argv);
     installDefaultSkin(application);
