@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QIcon>
 #include <QPalette>
 
 #include <cstdio>
@@ -28,6 +29,13 @@ void installDefaultSkin(QApplication& application) {
     application.setPalette(QPalette(QColor(QStringLiteral("#F0F0F0"))));
 }
 
+// Desktops match the window to the installed menu entry and show the entry's icon; in the build
+// tree no icon is installed and the window keeps the platform's default.
+void identifyToDesktop(QApplication& application) {
+    QGuiApplication::setDesktopFileName(QStringLiteral("docscanner"));
+    application.setWindowIcon(QIcon::fromTheme(QStringLiteral("docscanner")));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -36,6 +44,7 @@ int main(int argc, char* argv[]) {
     preferX11();
     QApplication application(argc, argv);
     installDefaultSkin(application);
+    identifyToDesktop(application);
     auto* form = new MainForm; // shows itself
     application.exec();
     // The destructor closes the cameras, then writes the settings.
