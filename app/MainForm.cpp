@@ -98,6 +98,7 @@ MainForm::MainForm(QWidget* parent) : QDialog(parent), ui(new Ui::MainForm) {
     RegisterDeviceNotification();
     HideUnusedCommands();
     SetupFolderAndVisualizerButtons();
+    m_layout->prepareControls();
     RegisterHotKey();
     AcceptCommands();
 }
@@ -129,7 +130,7 @@ MainForm::~MainForm() {
 }
 
 void MainForm::SetDefaults() {
-    m_settings = Settings{}; // the start values; a start always begins in English
+    m_settings = Settings{}; // the start values, English among them
     g_pMainForm = this;
 }
 

@@ -188,6 +188,7 @@ public slots:
     void onAbout();
     void onChinese();
     void onEnglish();
+    void onSwitchLanguage();
     void createMenu();
     void deleteMenu();
 
@@ -322,6 +323,8 @@ private:
     std::unique_ptr<commands::CameraPlugging> m_plugging;
     std::unique_ptr<commands::HotKey> m_hotKey;
     std::unique_ptr<Presentation> m_presentation;
+    // The kind of file OCR results are exported as, chosen in the settings dialog for this run.
+    QString m_ocrExtension = QStringLiteral("rtf");
     // Declared last, so destroyed first: the connections that reach the other features use it
     // as their context and end with it.
     std::unique_ptr<PictureInPicture> m_pip;

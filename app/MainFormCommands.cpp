@@ -15,8 +15,11 @@
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
 #include "Presentation.h"
+#include "QAboutDlg.h"
 #include "QMultiCapDialog.h"
 #include "QPreviewWidget.h"
+#include "QSetUIDlg.h"
+#include "QSettingDlg.h"
 #include "Skins.h"
 #include "VideoRecording.h"
 #include "WatermarkCommand.h"
@@ -190,11 +193,13 @@ void MainForm::applyLanguage(int flag) {
         m_recording->applyLanguage(flag);
         m_menu->applyLanguage(flag);
         m_multiCapDlg->applyLanguage(flag);
+        m_watermark->applyLanguage(flag);
         InitPixtype();
         InitNameRule();
     }
     InitFmt();
     layoutBottomRow();
+    m_layout->fitMinimumSize();
     if (m_thumbnails.isLoaded())
         m_thumbnails.setLanguage(flag);
 }
@@ -321,6 +326,12 @@ void MainForm::enterVisualizer() {
 void MainForm::switch2SnapMode(QString) {
     m_presentation->enterSnapMode();
 }
-void MainForm::onSwitchUI() {}
-void MainForm::onSetting() {}
-void MainForm::onAbout() {}
+void MainForm::onSwitchUI() {
+    QSetUIDlg::choose(m_settings.language, [this](int index) { applySkin(index); });
+}
+void MainForm::onSetting() {
+    QSettingDlg::edit(m_settings, m_ocrExtension, [this](bool on, float r) { SetResize(on, r); });
+}
+void MainForm::onAbout() {
+    QAboutDlg::present(m_settings.language);
+}

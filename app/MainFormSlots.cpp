@@ -366,6 +366,10 @@ void MainForm::onEnglish() {
     applyLanguage(1);
 }
 
+void MainForm::onSwitchLanguage() {
+    applyLanguage(m_settings.language == 0 ? 1 : 0);
+}
+
 void MainForm::layoutBottomRow() {
     m_layout->layoutBottomRow();
 }
@@ -379,4 +383,5 @@ void MainForm::createMenu() {
     connect(m_menu.get(), &MainMenu::skinRequested, this, &MainForm::onSwitchUI);
     connect(m_menu.get(), &MainMenu::settingsRequested, this, &MainForm::onSetting);
     connect(m_menu.get(), &MainMenu::aboutRequested, this, &MainForm::onAbout);
+    connect(m_menu.get(), &MainMenu::languageRequested, this, &MainForm::onSwitchLanguage);
 }

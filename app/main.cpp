@@ -1,11 +1,13 @@
+#include "CommandLine.h"
 #include "MainForm.h"
+#include "Skins.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QPalette>
+#include <QIcon>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -19,19 +21,22 @@ void preferX11() {
     setenv("QT_QPA_PLATFORM", "xcb", 1);
 }
 
-void installDefaultSkin(QApplication& application) {
-    QFile sheet(QStringLiteral(":/image/chocolate.css"));
-    if (sheet.open(QIODevice::ReadOnly))
-        application.setStyleSheet(QString::fromLatin1(sheet.readAll()));
-    application.setPalette(QPalette(QColor(QStringLiteral("#F0F0F0"))));
+// Desktops match the window to the installed menu entry and show the entry's icon; in the build
+// tree no icon is installed and the window keeps the platform's default.
+void identifyToDesktop(QApplication& application) {
+    QGuiApplication::setDesktopFileName(QStringLiteral("docscanner"));
+    application.setWindowIcon(QIcon::fromTheme(QStringLiteral("docscanner")));
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> status = answerInfoRequest(argc, argv))
+        return *status;
     preferX11();
     QApplication application(argc, argv);
     installDefaultSkin(application);
+    identifyToDesktop(application);
     auto* form = new MainForm; // shows itself
     application.exec();
     // The destructor closes the cameras, then writes the settings.

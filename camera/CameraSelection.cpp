@@ -138,6 +138,8 @@ void CameraSelection::fillSubCameraList() {
     }
     if (subOn)
         m_widgets.subList->setCurrentIndex(subCameraEntry(m_roles.sub(), m_roles.main()));
+    else
+        showChosenSubResolutions();
 }
 
 void CameraSelection::onSubCameraToggled() {
@@ -167,6 +169,23 @@ void CameraSelection::onSubCameraToggled() {
         m_pip.subClosed();
     }
     m_settings.openSub = on;
+    if (!on)
+        showChosenSubResolutions();
+}
+
+int CameraSelection::chosenSubCamera() const {
+    const int entry = m_widgets.subList->currentIndex();
+    return entry < 0 ? -1 : subEntryCamera(entry, m_roles.main());
+}
+
+// The entry shown is the one the camera will open at (openSub): its stored entry if it was the
+// last sub camera, else its first.
+void CameraSelection::showChosenSubResolutions() {
+    const int camera = chosenSubCamera();
+    if (camera < 0)
+        return;
+    const bool kept = camera == m_lastSub && m_roles.subResolution() < ZoGetResCount(camera);
+    fillResolutions(m_widgets.subResolutions, camera, kept ? m_roles.subResolution() : 0);
 }
 
 // A camera reopened keeps its resolution; another one starts at its first entry, and the list
@@ -186,8 +205,10 @@ void CameraSelection::configureSub(int camera) {
 }
 
 void CameraSelection::onSubListChanged() {
-    if (!m_widgets.subOn->isChecked())
+    if (!m_widgets.subOn->isChecked()) {
+        showChosenSubResolutions();
         return;
+    }
     const int entry = m_widgets.subList->currentIndex();
     if (entry < 0)
         return;
@@ -292,7 +313,15 @@ void CameraSelection::onMainResolutionChanged() {
 
 void CameraSelection::onSubResolutionChanged() {
     const int index = m_widgets.subResolutions->currentIndex();
-    if (index < 0 || index == m_roles.subResolution())
+    if (index < 0)
+        return;
+    // Chosen before the camera is on: it opens at this entry (openSub keeps it).
+    if (!m_widgets.subOn->isChecked()) {
+        m_lastSub = chosenSubCamera();
+        m_roles.setSubResolution(index);
+        return;
+    }
+    if (index == m_roles.subResolution())
         return;
     ZoSetResolution(m_roles.sub(), index);
     m_roles.setSubResolution(index);

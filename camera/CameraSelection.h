@@ -66,6 +66,9 @@ private:
     void fillSubCameraList();
     void swapRoles();
     void configureSub(int camera);
+    // While the sub camera is off its resolution list shows what the chosen camera offers.
+    void showChosenSubResolutions();
+    int chosenSubCamera() const;
     // Opens `camera` as the sub camera at the resolution entry its list will show.
     void openSub(int camera, QWidget* window);
 

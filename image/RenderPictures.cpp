@@ -57,6 +57,8 @@ const Picture kPictures[] = {
     {"sub-line_vertical", 0xF0D8, 10, kMuted, 0.05},
     {"add-line_horizontal", 0xF0DA, 10, kMuted, 0.05},
     {"sub-line_horizontal", 0xF0D9, 10, kMuted, 0.05},
+    // The logo of the about dialog: a camera over a page
+    {"Papyra", 0xF030, 100, kAccent, 0.06},
     // Cursors: the pencil's tip is the lower left corner, the eraser's hot spot its centre
     {"pencil", 0xF040, 25, kInk, 0.0, Style::Outlined},
     {"eraser", 0xF12D, 45, kInk, 0.08, Style::Outlined},

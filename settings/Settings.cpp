@@ -29,8 +29,8 @@ struct Value {
 
 // One row per key of the settings file: where it lives in the record, the value read when the
 // key is missing from an existing file, and the value of a start without any file. The rows are
-// in the order the file has always been written in; Language is written but never read, and
-// ShowRatio is read but never written.
+// in the order the file has always been written in; ShowRatio is read but never written, and
+// Language is read apart from the others.
 struct Key {
     const char* name;
     Member member;
@@ -172,6 +172,10 @@ bool readConfig(const QString& path, Settings& s) {
     // "nan" or "1e999" would reach the engine's resize arithmetic.
     if (!std::isfinite(s.resizeImageRatio))
         s.resizeImageRatio = 1.0;
+    // Only the two languages the window has texts for. The integer rules would read a stray
+    // "x" as 0 and switch a user to Chinese; anything but exactly 0 or 1 starts in English.
+    const QByteArray language = profile.readString(kSection, "Language", "1", 0);
+    s.language = language == "0" ? 0 : 1;
     for (int* channel : {&s.waterRed, &s.waterGreen, &s.waterBlue, &s.waterAlpha})
         *channel = std::clamp(*channel, 0, 255);
     return true;

@@ -59,8 +59,8 @@ struct Settings {
     int waterAlpha;
     bool dewarp;     // captured pages curving into a book's spine are flattened
     bool autoOrient; // captured pages lying sideways or upside down are turned upright
-    // The language the window shows now (0 Chinese, 1 English); never read from the file, so a
-    // start always begins in English, and written back for the record.
+    // The language the window shows now (0 Chinese, 1 English); a start takes the one of the
+    // last run, English when the file has none or another value.
     int language;
 };
 
@@ -70,10 +70,10 @@ inline constexpr char kSettingsSection[] = "Zo twain driver param";
 // "<documents>/Papyra/zoconf.ini"; `documentsDir` has no trailing slash.
 QString settingsPath(const QString& documentsDir);
 
-// Reads every key but Language in file order. Returns false and leaves `settings` as it was when
-// there is no file at `path`. A negative DevIndex becomes 0; a ratio that is not a finite number
-// becomes the read default 1.0; colour values and the watermark opacity are kept within 0..255.
-// Texts longer than 259 bytes are cut between two characters.
+// Reads every key in file order. Returns false and leaves `settings` as it was when there is no
+// file at `path`. A negative DevIndex becomes 0; a Language other than 0 or 1 becomes 1; a ratio
+// that is not a finite number becomes the read default 1.0; colour values and the watermark opacity
+// are kept within 0..255. Texts longer than 259 bytes are cut between two characters.
 bool readConfig(const QString& path, Settings& settings);
 
 // Writes every key in the order the file has always had and replaces the file atomically, keeping

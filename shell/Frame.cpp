@@ -64,8 +64,7 @@ void Frame::makeIconButton(QPushButton* button, const QString& picture) {
     button->setFlat(true);
     button->setCheckable(true);
     button->setFixedSize(50, 50);
-    button->setText(QString());
-    button->setToolTip(QString());
+    button->setText(QString()); // the tool tip says what the picture means
 }
 
 // Maximised means the primary screen's available area, task bar excluded.

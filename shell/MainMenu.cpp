@@ -16,14 +16,17 @@ void MainMenu::create() {
     m_skin = new QAction(QStringLiteral("换肤"), m_menu);
     m_settings = new QAction(QStringLiteral("设置"), m_menu);
     m_about = new QAction(QStringLiteral("关于"), m_menu);
+    m_language = new QAction(QStringLiteral("English"), m_menu);
     m_menu->addAction(m_skin);
     m_menu->addAction(m_settings);
     m_menu->addAction(m_about);
+    m_menu->addAction(m_language);
     m_button->setMenu(m_menu);
     m_button->setStyleSheet(QStringLiteral("QPushButton::menu-indicator{image:None;}"));
     connect(m_skin, &QAction::triggered, this, &MainMenu::skinRequested);
     connect(m_settings, &QAction::triggered, this, &MainMenu::settingsRequested);
     connect(m_about, &QAction::triggered, this, &MainMenu::aboutRequested);
+    connect(m_language, &QAction::triggered, this, &MainMenu::languageRequested);
 }
 
 void MainMenu::destroy() {
@@ -32,6 +35,7 @@ void MainMenu::destroy() {
     m_skin = nullptr;
     m_settings = nullptr;
     m_about = nullptr;
+    m_language = nullptr;
 }
 
 void MainMenu::applyLanguage(int flag) {
@@ -41,4 +45,5 @@ void MainMenu::applyLanguage(int flag) {
     m_skin->setText(chinese ? QStringLiteral("换肤") : QStringLiteral("Change skin"));
     m_settings->setText(chinese ? QStringLiteral("设置") : QStringLiteral("Settings"));
     m_about->setText(chinese ? QStringLiteral("关于") : QStringLiteral("About"));
+    m_language->setText(chinese ? QStringLiteral("English") : QStringLiteral("中文"));
 }

@@ -6,7 +6,8 @@ class QAction;
 class QMenu;
 class QPushButton;
 
-// The menu on the title strip's menu button: skins, settings, about.
+// The menu on the title strip's menu button: skins, settings, about, and the other language,
+// named in that language so that a user who cannot read the current one still finds it.
 class MainMenu : public QObject {
     Q_OBJECT
 
@@ -22,6 +23,7 @@ signals:
     void skinRequested();
     void settingsRequested();
     void aboutRequested();
+    void languageRequested();
 
 private:
     QPushButton* m_button;
@@ -29,4 +31,5 @@ private:
     QAction* m_skin = nullptr;
     QAction* m_settings = nullptr;
     QAction* m_about = nullptr;
+    QAction* m_language = nullptr;
 };

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPalette>
+#include <QStyleFactory>
 
 namespace {
 
@@ -20,4 +22,10 @@ void applySkinSheet(int index) {
     if (sheet.open(QIODevice::ReadOnly))
         text = sheet.readAll();
     qApp->setStyleSheet(QString::fromLatin1(text));
+}
+
+void installDefaultSkin(QApplication& application) {
+    application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    applySkinSheet(1);
+    application.setPalette(QPalette(QColor(QStringLiteral("#F0F0F0"))));
 }

@@ -63,6 +63,15 @@ const Text kCaptions[] = {
     {"pushButtonSwitchMainSub", "主副互换", "Switch"},
 };
 
+// The engine keeps the camera's own JPEG when the chosen quality would add nothing to it, so a
+// higher setting stops making larger files there.
+const char kJpgTipChinese[] =
+    "JPG文件压缩比: 数值越大, 画质越好, 文件越大。"
+    "达到或超过摄像头自身的画质时, 直接保存摄像头的原图, 文件不会再变大。";
+const char kJpgTipEnglish[] =
+    "JPG quality: higher values keep more detail in larger files. At or above the camera's own "
+    "quality the camera's picture is saved unchanged, so the file does not grow any further.";
+
 const Text kToolTips[] = {
     {"pushButtonDrag", "设置鼠标为拖动模式", "Drag mode"},
     {"pushButtonCut", "设置鼠标为画框模式", "Draw rectangle mode"},
@@ -71,6 +80,12 @@ const Text kToolTips[] = {
     {"pushButtonZoomOut", "缩小", "Zoom out"},
     {"pushButtonZoomIn", "放大", "Zoom in"},
     {"pushButtonFullSrn", "重置视频", "Reset video"},
+    // These two show only a picture, so the tool tip is all that says what they do.
+    {"pushButtonOpenFolder", "目录设置", "Work folder"},
+    {"pushButtonVisualizer", "进入展台", "Presentation mode"},
+    {"label_3", kJpgTipChinese, kJpgTipEnglish},
+    {"horizontalSliderJPG", kJpgTipChinese, kJpgTipEnglish},
+    {"label_JPG", kJpgTipChinese, kJpgTipEnglish},
 };
 
 // Sets the caption the widget shows: a button's or label's text, a group box's title.

@@ -46,6 +46,11 @@ void WatermarkCommand::showDialog(int flag) {
     m_dialog->show();
 }
 
+void WatermarkCommand::applyLanguage(int flag) {
+    if (m_dialog->isVisible())
+        m_dialog->applyLanguage(flag);
+}
+
 void WatermarkCommand::storeSettings() {
     m_dialog->storeSettings();
 }

@@ -24,6 +24,8 @@ public:
     void onVisibleClicked();
     // Shows the window without blocking, in the language `flag` (others keep its texts).
     void showDialog(int flag);
+    // An open dialog follows a language switch at once; a hidden one takes it when shown.
+    void applyLanguage(int flag);
     // The values the window holds, into the settings (at exit, before they are written).
     void storeSettings();
 

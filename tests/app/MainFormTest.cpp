@@ -162,7 +162,7 @@ TEST_F(AppTest, BottomRowHasWiderButtonsInEnglish) {
 
 TEST_F(AppTest, DoubleClickOnTheTitleMaximisesAndRestoresTheExactGeometry) {
     auto form = makeForm();
-    form->setGeometry(40, 50, 900, 640);
+    form->setGeometry(QRect(QPoint(40, 50), form->minimumSize() + QSize(20, 10)));
     const QRect before = form->geometry();
     auto* title = form->findChild<QLabel*>("lab_Title");
     QTest::mouseDClick(title, Qt::LeftButton);

@@ -192,8 +192,9 @@ TEST_F(PresentationTest, TheToolbarStaysOnTopAndTheCursorFollowsTheTool) {
     for (const auto& expected : cursors) {
         choose(expected.item);
         EXPECT_EQ(layer->cursor().shape(), expected.shape) << expected.item;
-        if (expected.shape == Qt::BitmapCursor)
+        if (expected.shape == Qt::BitmapCursor) {
             EXPECT_EQ(layer->cursor().hotSpot(), expected.hotSpot) << expected.item;
+        }
     }
     // A drag shows the cursor of the shape it draws.
     choose(panel::kEraser);

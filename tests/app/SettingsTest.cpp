@@ -61,8 +61,14 @@ TEST_F(SettingsFileTest, ValuesAreReadFromTheirKeys) {
     EXPECT_EQ(s.waterText, QByteArray("Hello"));
     EXPECT_EQ(s.workPath, QByteArray("/data/scans"));
     EXPECT_DOUBLE_EQ(s.resizeImageRatio, 0.5);
-    EXPECT_EQ(s.language, 1) << "the language is written, never read";
+    EXPECT_EQ(s.language, 0) << "a start takes the language of the last run";
     EXPECT_FALSE(s.showRatio);
+}
+
+TEST_F(SettingsFileTest, LanguageWithoutTextsReadsAsEnglish) {
+    for (const char* value : {"2", "-1", "x"})
+        EXPECT_EQ(read(QByteArray("[Zo twain driver param]\nLanguage=") + value + "\n").language, 1)
+            << value;
 }
 
 TEST_F(SettingsFileTest, LongWorkPathIsCutTo259Bytes) {

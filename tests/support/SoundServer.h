@@ -1,7 +1,10 @@
 #pragma once
 
-#include <QProcess>
+#include "ForkedProgram.h"
+
 #include <QString>
+
+#include <memory>
 
 namespace testing_support {
 
@@ -20,7 +23,7 @@ public:
     const QString& error() const { return m_error; }
 
 private:
-    QProcess m_server;
+    std::unique_ptr<ForkedProgram> m_server;
     QString m_error;
 };
 

@@ -1,11 +1,15 @@
 #include "CodeSamples.h"
 #include "barcode/BarcodeMarkup.h"
 #include "barcode/BarcodeReader.h"
+#include "barcode/IsolatedRead.h"
 
 #include <QPainter>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <unistd.h>
 
 using namespace camcore;
 using barcode_test::drawCode;
@@ -101,4 +105,26 @@ TEST(BarcodeReaderTest, TwoCopiesOfOneCodeAreReadWithoutStoppingTheProcess) {
               (Codes{{"Code128", "LABEL-0042"},
                      {"QRCode", "next to the labels"},
                      {"Code128", "LABEL-0042"}}));
+}
+
+// The child's answer comes back whole; a child that stops, or one that never answers, reads
+// nothing and leaves the program going.
+TEST(BarcodeReaderTest, IsolatedReadingReturnsTheChildsCodesOrNothing) {
+    const std::vector<FoundCode> found = {{"QRCode", "first", QRect(1, 2, 3, 4)},
+                                          {"Code128", "", QRect(-5, 0, 10, 20)}};
+    const auto answer = readIsolated([&] { return found; });
+    ASSERT_TRUE(answer.has_value());
+    ASSERT_EQ(answer->size(), found.size());
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        EXPECT_EQ((*answer)[i].format, found[i].format);
+        EXPECT_EQ((*answer)[i].text, found[i].text);
+        EXPECT_EQ((*answer)[i].box, found[i].box);
+    }
+    EXPECT_FALSE(readIsolated([]() -> std::vector<FoundCode> { std::abort(); }));
+    EXPECT_FALSE(readIsolated(
+        []() -> std::vector<FoundCode> {
+            for (;;)
+                ::pause();
+        },
+        std::chrono::milliseconds(200)));
 }

@@ -1,12 +1,12 @@
 #include "../api/EngineFixture.h"
 #include "ZoApi.h"
+#include "support/ForkedProgram.h"
 #include "support/Mp4Probe.h"
 #include "support/SoundServer.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
@@ -125,17 +125,16 @@ TEST_F(EngineRecordTest, RefusalsAndEndings) {
 // A recording process killed mid-way leaves a file that plays up to its last second.
 TEST_F(EngineRecordTest, FileOfKilledRecordingPlays) {
     const QString file = dir.path() + "/killed.mp4";
-    QProcess child;
-    child.start(CAMCORE_RECORD_CHILD, {"1", "5", file});
-    ASSERT_TRUE(QTest::qWaitFor([&] { return child.canReadLine(); }, 20000));
-    ASSERT_EQ(child.readLine().trimmed(), "recording");
+    testing_support::ForkedProgram::Options options;
+    options.readOutput = true;
+    testing_support::ForkedProgram child(CAMCORE_RECORD_CHILD, {"1", "5", file}, options);
+    ASSERT_EQ(child.readLine(20000).value_or("(nothing)"), "recording");
     // Three key frames, a second apart, have put at least two fragments on disk.
     const auto written = [&] {
         return probeMp4(file).videoSeconds >= 2.0;
     };
     ASSERT_TRUE(QTest::qWaitFor(written, 20000));
     child.kill();
-    child.waitForFinished();
     const Mp4Facts facts = probeMp4(file);
     ASSERT_TRUE(facts.opened);
     EXPECT_EQ(facts.videoCodec, "h264");

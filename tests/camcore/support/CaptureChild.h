@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "support/ForkedProgram.h"
 
-#include <sys/types.h>
+#include <QString>
 
 namespace camcore_test {
 
@@ -30,9 +29,7 @@ public:
     void kill();
 
 private:
-    pid_t m_pid = -1;
-    int m_output = -1; // the child's standard output
-    QByteArray m_pending;
+    testing_support::ForkedProgram m_program;
     int m_captures = 0;
 };
 

@@ -1,11 +1,14 @@
 #include "barcode/IsolatedRead.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
@@ -93,7 +96,7 @@ bool writeAll(int fd, const std::string& data) {
 } // namespace
 
 std::optional<std::vector<FoundCode>>
-readIsolated(const std::function<std::vector<FoundCode>()>& read) {
+readIsolated(const std::function<std::vector<FoundCode>()>& read, std::chrono::milliseconds limit) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0)
         return std::nullopt;
@@ -120,8 +123,24 @@ readIsolated(const std::function<std::vector<FoundCode>()>& read) {
     close(pipeEnds[1]);
     std::string in;
     char buffer[4096];
+    // The child runs library code after a fork of a program with other threads; should it ever
+    // wait for a lock one of those threads held, the reading ends instead of hanging the program.
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool overdue = false;
     for (;;) {
-        const ssize_t n = ::read(pipeEnds[0], buffer, sizeof buffer);
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd ready{pipeEnds[0], POLLIN, 0};
+        const int polled =
+            poll(&ready, 1, static_cast<int>(std::max<std::int64_t>(0, left.count())));
+        if (polled < 0 && errno == EINTR)
+            continue;
+        if (polled == 0) {
+            overdue = true;
+            kill(child, SIGKILL);
+            break;
+        }
+        const ssize_t n = polled < 0 ? -1 : ::read(pipeEnds[0], buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -132,7 +151,7 @@ readIsolated(const std::function<std::vector<FoundCode>()>& read) {
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (overdue || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
         return std::nullopt;
     return decode(in);
 }

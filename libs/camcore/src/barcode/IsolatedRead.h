@@ -2,6 +2,7 @@
 
 #include "barcode/BarcodeReader.h"
 
+#include <chrono>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -9,11 +10,13 @@
 namespace camcore {
 
 // Runs `read` in a child process of this one and returns the codes it found, or nothing when
-// the child did not finish normally. zxing-cpp 1.4.0 stops the process with a failed assertion
-// when one picture holds two linear codes of the same format and value; the child takes that
-// stop instead of the program. The child sees the parent's memory as it was at the fork, so
+// the child did not finish normally or in time. zxing-cpp 1.4.0 stops the process with a failed
+// assertion when one picture holds two linear codes of the same format and value; the child takes
+// that stop instead of the program. The child sees the parent's memory as it was at the fork, so
 // `read` may use any picture the caller holds, but must not touch Qt or start threads.
+// A child still busy after `limit` is stopped and reads nothing.
 std::optional<std::vector<FoundCode>>
-readIsolated(const std::function<std::vector<FoundCode>()>& read);
+readIsolated(const std::function<std::vector<FoundCode>()>& read,
+             std::chrono::milliseconds limit = std::chrono::seconds(30));
 
 } // namespace camcore

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "record/AvHandles.h"
+#include "record/EncoderCore.h"
 
 #include <cstdint>
 #include <functional>
@@ -14,11 +14,11 @@ namespace camcore {
 // thread at a time.
 class AudioEncoder {
 public:
-    using PacketSink = std::function<void(AVPacket&)>;
+    using PacketSink = EncoderCore::PacketSink;
     static constexpr int kRate = 48000;
 
     bool open();
-    const AVCodecContext& context() const { return *m_context.get(); }
+    const AVCodecContext& context() const { return *m_core.context(); }
     AVRational timeBase() const { return {1, kRate}; }
 
     // Where the next samples lie in the recording (in samples); set before the first push.
@@ -27,18 +27,14 @@ public:
     // Encodes what is left (padded to a whole frame) and hands out the rest.
     void flush(const PacketSink& sink);
 
-    const std::string& error() const { return m_error; }
+    const std::string& error() const { return m_core.error(); }
 
 private:
     void encodeFrame(const PacketSink& sink);
-    void drain(const PacketSink& sink);
 
-    av::CodecContext m_context;
-    av::FramePtr m_frame;
-    av::PacketPtr m_packet;
+    EncoderCore m_core;
     std::vector<float> m_pending; // less than one frame
     std::int64_t m_next = 0;
-    std::string m_error;
 };
 
 } // namespace camcore

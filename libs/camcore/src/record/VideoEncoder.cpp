@@ -29,19 +29,9 @@ QSize VideoEncoder::outputSize(QSize source) {
 }
 
 bool VideoEncoder::open(QSize size) {
-    const AVCodec* codec = avcodec_find_encoder_by_name("libx264");
-    if (codec == nullptr) {
-        m_error = "no H.264 encoder";
+    if (!m_core.allocate(avcodec_find_encoder_by_name("libx264"), "H.264"))
         return false;
-    }
-    m_context.reset(avcodec_alloc_context3(codec));
-    m_frame.reset(av_frame_alloc());
-    m_packet.reset(av_packet_alloc());
-    if (!m_context || !m_frame || !m_packet) {
-        m_error = "out of memory";
-        return false;
-    }
-    AVCodecContext* context = m_context.get();
+    AVCodecContext* context = m_core.context();
     context->width = size.width();
     context->height = size.height();
     context->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -56,20 +46,11 @@ bool VideoEncoder::open(QSize size) {
     av_opt_set(context->priv_data, "preset", "ultrafast", 0);
     av_opt_set(context->priv_data, "tune", "zerolatency", 0);
     av_opt_set(context->priv_data, "crf", "23", 0);
-    const int opened = avcodec_open2(context, codec, nullptr);
-    if (opened < 0) {
-        m_error = "cannot open the H.264 encoder: " + av::errorText(opened);
-        return false;
-    }
-    AVFrame* frame = m_frame.get();
-    frame->format = context->pix_fmt;
-    frame->width = context->width;
-    frame->height = context->height;
-    if (av_frame_get_buffer(frame, 0) < 0) {
-        m_error = "out of memory";
-        return false;
-    }
-    return true;
+    return m_core.open([](AVFrame& frame, const AVCodecContext& opened) {
+        frame.format = opened.pix_fmt;
+        frame.width = opened.width;
+        frame.height = opened.height;
+    });
 }
 
 bool VideoEncoder::encode(const QImage& picture, std::int64_t milliseconds,
@@ -78,13 +59,13 @@ bool VideoEncoder::encode(const QImage& picture, std::int64_t milliseconds,
         return false;
     if (picture.size() != m_scalerSource || !m_scaler) {
         m_scaler.reset(sws_getContext(picture.width(), picture.height(), AV_PIX_FMT_RGB24,
-                                      m_context.get()->width, m_context.get()->height,
+                                      m_core.context()->width, m_core.context()->height,
                                       AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
         m_scalerSource = picture.size();
         if (!m_scaler)
             return false;
     }
-    AVFrame* frame = m_frame.get();
+    AVFrame* frame = m_core.frame();
     // The encoder may still hold the previous picture's planes.
     if (av_frame_make_writable(frame) < 0)
         return false;
@@ -98,25 +79,12 @@ bool VideoEncoder::encode(const QImage& picture, std::int64_t milliseconds,
     if (key)
         m_lastKey = milliseconds;
     m_lastPts = milliseconds;
-    if (avcodec_send_frame(m_context.get(), frame) < 0)
-        return false;
-    drain(sink);
-    return true;
+    return m_core.send(frame, sink);
 }
 
 void VideoEncoder::flush(const PacketSink& sink) {
-    if (!m_context)
-        return;
-    avcodec_send_frame(m_context.get(), nullptr);
-    drain(sink);
-}
-
-void VideoEncoder::drain(const PacketSink& sink) {
-    AVPacket* packet = m_packet.get();
-    while (avcodec_receive_packet(m_context.get(), packet) == 0) {
-        sink(*packet);
-        av_packet_unref(packet);
-    }
+    if (m_core.isOpen())
+        m_core.send(nullptr, sink);
 }
 
 } // namespace camcore

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "record/AvHandles.h"
+#include "record/EncoderCore.h"
 
 #include <QImage>
 #include <QSize>
@@ -16,7 +16,7 @@ namespace camcore {
 class VideoEncoder {
 public:
     // Receives each packet made, in time_base() units.
-    using PacketSink = std::function<void(AVPacket&)>;
+    using PacketSink = EncoderCore::PacketSink;
 
     // The output size for a camera picture: the picture itself when it fits 1920 x 1080, else
     // scaled down to fit it; even sides, as 4:2:0 needs.
@@ -24,7 +24,7 @@ public:
 
     // Opens libx264 for pictures of `size` (even sides); false with error() when it cannot.
     bool open(QSize size);
-    const AVCodecContext& context() const { return *m_context.get(); }
+    const AVCodecContext& context() const { return *m_core.context(); }
     AVRational timeBase() const { return {1, 1000}; }
 
     // Encodes a picture (QImage::Format_RGB888) shown at `milliseconds`; a timestamp not after
@@ -33,19 +33,14 @@ public:
     // Hands out the pictures the encoder still holds.
     void flush(const PacketSink& sink);
 
-    const std::string& error() const { return m_error; }
+    const std::string& error() const { return m_core.error(); }
 
 private:
-    void drain(const PacketSink& sink);
-
-    av::CodecContext m_context;
-    av::FramePtr m_frame;
-    av::PacketPtr m_packet;
+    EncoderCore m_core;
     av::Scaler m_scaler;
     QSize m_scalerSource;
     std::int64_t m_lastPts = -1;
     std::int64_t m_lastKey = -1;
-    std::string m_error;
 };
 
 } // namespace camcore
