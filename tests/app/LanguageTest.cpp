@@ -137,6 +137,7 @@ const std::vector<WindowTexts> kWindows = {
      {{"groupBox_2", "连拍方式", "Capture mode"},
       {"radioButtonTimer", "定时连拍", "Timed capturing"},
       {"radioButtonSmart", "智能连拍", "Smart capturing"},
+      {"radioButtonBook", "书本", "Book"},
       {"groupBoxTimerSetting", "定时设置", "Timed settings"},
       {"label_2", "拍照间隔:", "Interval:"},
       {"label_3", "秒", "S"},
