@@ -2,6 +2,7 @@
 // pages of the barcode quality corpus (tests/camcore/barcode/quality). Codes are counted on the
 // formats both read; zbar reads neither Data Matrix nor Aztec, and its PDF417 decoder is off.
 
+#include "BenchMain.h"
 #include "CodePages.h"
 #include "CodeScore.h"
 #include "barcode/BarcodeReader.h"
@@ -166,11 +167,7 @@ BENCHMARK(BM_Peer_Zbarimg)->UseManualTime()->Iterations(3)->Unit(benchmark::kMil
 int main(int argc, char** argv) {
     // One core each: zbarimg runs on one, and OpenCV would spread the symbol search over both.
     cv::setNumThreads(1);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    corpus(); // draw and write the pages before anything is timed
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] {
+        corpus(); // draw and write the pages before anything is timed
+    });
 }

@@ -5,6 +5,7 @@
 // Beside them the peers that do the same jobs: `tesseract --psm 0` finding a page's orientation,
 // and `unpaper` splitting and cleaning the spread.
 
+#include "BenchMain.h"
 #include "Curved.h"
 #include "ZoApi.h"
 #include "output/OutputImage.h"
@@ -149,8 +150,7 @@ BENCHMARK(BM_UnpaperPeer)->Unit(benchmark::kMillisecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     cv::setNumThreads(1); // one core; run with OMP_THREAD_LIMIT=1 for the recognition's
 
     QApplication application(argc, argv);
@@ -162,10 +162,5 @@ int main(int argc, char** argv) {
     setenv("CAMCORE_VIRTUAL_SOURCE", QFile::encodeName(folder).constData(), 1);
     ZoInit();
     ZoGetCameraCount();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

@@ -2,6 +2,7 @@
 // metadata, temporary file, fsync, rename), the cost of adding a page to a collected PDF as it
 // grows, and peer commands for the same output where they are installed.
 
+#include "BenchMain.h"
 #include "device/virtual/DocumentScene.h"
 #include "output/CaptureWriter.h"
 #include "output/JpegWriter.h"
@@ -200,13 +201,7 @@ BENCHMARK(BM_Peer_Img2pdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PdfAddPage)->Arg(1)->Arg(50)->Arg(200)->Iterations(4)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QGuiApplication application(argc, argv); // fonts for the document scene
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

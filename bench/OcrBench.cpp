@@ -3,6 +3,7 @@
 // command, with the time per page and the character accuracy of each language; and what
 // starting the engine costs, which the library puts off until the first recognition.
 
+#include "BenchMain.h"
 #include "PageCorpus.h"
 #include "QuilOcr.h"
 
@@ -105,27 +106,22 @@ void BM_EngineStart(benchmark::State& state) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QGuiApplication application(argc, argv); // fonts for the generated pages
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    // Registered here: the corpus needs the application's fonts, so its size is known only now.
-    const int pageCount = int(pages().size());
-    benchmark::RegisterBenchmark("BM_FnInit", BM_FnInit)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("BM_EngineStart", BM_EngineStart)
-        ->Iterations(5)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_Library", BM_Library)
-        ->Iterations(pageCount)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("BM_Peer_TesseractCommand", BM_Peer_TesseractCommand)
-        ->Arg(0)
-        ->Arg(1)
-        ->Iterations(pageCount)
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] {
+        // Registered here: the corpus needs the application's fonts, so its size is known only now.
+        const int pageCount = int(pages().size());
+        benchmark::RegisterBenchmark("BM_FnInit", BM_FnInit)->Unit(benchmark::kMicrosecond);
+        benchmark::RegisterBenchmark("BM_EngineStart", BM_EngineStart)
+            ->Iterations(5)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BM_Library", BM_Library)
+            ->Iterations(pageCount)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark("BM_Peer_TesseractCommand", BM_Peer_TesseractCommand)
+            ->Arg(0)
+            ->Arg(1)
+            ->Iterations(pageCount)
+            ->Unit(benchmark::kMillisecond);
+    });
 }

@@ -3,6 +3,7 @@
 // copy, detector) at 1280 x 960 and at 3264 x 2448; and the watch fed with the preview's picture,
 // as it is while a window shows the camera. The aim is under 2 ms a frame.
 
+#include "BenchMain.h"
 #include "device/virtual/DocumentScene.h"
 #include "device/virtual/JpegEncoder.h"
 #include "pipeline/FrameDecoder.h"
@@ -86,14 +87,8 @@ BENCHMARK(BM_PageWatchFromPreview)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QGuiApplication application(argc, argv); // fonts for the page's text
     cv::setNumThreads(1);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

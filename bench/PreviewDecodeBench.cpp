@@ -1,6 +1,7 @@
 // Preview cost of one 3264 x 2448 MJPEG frame: a decode sized for a 1280-pixel view against a
 // full decode, black and white on the preview picture, and ffmpeg decoding the same frames.
 
+#include "BenchMain.h"
 #include "pipeline/ColorMode.h"
 #include "pipeline/FrameDecoder.h"
 
@@ -166,14 +167,9 @@ BENCHMARK(BM_FfmpegDecodePerFrame)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QGuiApplication application(argc, argv); // fonts for the generated page
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    frame(); // generate and encode the page before anything is timed
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] {
+        frame(); // generate and encode the page before anything is timed
+    });
 }

@@ -2,6 +2,7 @@
 // one core: finding the page and cutting it out straight, cleaning, black and white, splitting
 // a book; the outline on a preview frame; and unpaper cleaning and straightening the same page.
 
+#include "BenchMain.h"
 #include "device/virtual/DocumentScene.h"
 #include "pipeline/ColorMode.h"
 #include "process/CaptureChain.h"
@@ -206,17 +207,12 @@ BENCHMARK(BM_Peer_Unpaper)->UseManualTime()->Iterations(3)->Unit(benchmark::kMil
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QGuiApplication application(argc, argv); // fonts for the generated pages
-    // One core, as the issue asks: OpenCV would otherwise spread resizing and warping over both.
+    // One core: OpenCV would otherwise spread resizing and warping over both.
     cv::setNumThreads(1);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    cleanedPage(); // render the scenes and cut the page before anything is timed
-    spreadScene();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv, [] {
+        cleanedPage(); // render the scenes and cut the page before anything is timed
+        spreadScene();
+    });
 }

@@ -3,6 +3,7 @@
 // same preset, read at their frame rate (-re). Reported: the share of one core the process used
 // while recording, and the frames the recorder dropped.
 
+#include "BenchMain.h"
 #include "record/Recorder.h"
 
 #include <QFile>
@@ -159,13 +160,7 @@ BENCHMARK(BM_FfmpegRecord)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    bench::preferOffscreen();
     QGuiApplication application(argc, argv); // fonts for the generated page
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }

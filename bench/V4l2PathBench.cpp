@@ -5,6 +5,7 @@
 // UVC driver fills them; the V4L2 test machine runs under software emulation, where times are
 // 10 to 20 times longer and say nothing about a real machine.
 
+#include "BenchMain.h"
 #include "device/v4l2/Capture.h"
 #include "device/virtual/SceneEncoder.h"
 #include "pipeline/ColorMode.h"
@@ -204,11 +205,7 @@ BENCHMARK(BM_DequeueToPaint)
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    bench::preferOffscreen();
     QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::runBenchmarks(argc, argv);
 }
