@@ -107,10 +107,15 @@ TEST_F(OcrEntries, UnreadableFilesGiveEmptyResults) {
         EXPECT_EQ(fnQuilOCRWords(path.constData(), 0, &words), 0) << path.constData();
         EXPECT_EQ(words, nullptr) << path.constData();
         EXPECT_EQ(fnQuilOCROrientation(path.constData()), -1) << path.constData();
+        int scripts = -1;
+        EXPECT_EQ(fnQuilOCROrientationScripts(path.constData(), &scripts), -1);
+        EXPECT_EQ(scripts, QUILOCR_ALL_SCRIPTS) << path.constData();
+        EXPECT_EQ(fnQuilOCRWordsIn(path.constData(), 0, QUILOCR_LATIN_ONLY, &words), 0);
     }
     EXPECT_STREQ(fnQuilOCREx(nullptr, 50, 0, 0.6f, 0.3f, 3.0f, 2.0f, false, false), "");
     EXPECT_EQ(fnQuilOCRWords(nullptr, 0, nullptr), 0);
     EXPECT_EQ(fnQuilOCROrientation(nullptr), -1);
+    EXPECT_EQ(fnQuilOCROrientationScripts(nullptr, nullptr), -1);
 }
 
 // A page lying sideways or upside down gets the clockwise turn that makes it upright, in either

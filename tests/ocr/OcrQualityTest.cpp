@@ -46,22 +46,32 @@ TEST(OcrQuality, GeneratedPagesReadAboveTheFloors) {
 
 // Every page of the corpus, in each script, turned 0, 90, 180 and 270 degrees clockwise: the
 // library must name the turn that brings it back upright. A page it cannot judge (-1) counts as
-// wrong, as it would stay lying in a book's PDF.
+// wrong, as it would stay lying in a book's PDF. In the same look, a page with Chinese on it must
+// never be sent to English alone, which would lose its Chinese; an English page should be.
 TEST(OcrQuality, TurnedPagesAreFoundUpright) {
     ASSERT_EQ(fnInit(4, DOCSCANNER_BIN_DIR "/"), 1);
     QTemporaryDir dir;
     const std::vector<ocrcorpus::Page> pages =
         ocrcorpus::writePages(dir.path(), ocrcorpus::fullCorpusWanted());
     std::map<Language, std::pair<int, int>> right; // right, judged
+    int englishAlone = 0, english = 0;
     for (const ocrcorpus::Page& page : pages) {
         const QImage upright(page.file);
         ASSERT_FALSE(upright.isNull()) << page.name.toStdString();
         for (const int turned : {0, 90, 180, 270}) {
             const QString file = dir.filePath(QStringLiteral("turned%1.jpg").arg(turned));
             ASSERT_TRUE(upright.transformed(QTransform().rotate(turned)).save(file));
-            const int found = fnQuilOCROrientation(QFile::encodeName(file).constData());
+            int scripts = -1;
+            const int found =
+                fnQuilOCROrientationScripts(QFile::encodeName(file).constData(), &scripts);
             const bool ok = found == (360 - turned) % 360;
             EXPECT_TRUE(ok) << page.name.toStdString() << " turned " << turned << ": " << found;
+            if (page.language == Language::English) {
+                englishAlone += scripts == QUILOCR_LATIN_ONLY ? 1 : 0;
+                ++english;
+            } else {
+                EXPECT_EQ(scripts, QUILOCR_ALL_SCRIPTS) << page.name.toStdString();
+            }
             right[page.language].first += ok ? 1 : 0;
             ++right[page.language].second;
         }
@@ -76,4 +86,7 @@ TEST(OcrQuality, TurnedPagesAreFoundUpright) {
     }
     // Measured: every turned page of the corpus (72 of 72 in full, 24 of 24 here).
     EXPECT_EQ(allRight, all);
+    std::cout << "English pages read in English alone: " << englishAlone << " of " << english
+              << "\n";
+    EXPECT_EQ(englishAlone, english);
 }

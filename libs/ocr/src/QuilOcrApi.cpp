@@ -54,20 +54,30 @@ const char* fnQuilOCREx(const char* imagePath, int, int, float, float, float, fl
 }
 
 int fnQuilOCROrientation(const char* imagePath) {
+    return fnQuilOCROrientationScripts(imagePath, nullptr);
+}
+
+int fnQuilOCROrientationScripts(const char* imagePath, int* scripts) {
     const std::lock_guard lock(g_lock);
-    int turn = -1;
+    quilocr::PageLook look;
     guarded([&] {
         const quilocr::PixHandle picture = quilocr::readPicture(imagePath ? imagePath : "");
         if (!picture)
             return;
         const quilocr::Prepared prepared = quilocr::prepare(*picture, 0, false);
         if (prepared.pix)
-            turn = Recognizer::instance().uprightTurn(*prepared.pix);
+            look = Recognizer::instance().look(*prepared.pix);
     });
-    return turn;
+    if (scripts)
+        *scripts = look.latin ? QUILOCR_LATIN_ONLY : QUILOCR_ALL_SCRIPTS;
+    return look.turn;
 }
 
 int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOcrWord** words) {
+    return fnQuilOCRWordsIn(imagePath, maxWidth, QUILOCR_ALL_SCRIPTS, words);
+}
+
+int fnQuilOCRWordsIn(const char* imagePath, int maxWidth, int scripts, const QuilOcrWord** words) {
     const std::lock_guard lock(g_lock);
     g_words.clear();
     g_wordTexts.clear();
@@ -81,7 +91,8 @@ int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOcrWord** word
         if (!prepared.pix)
             return;
         const quilocr::BoxToFile toFile(prepared, width, height);
-        for (quilocr::Word& word : Recognizer::instance().words(*prepared.pix)) {
+        const bool latinOnly = scripts == QUILOCR_LATIN_ONLY;
+        for (quilocr::Word& word : Recognizer::instance().words(*prepared.pix, latinOnly)) {
             const auto [left, top, right, bottom] =
                 toFile(word.left, word.top, word.right, word.bottom);
             g_wordTexts.push_back(std::move(word.text));

@@ -23,6 +23,14 @@ struct Word {
     int line = 0;                                 // text line, counted from 0 in reading order
 };
 
+// What the orientation model sees on a page: the clockwise turn in degrees (0, 90, 180, 270)
+// that brings its text upright, -1 when it cannot tell; and whether the text is all in Latin
+// letters, so English alone reads it.
+struct PageLook {
+    int turn = -1;
+    bool latin = false;
+};
+
 class Recognizer {
 public:
     static Recognizer& instance();
@@ -30,23 +38,33 @@ public:
     // Chooses the language data; takes effect while the engine has not started.
     bool setProgramDir(const std::string& programDir);
 
-    // Empty when the engine cannot start (no language data).
+    // Empty when the engine cannot start (no language data). With `latinOnly` the page is read
+    // with the English model alone: over twice as fast as with the Chinese one beside it, which
+    // reads every word first.
     std::string text(Pix& picture);
-    std::vector<Word> words(Pix& picture);
-    // The clockwise turn in degrees (0, 90, 180, 270) that brings the text upright; -1 when the
-    // orientation model is missing or the page has too little text to tell.
-    int uprightTurn(Pix& picture);
+    std::vector<Word> words(Pix& picture, bool latinOnly = false);
+    // Nothing found (turn -1, not Latin) when the orientation model is missing or the page has
+    // too little text to tell.
+    PageLook look(Pix& picture);
 
 private:
-    tesseract::TessBaseAPI* engine();
+    // One Tesseract engine, started on first use; an engine that failed to start is not tried
+    // again on every call.
+    struct Engine {
+        TesseractHandle api;
+        bool failed = false;
+    };
+    static void endEngines();
+    tesseract::TessBaseAPI* start(Engine& engine, const std::string& languages,
+                                  tesseract::OcrEngineMode mode);
+    tesseract::TessBaseAPI* reader(bool latinOnly);
     tesseract::TessBaseAPI* orientationEngine();
     bool read(tesseract::TessBaseAPI& api, Pix& picture);
 
     LanguageData m_data = findLanguageData({});
-    TesseractHandle m_api;
-    bool m_failed = false;         // Init failed once: do not try again on every call
-    TesseractHandle m_orientation; // the orientation model, started on first use
-    bool m_orientationFailed = false;
+    Engine m_all;         // every language found
+    Engine m_latin;       // English alone
+    Engine m_orientation; // the orientation and script model
 };
 
 } // namespace quilocr

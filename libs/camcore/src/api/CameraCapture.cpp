@@ -130,8 +130,9 @@ int Camera::capture(const QString& path) {
     int written = 0;
     for (std::size_t i = 0; i < pages.size(); ++i) {
         QImage picture = pages[i];
-        if (const int turn = m_capture.autoOrient ? uprightTurn(picture) : 0) {
-            picture = picture.transformed(QTransform().rotate(turn));
+        const PageLook look = m_capture.autoOrient ? lookAtPage(picture) : PageLook{};
+        if (look.turn != 0) {
+            picture = picture.transformed(QTransform().rotate(look.turn));
             output.cameraJpeg.reset(); // the camera's JPEG shows the page as it lay
         }
         picture = resized(picture, m_capture);
@@ -142,7 +143,7 @@ int Camera::capture(const QString& path) {
         output.picture = applyColorMode(picture, mode);
         output.bilevel = mode == ColorMode::BlackWhite;
         if (toPdf && m_capture.pdfText)
-            output.words = recognisePageWords(output);
+            output.words = recognisePageWords(output, look.latin);
         // Pages collected into one PDF take both halves of a spread in turn; otherwise the
         // right page has a file of its own, which the application looks for by that name. The
         // PDF mode outlives a switch of the format, so only a PDF path collects.

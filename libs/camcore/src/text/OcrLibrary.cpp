@@ -42,8 +42,8 @@ OcrLibrary load() {
     if (!init)
         return entries;
     init(0, QFile::encodeName(folder).constData());
-    find(library, "fnQuilOCRWords", entries.words);
-    find(library, "fnQuilOCROrientation", entries.orientation);
+    find(library, "fnQuilOCRWordsIn", entries.words);
+    find(library, "fnQuilOCROrientationScripts", entries.orientation);
     return entries;
 }
 

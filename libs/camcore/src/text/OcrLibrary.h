@@ -9,8 +9,9 @@ namespace camcore {
 // library lacks, or every entry when the library is missing, is null: said once on the
 // terminal, and the captures go on without text or turning.
 struct OcrLibrary {
-    int (*words)(const char* imagePath, int maxWidth, const QuilOcrWord** words) = nullptr;
-    int (*orientation)(const char* imagePath) = nullptr;
+    int (*words)(const char* imagePath, int maxWidth, int scripts,
+                 const QuilOcrWord** words) = nullptr;
+    int (*orientation)(const char* imagePath, int* scripts) = nullptr;
 };
 
 const OcrLibrary& ocrLibrary();

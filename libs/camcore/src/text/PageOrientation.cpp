@@ -15,10 +15,10 @@ constexpr int kJudgedWidth = 1600;
 
 } // namespace
 
-int uprightTurn(const QImage& page) {
+PageLook lookAtPage(const QImage& page) {
     const auto orientation = ocrLibrary().orientation;
     if (!orientation || page.isNull())
-        return 0;
+        return {};
     const int longest = std::max(page.width(), page.height());
     const QImage copy = longest > kJudgedWidth
                             ? page.scaled(page.size() * kJudgedWidth / longest, Qt::KeepAspectRatio,
@@ -27,9 +27,10 @@ int uprightTurn(const QImage& page) {
     // The library reads files; the copy is private to this user and removed at once.
     QTemporaryFile file(QDir::tempPath() + QStringLiteral("/camcore-orientation-XXXXXX.jpg"));
     if (!file.open() || !copy.save(&file, "JPEG", 90) || !file.flush())
-        return 0;
-    const int turn = orientation(QFile::encodeName(file.fileName()).constData());
-    return turn == 90 || turn == 180 || turn == 270 ? turn : 0;
+        return {};
+    int scripts = QUILOCR_ALL_SCRIPTS;
+    const int turn = orientation(QFile::encodeName(file.fileName()).constData(), &scripts);
+    return {turn == 90 || turn == 180 || turn == 270 ? turn : 0, scripts == QUILOCR_LATIN_ONLY};
 }
 
 } // namespace camcore

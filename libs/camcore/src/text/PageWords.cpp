@@ -17,7 +17,7 @@ constexpr int kRecognitionWidth = 1600;
 
 } // namespace
 
-std::vector<PdfWord> recognisePageWords(const OutputImage& image) {
+std::vector<PdfWord> recognisePageWords(const OutputImage& image, bool latin) {
     const auto words = ocrLibrary().words;
     if (!words || !isWritable(image))
         return {};
@@ -30,8 +30,8 @@ std::vector<PdfWord> recognisePageWords(const OutputImage& image) {
         return {};
 
     const QuilOcrWord* found = nullptr;
-    const int count =
-        words(QFile::encodeName(file.fileName()).constData(), kRecognitionWidth, &found);
+    const int count = words(QFile::encodeName(file.fileName()).constData(), kRecognitionWidth,
+                            latin ? QUILOCR_LATIN_ONLY : QUILOCR_ALL_SCRIPTS, &found);
     std::vector<PdfWord> result;
     for (int i = 0; i < count && found; ++i)
         result.push_back({QString::fromUtf8(found[i].text),
