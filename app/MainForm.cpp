@@ -258,6 +258,11 @@ void MainForm::ApplyMainCameraSettings() {
     m_watermark->reapply();
 }
 
+void MainForm::LockCaptureSwitches(bool locked) {
+    m_imageControls->lockSwitches(locked);
+    m_capture->lockSwitches(locked);
+}
+
 // A multi-page document collected in this run is finished: the next run starts a new one.
 void MainForm::FinishDocument() {
     m_namer->finishDocument();
@@ -339,15 +344,17 @@ void MainForm::InitOCR() {
 
 // Created hidden; each reading or recognition shows its window again with its text.
 void MainForm::CreateResultDialogs() {
-    m_multiCapDlg =
-        new QMultiCapDialog(m_settings,
-                            {[this] { return mainCamera(); },
-                             [this](int camera) { return m_capture->captureQuietly(camera); },
-                             &MainForm::AutoCapReported, [this] { return m_capture->bookPath(); },
-                             [this] {
-                                 ApplyMainCameraSettings();
-                             }},
-                            this);
+    m_multiCapDlg = new QMultiCapDialog(
+        m_settings,
+        {[this] { return mainCamera(); },
+         [this](int camera) { return m_capture->captureQuietly(camera); },
+         &MainForm::AutoCapReported, [this] { return m_capture->bookPath(); },
+         [this] { ApplyMainCameraSettings(); },
+         [this](int camera, const QByteArray& path) { m_capture->showDocument(camera, path); },
+         [this](bool running) {
+             LockCaptureSwitches(running);
+         }},
+        this);
     connect(this, &MainForm::autoCapReported, this, &MainForm::onAutoCap);
     m_barcodeResultDlg = new QBarcodeResultDlg(this);
     m_barcode = std::make_unique<BarcodeCommand>(*m_roles, *m_barcodeResultDlg);

@@ -174,6 +174,14 @@ void ImageControls::onDenoiseToggled() {
     static_cast<void>(m_widgets.denoise->isChecked());
 }
 
+void ImageControls::lockSwitches(bool locked) {
+    for (QWidget* control :
+         {static_cast<QWidget*>(m_widgets.colorList), static_cast<QWidget*>(m_widgets.dpiList),
+          static_cast<QWidget*>(m_widgets.autoCrop),
+          static_cast<QWidget*>(m_widgets.cleanBackground)})
+        control->setEnabled(!locked);
+}
+
 void ImageControls::applyStored() {
     const int cam = m_roles.main();
     m_widgets.cardPreset->setChecked(true);

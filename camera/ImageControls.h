@@ -52,6 +52,9 @@ public:
     void onAutoCropToggled();
     void onCleanToggled();
     void onDenoiseToggled();
+    // While a book run owns the camera's switches, the colour mode, DPI, automatic crop and
+    // cleaning it writes its pages with are locked.
+    void lockSwitches(bool locked);
     // Sends the stored rotation, cleaning and automatic crop to the main camera at start.
     void applyStored();
     // Sends everything these controls show to a camera that just became the main one: the

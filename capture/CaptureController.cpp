@@ -77,9 +77,7 @@ int CaptureController::captureToFile(int camera) {
         return 0;
 
     if (m_format.showsPdf()) {
-        const QByteArray thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
-        ZoCapture(camera, thumb.constData());
-        addToStrip(m_strip, path, thumb);
+        showDocument(camera, path);
         return written;
     }
 
@@ -129,6 +127,18 @@ QByteArray CaptureController::bookPath() {
     const QByteArray path = m_namer.makeBookPath();
     reportNoFolder(path);
     return path;
+}
+
+void CaptureController::showDocument(int camera, const QByteArray& path) {
+    const QByteArray thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
+    ZoCapture(camera, thumb.constData());
+    addToStrip(m_strip, path, thumb);
+}
+
+void CaptureController::lockSwitches(bool locked) {
+    for (QWidget* control : {m_widgets.split, m_widgets.flatten, m_widgets.upright})
+        control->setEnabled(!locked);
+    m_format.setLocked(locked);
 }
 
 void CaptureController::captureToPath(const QString& path) {

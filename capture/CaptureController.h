@@ -51,6 +51,12 @@ public:
     int captureQuietly(int camera);
     // The file of a book run's document, or empty after saying that the folder cannot be used.
     QByteArray bookPath();
+    // A PDF `camera` writes page by page as the checked entry of the strip, shown through a
+    // picture of what the camera sees; a document already listed keeps its one entry.
+    void showDocument(int camera, const QByteArray& path);
+    // While a book run owns the camera's switches, the boxes and the format list that would send
+    // the window's own are locked.
+    void lockSwitches(bool locked);
     // The main camera's picture at `path`, for callers that choose the file themselves.
     void captureToPath(const QString& path);
     void captureSub();

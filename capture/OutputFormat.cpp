@@ -59,6 +59,10 @@ bool OutputFormat::searchable() const {
     return kFormats[m_index].searchable;
 }
 
+void OutputFormat::setLocked(bool locked) {
+    m_list->setEnabled(!locked);
+}
+
 // The list passes through other entries while it is refilled; the stored format stays.
 void OutputFormat::fill() {
     const QSignalBlocker blocker(m_list);

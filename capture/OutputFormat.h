@@ -26,6 +26,8 @@ public:
     // Searchable PDF: each page is read by the OCR before it is saved.
     bool searchable() const;
 
+    // A locked list takes no choice from the user.
+    void setLocked(bool locked);
     // Refilled in the window's language; the stored format stays.
     void fill();
     void onChanged();

@@ -121,6 +121,8 @@ void QMultiCapDialog::start() {
     }
     m_run = run;
     m_progress = {Progress::Started, 0, 0, run.mode == Book};
+    if (m_book)
+        m_hooks.bookRunning(true);
     if (m_run->mode != Timed) {
         ZoSetAutoCapCB(m_run->camera, m_hooks.pageCallback);
         ZoSetAutoCap(m_run->camera, true);
@@ -144,6 +146,7 @@ void QMultiCapDialog::stop() {
         m_book->finish();
         m_book.reset();
         m_hooks.restoreCapture();
+        m_hooks.bookRunning(false);
     }
     m_run.reset();
     showState();
@@ -176,6 +179,8 @@ void QMultiCapDialog::addSpread() {
     QGuiApplication::restoreOverrideCursor();
     if (added <= 0)
         ++m_progress.failed;
+    else if (m_book->pages() == added) // the first pages made the file
+        m_hooks.showBook(m_run->camera, m_book->path());
     m_progress.taken = m_book->pages();
     m_progress.stage = Progress::Taking;
     showState();

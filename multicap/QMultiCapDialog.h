@@ -37,6 +37,10 @@ public:
         std::function<QByteArray()> bookPath;
         // After a book run: the capture switches the main window shows, sent to its camera again.
         std::function<void()> restoreCapture;
+        // A book's document as one entry of the strip, once its first pages are in the file.
+        std::function<void(int camera, const QByteArray& path)> showBook;
+        // True while a book run owns the camera's capture switches, false once it gave them back.
+        std::function<void(bool running)> bookRunning;
     };
 
     QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* parent = nullptr);

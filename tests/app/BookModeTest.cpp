@@ -6,6 +6,7 @@
 #include "CameraFixture.h"
 
 #include "QMultiCapDialog.h"
+#include "ThumbnailApi.h"
 
 #include <QAbstractButton>
 #include <QDir>
@@ -212,6 +213,18 @@ protected:
     void press() const {
         dialog->findChild<QAbstractButton*>(QStringLiteral("pushButtonStart"))->click();
     }
+    // The strip's entries as the user sees them: each path, marked when it is not checked.
+    QStringList strip() const {
+        ThumbnailLibrary& library = form->thumbnails();
+        const auto count = library.entry<GetImgCountFn>("GetImgCount");
+        const auto path = library.entry<GetImageFilePathFn>("GetImageFilePath");
+        const auto checked = library.entry<IsCheckedFn>("IsChecked");
+        QStringList entries;
+        for (int i = 0; count != nullptr && i < count(); ++i)
+            entries.append(QString::fromLocal8Bit(path(i)) +
+                           (checked(i) != 0 ? "" : " (unchecked)"));
+        return entries;
+    }
     static QStringList books() {
         return QDir(papyraDir()).entryList({QStringLiteral("Book_*.pdf")}, QDir::Files);
     }
@@ -236,7 +249,8 @@ protected:
 
 // Every page of the book is in the PDF once, in reading order, read from its own text; a hand
 // resting on a spread and the same spread shown again add nothing. The run's stop leaves a whole
-// document, and the window's own capture switches are back on the camera.
+// document, listed once in the strip, and the window's own capture switches are back on the
+// camera.
 TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
     writeBook();
     form = makeFormWith(1, "DevIndex=0\nResolution=0\nMultiCapMode=2\n");
@@ -247,6 +261,7 @@ TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
     ASSERT_TRUE(
         dialog->findChild<QAbstractButton*>(QStringLiteral("radioButtonBook"))->isChecked());
 
+    const int started = traceLines().size();
     press();
     ASSERT_TRUE(waitFrames(20)); // the closed book settles first
     for (int s = 1; s <= spreads(); ++s) {
@@ -267,6 +282,9 @@ TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
     EXPECT_TRUE(callsSince(from).contains("ZoEnableSplitCap(0, false)"));
 
     ASSERT_EQ(books().size(), 1);
+    EXPECT_EQ(strip().join('\n').toStdString(), (papyraDir() + "/" + books().first()).toStdString())
+        << "one entry for the book";
+    EXPECT_EQ(callsSince(started).filter("ZoImage.jpg").size(), 1) << "its picture taken once";
     const QStringList headings = pageNumbers(papyraDir() + "/" + books().first());
     std::vector<int> found;
     for (const QString& heading : headings)
@@ -279,8 +297,8 @@ TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
         << "no working file is left beside the book";
 }
 
-// A run stopped before any turn leaves no file. Without a work folder a run does not start, and
-// says why.
+// A run stopped before any turn leaves no file and no entry in the strip. Without a work folder a
+// run does not start, and says why.
 TEST_F(BookModeTest, ARunWithoutPagesLeavesNoFileAndNoFolderStartsNone) {
     writeBook();
     form = makeFormWith(1, "DevIndex=0\nMultiCapMode=2\n");
@@ -292,6 +310,7 @@ TEST_F(BookModeTest, ARunWithoutPagesLeavesNoFileAndNoFolderStartsNone) {
     press();
     EXPECT_EQ(label()->text(), QStringLiteral("0 pages in the book, photography completed"));
     EXPECT_TRUE(books().isEmpty());
+    EXPECT_TRUE(strip().isEmpty()) << strip().join(", ").toStdString();
     form->onChinese();
     EXPECT_EQ(label()->text(), QStringLiteral("书本已有 0 页, 拍照结束"));
 

@@ -212,6 +212,52 @@ TEST_F(MultiCapTest, SmartRunTakesNewPagesAndStopsOnTheCameraItStartedOn) {
     EXPECT_EQ(label(), "1 photos taken, photography completed");
 }
 
+// A book run owns the camera's capture switches: while it runs, the panel's controls that would
+// send the window's own are locked, and a click or a key on them changes neither what they show
+// nor anything the camera was told. Once the run ends they work again.
+TEST_F(MultiCapTest, BookRunLocksThePanelsCaptureSwitchesUntilItEnds) {
+    start("DevIndex=0\nMultiCapMode=2\n");
+    const QList<QAbstractButton*> boxes = {
+        button(*form, "checkBoxSplitCap"), button(*form, "checkBoxFlatten"),
+        button(*form, "checkBoxUpright"), button(*form, "checkBoxDelBack"),
+        button(*form, "checkBoxAutoCrop")};
+    const QList<QComboBox*> lists = {combo(*form, "comboBoxFmt"), combo(*form, "comboBoxColor"),
+                                     combo(*form, "comboBoxDPI")};
+    const auto shown = [&] {
+        QList<int> states;
+        for (const QAbstractButton* box : boxes)
+            states.append(box->isChecked());
+        for (const QComboBox* list : lists)
+            states.append(list->currentIndex());
+        return states;
+    };
+    const QList<int> before = shown();
+
+    press();
+    const int from = traceLines().size();
+    for (QAbstractButton* box : boxes) {
+        EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_Space);
+    }
+    for (QComboBox* list : lists) {
+        EXPECT_FALSE(list->isEnabled()) << list->objectName().toStdString();
+        QTest::keyClick(list, Qt::Key_Down);
+    }
+    EXPECT_EQ(shown(), before);
+    const QStringList calls = callsSince(from);
+    EXPECT_TRUE(calls.isEmpty()) << "reached the camera: " << calls.join(", ").toStdString();
+
+    press();
+    for (const QWidget* control : boxes)
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    for (const QWidget* control : lists)
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+    const int after = traceLines().size();
+    QTest::mouseClick(button(*form, "checkBoxSplitCap"), Qt::LeftButton);
+    EXPECT_TRUE(callsSince(after).contains("ZoEnableSplitCap(0, true)"));
+}
+
 // "Exit" from another program during a smart run ends the program as usual: exit code 0, the
 // camera stops watching before it closes, settings written, nothing handed to a driver.
 TEST_F(MultiCapTest, ExitCommandDuringARunEndsTheProgramNormally) {
