@@ -35,9 +35,10 @@ CaptureController::CaptureController(Settings& settings, const CameraRoles& role
 CaptureController::~CaptureController() = default;
 
 // A press while a capture or its prompt is under way is ignored; the merge's second shot comes
-// from inside the first one's prompt and goes on.
+// from inside the first one's prompt and goes on. So is one during a book run: the camera's
+// switches are the book's, and a PDF taken meanwhile would end the book's collected document.
 void CaptureController::capture() {
-    if (m_busy)
+    if (m_busy || m_locked)
         return;
     const QScopedValueRollback busy(m_busy, true);
     runCapture();
@@ -136,6 +137,7 @@ void CaptureController::showDocument(int camera, const QByteArray& path) {
 }
 
 void CaptureController::lockSwitches(bool locked) {
+    m_locked = locked;
     for (QWidget* control : {m_widgets.split, m_widgets.flatten, m_widgets.upright})
         control->setEnabled(!locked);
     m_format.setLocked(locked);
@@ -157,6 +159,8 @@ void CaptureController::captureSub() {
 
 // The engine's capture mode 1 lasts for this capture only.
 void CaptureController::captureBothSides() {
+    if (m_locked)
+        return;
     const int main = m_roles.main();
     ZoSetCaptureMode(main, 1);
     captureToFile(main);
@@ -164,6 +168,8 @@ void CaptureController::captureBothSides() {
 }
 
 void CaptureController::captureCard() {
+    if (m_locked)
+        return;
     const QByteArray path = m_namer.makeSavePath();
     if (!reportNoFolder(path) && !reportUnsaved(ZoCapture(m_roles.main(), path.constData()), path))
         m_strip.addChecked(path);

@@ -55,7 +55,7 @@ public:
     // picture of what the camera sees; a document already listed keeps its one entry.
     void showDocument(int camera, const QByteArray& path);
     // While a book run owns the camera's switches, the boxes and the format list that would send
-    // the window's own are locked.
+    // the window's own are locked, and the window's captures of the main camera are ignored.
     void lockSwitches(bool locked);
     // The main camera's picture at `path`, for callers that choose the file themselves.
     void captureToPath(const QString& path);
@@ -99,5 +99,6 @@ private:
     std::unique_ptr<CompositeCapture> m_composite;
     bool m_mainSubMix = false;
     bool m_busy = false;
+    bool m_locked = false; // a book run owns the main camera: no capture of the window's
     bool m_quiet = false;
 };

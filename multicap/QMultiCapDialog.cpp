@@ -133,8 +133,9 @@ void QMultiCapDialog::start() {
 }
 
 // A stopped timed run keeps its last progress line; a smart or book one says it finished. A book
-// run's document is whole in its file already; the camera stops collecting pages for it and takes
-// the window's switches back.
+// run first waits, with a busy cursor, for the pages still being read and written (a few seconds
+// at most when the pages are turned at a reading pace); the camera then stops collecting pages
+// for it and takes the window's switches back.
 void QMultiCapDialog::stop() {
     if (m_run->mode == Timed) {
         m_clock->stop();
@@ -143,7 +144,9 @@ void QMultiCapDialog::stop() {
         m_progress.stage = Progress::Finished;
     }
     if (m_book) {
-        m_book->finish();
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        m_progress.failed += m_book->finish();
+        QGuiApplication::restoreOverrideCursor();
         m_book.reset();
         m_hooks.restoreCapture();
         m_hooks.bookRunning(false);
@@ -172,11 +175,9 @@ void QMultiCapDialog::onPageTurned() {
         addSpread();
 }
 
-// Each page is read before it is saved: a second or so in which the window waits.
+// The pages are made now and read and written behind, so the window goes on at once.
 void QMultiCapDialog::addSpread() {
-    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     const int added = m_book->addSpread();
-    QGuiApplication::restoreOverrideCursor();
     if (added <= 0)
         ++m_progress.failed;
     else if (m_book->pages() == added) // the first pages made the file

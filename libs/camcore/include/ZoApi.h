@@ -140,6 +140,18 @@ ZO_API int ZoSetPDFMode(int cam, int mode);      /* 1 one page per file, 0 pages
    recognition, about half a second a page. The picture itself is stored as without text. Off by
    default; without the OCR library pages are saved without text. */
 ZO_API void ZoSetPdfText(int cam, bool enable);
+/* With enable, the pages a capture adds to a collected PDF (ZoSetPDFMode 0) are finished behind
+   it: ZoCapture takes the frame, crops, splits, flattens and cleans it, hands the pages over and
+   returns their number; turning them upright, reading their words and writing them follow on a
+   thread of the camera's own, page after page in the order taken, while the program goes on.
+   The file holds a whole document after each page written. Anything else that touches the
+   document (a capture without this switch, ZoSetPDFMode 1, closing the camera) first waits for
+   the pages behind. Off by default. */
+ZO_API void ZoEnablePdfPagesBehind(int cam, bool enable);
+/* Waits until every page handed over behind the captures is in its document; returns how many
+   of them could not be written (a full disk, a folder gone) since the last call, 0 when all
+   were; -1 for no such camera. */
+ZO_API int ZoWaitPdfPages(int cam);
 ZO_API void ZoSetCaptureMode(int cam, int mode);
 /* Joins the pictures of list (paths, each followed by ";") on a white canvas, each centred:
    (1, 2, 0, 0) one above the other, (0, 1, 2, 0) side by side. out as for ZoCapture, at the DPI

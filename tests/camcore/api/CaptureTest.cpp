@@ -169,6 +169,39 @@ TEST_F(EngineCaptureTest, MultiPagePdfCollectsPagesAcrossCaptures) {
     EXPECT_EQ(files(), QStringList({"book.pdf", "other.pdf"})); // no working files left
 }
 
+// Pages finished behind the capture join the document in the order taken, before a page the
+// capture then writes itself; a page that cannot be written is counted for the next wait.
+TEST_F(EngineCaptureTest, PagesFinishedBehindKeepTheirOrderAndLostOnesAreCounted) {
+    ASSERT_EQ(ZoSetPDFMode(cam, 0), 1);
+    ZoSetPdfText(cam, true);
+    ZoEnablePdfPagesBehind(cam, true);
+    for (const int quarter : {0, 1, 0}) { // the order shows in the pages' sizes
+        ZoSetRotate(cam, quarter);
+        ASSERT_EQ(capture("book.pdf"), 1);
+    }
+    ZoEnablePdfPagesBehind(cam, false);
+    ZoSetRotate(cam, 1);
+    ASSERT_EQ(capture("book.pdf"), 1);
+
+    ZoEnablePdfPagesBehind(cam, true);
+    EXPECT_EQ(capture("missing/lost.pdf"), 1); // handed over; the folder is not there
+    EXPECT_EQ(ZoWaitPdfPages(cam), 1);
+    EXPECT_EQ(ZoWaitPdfPages(cam), 0);
+    EXPECT_EQ(ZoWaitPdfPages(9), -1);
+    ZoEnablePdfPagesBehind(cam, false);
+    ZoSetPdfText(cam, false);
+    ASSERT_EQ(ZoSetPDFMode(cam, 1), 1);
+
+    const camcore_test::PdfPages pages = pdfPages(path("book.pdf"));
+    ASSERT_EQ(pages.count, 4);
+    for (int i = 0; i < 4; ++i) {
+        const QStringList sides = pages.sizes[i].split(" x ");
+        ASSERT_EQ(sides.size(), 2);
+        EXPECT_EQ(sides[0].toDouble() > sides[1].toDouble(), i % 2 == 0) << i;
+    }
+    EXPECT_EQ(files(), QStringList({"book.pdf"}));
+}
+
 TEST_F(EngineCaptureTest, DefaultResolutionWaitsForTheNextOpen) {
     EXPECT_EQ(ZoSetDefaultResolution(cam, 4), 1);
     ASSERT_EQ(capture("now.jpg"), 1);

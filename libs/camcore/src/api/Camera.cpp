@@ -36,7 +36,7 @@ Camera::Camera(std::shared_ptr<CameraDevice> device) : m_device(std::move(device
 Camera::~Camera() {
     stopRecording();
     stopStream();
-    m_pdf.close();
+    endPdfDocument();
     delete m_surface.data();
 }
 
@@ -89,7 +89,7 @@ void Camera::close() {
     stopRecording(); // a recording ends with its camera, complete
     stopStream();
     m_open = false;
-    m_pdf.close(); // a document ends with its camera
+    endPdfDocument(); // a document ends with its camera
     if (m_surface)
         m_surface->hide();
     delete m_surface.data();

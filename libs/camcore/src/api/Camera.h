@@ -3,6 +3,7 @@
 #include "Modes.h"
 #include "ZoApi.h"
 #include "base/Mutex.h"
+#include "base/WorkQueue.h"
 #include "device/CameraDevice.h"
 #include "output/PdfDocument.h"
 #include "pipeline/ColorMode.h"
@@ -20,6 +21,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 class QWidget;
 
@@ -45,6 +47,8 @@ struct CaptureSettings {
     PdfMode pdfMode = PdfMode::OnePerFile;
     bool pdfText = false;    // PDF pages carry the recognised words as invisible, searchable text
     bool autoOrient = false; // pages lying sideways or upside down are turned upright
+    // Pages collected into a PDF are finished (turned, read, written) behind the capture.
+    bool pdfPagesBehind = false;
 };
 
 // One camera of the engine: streams from its device, keeps the newest frame for captures, feeds
@@ -149,13 +153,25 @@ public:
 
     // Ends the multi-page document being collected; the next PDF capture starts a new one (or
     // continues one that a crash left at its path).
-    void endPdfDocument() { m_pdf.close(); }
+    void endPdfDocument() {
+        settlePages();
+        m_pdf.close();
+    }
     // The document PDF captures add pages to, while pages are collected; null otherwise.
     PdfDocument* collectingDocument() {
+        settlePages();
         return m_capture.pdfMode == PdfMode::Collected ? &m_pdf : nullptr;
+    }
+    // Waits until every page handed to the background is in its document; the number of them
+    // that could not be written since the last call.
+    int waitForPagesBehind() {
+        settlePages();
+        return std::exchange(m_pagesLost, 0);
     }
 
 private:
+    // Waits for the pages behind the captures, after which the document is this thread's alone.
+    void settlePages() { m_pagesLost += m_pagesBehind.wait(); }
     void startStream();
     void stopStream();
     void handleFrame(const Frame& frame, std::uint64_t generation); // capture thread
@@ -207,7 +223,10 @@ private:
         std::atomic<std::uint64_t> previewDecodes{0};
     } m_counts;
     CaptureSettings m_capture;
-    PdfDocument m_pdf;                          // the multi-page document being collected
+    PdfDocument m_pdf; // the multi-page document being collected
+    // Finishes pages behind the captures (pdfPagesBehind); while it has any, the document is its.
+    WorkQueue m_pagesBehind;
+    int m_pagesLost = 0;                        // pages it could not write, not yet reported
     std::shared_ptr<TaskStatus> m_streamStatus; // cancelled when the stream stops
 
     // What the preview outlines, for the capture thread: how many documents (0: none) within

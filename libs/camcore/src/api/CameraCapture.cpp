@@ -84,6 +84,48 @@ QImage resized(const QImage& picture, const CaptureSettings& settings) {
     return picture.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
+// One page of a capture, with what finishing it needs as it was when the capture was made, so
+// that it can be finished later on another thread.
+struct PageWork {
+    QImage picture; // as processing left it
+    CaptureSettings settings;
+    ColorMode mode = ColorMode::Color;
+    std::optional<Watermark> mark;
+    ViewedPicture viewed;
+    QDateTime now;
+    std::shared_ptr<const std::vector<std::uint8_t>> cameraJpeg;
+    bool toPdf = false;
+    QString target;
+    PdfDocument* document = nullptr; // the collected document the page joins, if any
+};
+
+// Turns the page upright, sizes and marks it, reads its words for a searchable PDF and writes
+// it: the number of files written.
+int finishPage(const PageWork& work) {
+    const CaptureSettings& settings = work.settings;
+    OutputImage output;
+    output.dpi = settings.dpi;
+    output.jpegQuality = settings.jpegQuality;
+    output.cameraJpeg = work.cameraJpeg;
+    QImage picture = work.picture;
+    const PageLook look = settings.autoOrient ? lookAtPage(picture) : PageLook{};
+    if (look.turn != 0) {
+        picture = picture.transformed(QTransform().rotate(look.turn));
+        output.cameraJpeg.reset(); // the camera's JPEG shows the page as it lay
+    }
+    picture = resized(picture, settings);
+    if (work.mark)
+        drawWatermark(
+            picture, *work.mark,
+            {picture.size(), settings.dpi, anchorOnPage(*work.mark, work.viewed, picture.size())},
+            work.now);
+    output.picture = applyColorMode(picture, work.mode);
+    output.bilevel = work.mode == ColorMode::BlackWhite;
+    if (work.toPdf && settings.pdfText)
+        output.words = recognisePageWords(output, look.latin);
+    return writeCapture(work.target, output, work.document);
+}
+
 } // namespace
 
 QImage Camera::printPicture() {
@@ -111,45 +153,41 @@ int Camera::capture(const QString& path) {
     if (frame.empty())
         return 0;
 
-    const ColorMode mode = colorMode();
-    const std::optional<Watermark> mark = watermark();
-    OutputImage output;
-    output.dpi = m_capture.dpi;
-    output.jpegQuality = m_capture.jpegQuality;
-    if (frame.format == PixelFormat::Mjpeg && !mark && keepsEveryPixel(m_view, m_capture, mode))
-        output.cameraJpeg = frame.bytes;
+    PageWork work;
+    work.settings = m_capture;
+    work.mode = colorMode();
+    work.mark = watermark();
+    work.toPdf = toPdf;
+    if (frame.format == PixelFormat::Mjpeg && !work.mark &&
+        keepsEveryPixel(m_view, m_capture, work.mode))
+        work.cameraJpeg = frame.bytes;
 
     FrameDecoder decoder;
     const QImage full = decoder.decode(frame);
     if (full.isNull())
         return 0; // a damaged frame: nothing is written rather than a broken picture
     const std::vector<QImage> pages = processed(cutAndTurn(full, m_view), m_capture);
-    const ViewedPicture viewed = viewedPicture(m_view, full.size());
-    const QDateTime now = QDateTime::currentDateTime(); // both pages of a spread alike
+    work.viewed = viewedPicture(m_view, full.size());
+    work.now = QDateTime::currentDateTime(); // both pages of a spread alike
 
+    // Pages collected into one PDF take both halves of a spread in turn; otherwise the right page
+    // has a file of its own, which the application looks for by that name. The PDF mode outlives
+    // a switch of the format, so only a PDF path collects.
+    const bool collected = m_capture.pdfMode == PdfMode::Collected && toPdf;
+    const bool behind = collected && m_capture.pdfPagesBehind;
+    if (collected && !behind)
+        settlePages(); // the document is this thread's again
     int written = 0;
     for (std::size_t i = 0; i < pages.size(); ++i) {
-        QImage picture = pages[i];
-        const PageLook look = m_capture.autoOrient ? lookAtPage(picture) : PageLook{};
-        if (look.turn != 0) {
-            picture = picture.transformed(QTransform().rotate(look.turn));
-            output.cameraJpeg.reset(); // the camera's JPEG shows the page as it lay
+        work.picture = pages[i];
+        work.target = i == 0 || collected ? path : common::splitPath(path);
+        work.document = collected ? &m_pdf : nullptr;
+        if (behind) {
+            m_pagesBehind.hand([work] { return finishPage(work) > 0; });
+            ++written;
+        } else {
+            written += finishPage(work);
         }
-        picture = resized(picture, m_capture);
-        if (mark)
-            drawWatermark(
-                picture, *mark,
-                {picture.size(), m_capture.dpi, anchorOnPage(*mark, viewed, picture.size())}, now);
-        output.picture = applyColorMode(picture, mode);
-        output.bilevel = mode == ColorMode::BlackWhite;
-        if (toPdf && m_capture.pdfText)
-            output.words = recognisePageWords(output, look.latin);
-        // Pages collected into one PDF take both halves of a spread in turn; otherwise the
-        // right page has a file of its own, which the application looks for by that name. The
-        // PDF mode outlives a switch of the format, so only a PDF path collects.
-        const bool collected = m_capture.pdfMode == PdfMode::Collected && toPdf;
-        const QString target = i == 0 || collected ? path : common::splitPath(path);
-        written += writeCapture(target, output, collected ? &m_pdf : nullptr);
     }
     return written;
 }

@@ -153,6 +153,23 @@ void ZoSetPdfText(int cam, bool enable) {
         [enable](Camera& camera) { camera.captureSettings().pdfText = enable; }, cam, enable);
 }
 
+void ZoEnablePdfPagesBehind(int cam, bool enable) {
+    performOnCamera(
+        "ZoEnablePdfPagesBehind", cam,
+        [enable](Camera& camera) { camera.captureSettings().pdfPagesBehind = enable; }, cam,
+        enable);
+}
+
+int ZoWaitPdfPages(int cam) {
+    return answerOnCamera(
+        "ZoWaitPdfPages", cam, -1,
+        [](Camera& camera) {
+            const int lost = camera.waitForPagesBehind();
+            return camcore::api::Answer<int>{lost, lost == 0 ? "" : "pages lost"};
+        },
+        cam);
+}
+
 void ZoSetResize(int cam, bool enable, float ratio) {
     performOnCamera(
         "ZoSetResize", cam,

@@ -1,0 +1,64 @@
+#include "base/WorkQueue.h"
+
+namespace camcore {
+
+WorkQueue::~WorkQueue() {
+    wait();
+    {
+        const MutexLock lock(m_mutex);
+        m_ending = true;
+    }
+    m_changed.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void WorkQueue::hand(std::function<bool()> item) {
+    {
+        const MutexLock lock(m_mutex);
+        m_items.push_back(std::move(item));
+    }
+    m_changed.notify_all();
+    if (!m_thread.joinable())
+        m_thread = std::thread([this] { run(); });
+}
+
+int WorkQueue::wait() {
+    MutexLock lock(m_mutex);
+    while (!m_items.empty() || m_working)
+        lock.wait(m_changed);
+    const int failed = m_failed;
+    m_failed = 0;
+    return failed;
+}
+
+void WorkQueue::run() {
+    for (;;) {
+        std::function<bool()> item;
+        {
+            MutexLock lock(m_mutex);
+            while (m_items.empty() && !m_ending)
+                lock.wait(m_changed);
+            if (m_items.empty())
+                return;
+            item = std::move(m_items.front());
+            m_items.pop_front();
+            m_working = true;
+        }
+        // The item runs without the lock, so that more can be handed over meanwhile.
+        bool done = false;
+        try {
+            done = item();
+        } catch (...) {
+        }
+        item = nullptr; // what it holds goes before a waiter hears it is done
+        {
+            const MutexLock lock(m_mutex);
+            m_working = false;
+            m_failed += done ? 0 : 1;
+        }
+        m_changed.notify_all();
+    }
+}
+
+} // namespace camcore
