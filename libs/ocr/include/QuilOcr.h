@@ -3,9 +3,10 @@
  *
  * The program links the library at build time. Paths are NUL-terminated strings in the locale's
  * 8-bit encoding; every text returned is NUL-terminated UTF-8 owned by the library. Entries may
- * be called from any thread, one call at a time (a second caller waits for the first); a
- * returned pointer stays valid until the next call of the same entry, so copy the result before
- * calling it again. Recognition uses one thread.
+ * be called from any thread: on a machine with two cores or more, two calls read at once, each
+ * with its own engine (a third waits for one of them). A returned pointer stays valid until the
+ * same thread calls the same entry again, so copy the result before that. Each recognition uses
+ * one thread.
  */
 #ifndef QUILOCR_H
 #define QUILOCR_H
@@ -54,9 +55,9 @@ typedef struct QuilOcrWord {
  * the file and lie inside it; a page lying a few degrees askew is read straightened, and each
  * word's box is then the upright box around the word as it lies in the file. Sets *words to the
  * array (null when there are none) and returns its length; 0 for a file that cannot be read. The
- * array and its texts stay valid until the next fnQuilOCRWords call. When maxWidth is at least the
- * picture's width, the words' texts in order are, apart from spaces and line ends, the text
- * fnQuilOCREx gives for the same file. */
+ * array and its texts stay valid until the thread calls fnQuilOCRWords again. When maxWidth is at
+ * least the picture's width, the words' texts in order are, apart from spaces and line ends, the
+ * text fnQuilOCREx gives for the same file. */
 QUILOCR_API int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOcrWord** words);
 
 /* The scripts a page is read in: every language the library has, or English alone for a page
@@ -66,7 +67,8 @@ QUILOCR_API int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOc
 #define QUILOCR_LATIN_ONLY 1
 
 /* fnQuilOCRWords reading in the given scripts (QUILOCR_ALL_SCRIPTS or QUILOCR_LATIN_ONLY; any
- * other value reads in all). Shares fnQuilOCRWords's array: either call replaces it. */
+ * other value reads in all). Shares fnQuilOCRWords's array on the calling thread: either call
+ * replaces it. */
 QUILOCR_API int fnQuilOCRWordsIn(const char* imagePath, int maxWidth, int scripts,
                                  const QuilOcrWord** words);
 

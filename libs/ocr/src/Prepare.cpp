@@ -86,7 +86,7 @@ BoxToFile::BoxToFile(const Prepared& prepared, int fileWidth, int fileHeight)
 
 std::array<int, 4> BoxToFile::operator()(int left, int top, int right, int bottom) const {
     double minX = 1e300, minY = 1e300, maxX = -1e300, maxY = -1e300;
-    for (const auto [x, y] :
+    for (const auto& [x, y] :
          {std::pair{left, top}, {right, top}, {left, bottom}, {right, bottom}}) {
         // The page was turned clockwise by the angle (y pointing down): turned back here.
         const double dx = x - m_centreX, dy = y - m_centreY;

@@ -1,25 +1,23 @@
 #include "QuilOcr.h"
 
 #include "Prepare.h"
-#include "Recognizer.h"
+#include "RecognizerPool.h"
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 #include <string>
 #include <vector>
 
-using quilocr::Recognizer;
+using quilocr::RecognizerPool;
 
 namespace {
 
 constexpr int kDefaultWordsWidth = 1600;
 
-// Everything the entries share, under one lock: the engine and the results they hand out.
-std::mutex g_lock;
-std::string g_text;
-std::vector<std::string> g_wordTexts;
-std::vector<QuilOcrWord> g_words;
+// The results the entries hand out, one set per calling thread.
+thread_local std::string g_text;
+thread_local std::vector<std::string> g_wordTexts;
+thread_local std::vector<QuilOcrWord> g_words;
 
 // Tesseract reports trouble it cannot recover from by exception in a few places; a C caller
 // must never see one.
@@ -35,12 +33,10 @@ template <typename Work> void guarded(Work&& work) {
 extern "C" {
 
 int fnInit(int, const char* programDir) {
-    const std::lock_guard lock(g_lock);
-    return Recognizer::instance().setProgramDir(programDir ? programDir : "") ? 1 : 0;
+    return RecognizerPool::instance().setProgramDir(programDir ? programDir : "") ? 1 : 0;
 }
 
 const char* fnQuilOCREx(const char* imagePath, int, int, float, float, float, float, bool, bool) {
-    const std::lock_guard lock(g_lock);
     g_text.clear();
     guarded([&] {
         const quilocr::PixHandle picture = quilocr::readPicture(imagePath ? imagePath : "");
@@ -48,7 +44,7 @@ const char* fnQuilOCREx(const char* imagePath, int, int, float, float, float, fl
             return;
         const quilocr::Prepared prepared = quilocr::prepare(*picture, 0, true);
         if (prepared.pix)
-            g_text = Recognizer::instance().text(*prepared.pix);
+            g_text = RecognizerPool::instance().borrow()->text(*prepared.pix);
     });
     return g_text.c_str();
 }
@@ -58,7 +54,6 @@ int fnQuilOCROrientation(const char* imagePath) {
 }
 
 int fnQuilOCROrientationScripts(const char* imagePath, int* scripts) {
-    const std::lock_guard lock(g_lock);
     quilocr::PageLook look;
     guarded([&] {
         const quilocr::PixHandle picture = quilocr::readPicture(imagePath ? imagePath : "");
@@ -66,7 +61,7 @@ int fnQuilOCROrientationScripts(const char* imagePath, int* scripts) {
             return;
         const quilocr::Prepared prepared = quilocr::prepare(*picture, 0, false);
         if (prepared.pix)
-            look = Recognizer::instance().look(*prepared.pix);
+            look = RecognizerPool::instance().borrow()->look(*prepared.pix);
     });
     if (scripts)
         *scripts = look.latin ? QUILOCR_LATIN_ONLY : QUILOCR_ALL_SCRIPTS;
@@ -78,7 +73,6 @@ int fnQuilOCRWords(const char* imagePath, int maxWidth, const QuilOcrWord** word
 }
 
 int fnQuilOCRWordsIn(const char* imagePath, int maxWidth, int scripts, const QuilOcrWord** words) {
-    const std::lock_guard lock(g_lock);
     g_words.clear();
     g_wordTexts.clear();
     guarded([&] {
@@ -92,7 +86,9 @@ int fnQuilOCRWordsIn(const char* imagePath, int maxWidth, int scripts, const Qui
             return;
         const quilocr::BoxToFile toFile(prepared, width, height);
         const bool latinOnly = scripts == QUILOCR_LATIN_ONLY;
-        for (quilocr::Word& word : Recognizer::instance().words(*prepared.pix, latinOnly)) {
+        std::vector<quilocr::Word> read =
+            RecognizerPool::instance().borrow()->words(*prepared.pix, latinOnly);
+        for (quilocr::Word& word : read) {
             const auto [left, top, right, bottom] =
                 toFile(word.left, word.top, word.right, word.bottom);
             g_wordTexts.push_back(std::move(word.text));

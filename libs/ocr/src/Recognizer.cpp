@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <vector>
 
 #ifdef _OPENMP
 #include <omp.h>
@@ -36,30 +38,38 @@ constexpr float kMinOrientationConfidence = 2.0F;
 // the two mixed pages taken for Latin 0.1 (Chinese nearly as often seen), Chinese pages were Han.
 constexpr float kMinLatinConfidence = 0.5F;
 
-} // namespace
-
-Recognizer& Recognizer::instance() {
-    // Never destroyed as a static: the engine is ended by the exit handler below instead.
-    static Recognizer* const recognizer = new Recognizer;
-    return *recognizer;
+// Every recognizer made, for the exit handler; they are never destroyed.
+std::mutex g_allLock;
+std::vector<Recognizer*>& allRecognizers() {
+    static auto* const all = new std::vector<Recognizer*>;
+    return *all;
 }
 
-bool Recognizer::setProgramDir(const std::string& programDir) {
-    if (!m_all.api && !m_latin.api && !m_orientation.api) {
-        m_data = findLanguageData(programDir);
-        m_all.failed = m_latin.failed = m_orientation.failed = false;
-    }
-    return !m_data.folder.empty();
+} // namespace
+
+Recognizer::Recognizer() {
+    const std::lock_guard lock(g_allLock);
+    allRecognizers().push_back(this);
+}
+
+void Recognizer::setProgramDir(const std::string& programDir) {
+    if (programDir == m_programDir || m_all.api || m_latin.api || m_orientation.api)
+        return;
+    m_programDir = programDir;
+    m_data = findLanguageData(programDir);
+    m_all.failed = m_latin.failed = m_orientation.failed = false;
 }
 
 // Tesseract keeps the models in a cache that is a static made during Init; the engines must end
 // before that static goes, or the cache reports its entries as leaked. Exit handlers run in the
 // reverse order of their registration, so one registered after each start runs first.
 void Recognizer::endEngines() {
-    Recognizer& recognizer = instance();
-    recognizer.m_all.api.reset();
-    recognizer.m_latin.api.reset();
-    recognizer.m_orientation.api.reset();
+    const std::lock_guard lock(g_allLock);
+    for (Recognizer* recognizer : allRecognizers()) {
+        recognizer->m_all.api.reset();
+        recognizer->m_latin.api.reset();
+        recognizer->m_orientation.api.reset();
+    }
 }
 
 tesseract::TessBaseAPI* Recognizer::start(Engine& engine, const std::string& languages,

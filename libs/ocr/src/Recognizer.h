@@ -1,7 +1,8 @@
 #pragma once
 
-// The Tesseract engine of the library: started once, on the first recognition, and kept for
-// the life of the process. Not thread-safe: the entries call it under one lock.
+// Tesseract engines of the library: started on a recognizer's first recognition and kept for
+// the life of the process. Not thread-safe: one thread at a time borrows a recognizer from the
+// pool (RecognizerPool.h).
 //
 // Started late on purpose: fnInit runs in the program's start-up, where finding the language
 // data costs 0.9 us, while starting the engine (loading chi_sim and eng) costs about 200 ms of
@@ -33,10 +34,10 @@ struct PageLook {
 
 class Recognizer {
 public:
-    static Recognizer& instance();
+    Recognizer();
 
-    // Chooses the language data; takes effect while the engine has not started.
-    bool setProgramDir(const std::string& programDir);
+    // Chooses the language data; takes effect while no engine has started.
+    void setProgramDir(const std::string& programDir);
 
     // Empty when the engine cannot start (no language data). With `latinOnly` the page is read
     // with the English model alone: over twice as fast as with the Chinese one beside it, which
@@ -61,6 +62,7 @@ private:
     tesseract::TessBaseAPI* orientationEngine();
     bool read(tesseract::TessBaseAPI& api, Pix& picture);
 
+    std::string m_programDir;
     LanguageData m_data = findLanguageData({});
     Engine m_all;         // every language found
     Engine m_latin;       // English alone

@@ -18,6 +18,7 @@
 #include <opencv2/core.hpp>
 
 #include <cmath>
+#include <future>
 
 namespace camcore {
 namespace {
@@ -99,9 +100,8 @@ struct PageWork {
     PdfDocument* document = nullptr; // the collected document the page joins, if any
 };
 
-// Turns the page upright, sizes and marks it, reads its words for a searchable PDF and writes
-// it: the number of files written.
-int finishPage(const PageWork& work) {
+// The page turned upright, sized and marked, with its words read for a searchable PDF.
+OutputImage finishedPage(const PageWork& work) {
     const CaptureSettings& settings = work.settings;
     OutputImage output;
     output.dpi = settings.dpi;
@@ -123,7 +123,7 @@ int finishPage(const PageWork& work) {
     output.bilevel = work.mode == ColorMode::BlackWhite;
     if (work.toPdf && settings.pdfText)
         output.words = recognisePageWords(output, look.latin);
-    return writeCapture(work.target, output, work.document);
+    return output;
 }
 
 } // namespace
@@ -183,10 +183,16 @@ int Camera::capture(const QString& path) {
         work.target = i == 0 || collected ? path : common::splitPath(path);
         work.document = collected ? &m_pdf : nullptr;
         if (behind) {
-            m_pagesBehind.hand([work] { return finishPage(work) > 0; });
+            // Each page is finished on a thread of its own, so the two pages of a spread are read
+            // at once where there are cores for it; the queue writes them in the order taken.
+            std::shared_future<OutputImage> finished =
+                std::async(std::launch::async, [work] { return finishedPage(work); });
+            m_pagesBehind.hand([work, finished] {
+                return writeCapture(work.target, finished.get(), work.document) > 0;
+            });
             ++written;
         } else {
-            written += finishPage(work);
+            written += writeCapture(work.target, finishedPage(work), work.document);
         }
     }
     return written;
