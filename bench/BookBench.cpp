@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -117,15 +118,37 @@ void BM_Orientation(benchmark::State& state) {
 }
 BENCHMARK(BM_Orientation)->Unit(benchmark::kMillisecond);
 
-// /0 in every language, /1 in English alone, as a page found to be in Latin letters is read.
+// A page of ordinary English prose, 12-point at 300 dpi, 1632 x 2448: unlike the made-up words of
+// the spread, its words are in the dictionary, which changes what the recogniser does.
+QImage prosePage() {
+    const QString sentences = QStringLiteral(
+        "The committee met on Tuesday to review the figures for the year and to agree on a new "
+        "budget. Most members felt that the library should stay open later in the evening, so "
+        "that students who work during the day can still borrow books. The report also describes "
+        "the repairs to the roof, which took longer than planned because of the heavy rain in "
+        "March. ");
+    QImage picture(kPageWidth, kPageHeight, QImage::Format_RGB888);
+    picture.fill(Qt::white);
+    QPainter painter(&picture);
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setPixelSize(40);
+    painter.setFont(font);
+    painter.drawText(QRect(120, 200, kPageWidth - 240, kPageHeight - 400),
+                     Qt::TextWordWrap | Qt::AlignJustify, sentences.repeated(6));
+    return picture;
+}
+
+// Reading one page's words for the text layer: /0 the spread's left page in every language,
+// /1 in English alone, as a page found to be in Latin letters is read; /2 and /3 the same for
+// the page of prose.
 void BM_PageText(benchmark::State& state) {
     OutputImage output;
-    output.picture = page(0);
+    output.picture = state.range(0) < 2 ? page(0) : prosePage();
     output.dpi = 300;
     for (auto _ : state)
-        benchmark::DoNotOptimize(recognisePageWords(output, state.range(0) == 1));
+        benchmark::DoNotOptimize(recognisePageWords(output, state.range(0) % 2 == 1));
 }
-BENCHMARK(BM_PageText)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageText)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
 
 bool runPeer(benchmark::State& state, const QString& program, const QStringList& arguments) {
     QProcess peer;

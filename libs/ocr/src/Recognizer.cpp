@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <shared_mutex>
 #include <vector>
 
 #ifdef _OPENMP
@@ -37,6 +38,10 @@ constexpr float kMinOrientationConfidence = 2.0F;
 // 72 turned pages, and the pages of the book tests and bench): English pages scored 0.9 to 43,
 // the two mixed pages taken for Latin 0.1 (Chinese nearly as often seen), Chinese pages were Han.
 constexpr float kMinLatinConfidence = 0.5F;
+
+// Tesseract keeps some settings in globals, which starting an engine writes (the debug file among
+// them) and recognition reads: an engine starts while no other engine recognizes.
+std::shared_mutex g_starting;
 
 // Every recognizer made, for the exit handler; they are never destroyed.
 std::mutex g_allLock;
@@ -73,17 +78,22 @@ void Recognizer::endEngines() {
 }
 
 tesseract::TessBaseAPI* Recognizer::start(Engine& engine, const std::string& languages,
-                                          tesseract::OcrEngineMode mode) {
+                                          tesseract::OcrEngineMode mode,
+                                          tesseract::PageSegMode layout) {
     if (engine.api || engine.failed)
         return engine.api.get();
     engine.failed = true;
     if (m_data.folder.empty())
         return nullptr;
+    const std::unique_lock alone(g_starting);
     TesseractHandle api(new tesseract::TessBaseAPI);
     // Tesseract's messages would land on the program's terminal; failures show as empty text.
     api->SetVariable("debug_file", "/dev/null");
     if (api->Init(m_data.folder.c_str(), languages.c_str(), mode) != 0)
         return nullptr;
+    // Chinese is written without spaces; Tesseract would otherwise put one between them.
+    api->SetVariable("preserve_interword_spaces", "1");
+    api->SetPageSegMode(layout);
     engine.api = std::move(api);
     engine.failed = false;
     std::atexit(endEngines);
@@ -91,30 +101,19 @@ tesseract::TessBaseAPI* Recognizer::start(Engine& engine, const std::string& lan
 }
 
 tesseract::TessBaseAPI* Recognizer::reader(bool latinOnly) {
-    Engine& engine = latinOnly ? m_latin : m_all;
-    const bool started = engine.api != nullptr;
-    tesseract::TessBaseAPI* api =
-        start(engine, latinOnly ? "eng" : m_data.languages, tesseract::OEM_LSTM_ONLY);
-    if (api && !started) {
-        // Chinese is written without spaces; Tesseract would otherwise put one between them.
-        api->SetVariable("preserve_interword_spaces", "1");
-        api->SetPageSegMode(tesseract::PSM_AUTO);
-    }
-    return api;
+    return start(latinOnly ? m_latin : m_all, latinOnly ? "eng" : m_data.languages,
+                 tesseract::OEM_LSTM_ONLY, tesseract::PSM_AUTO);
 }
 
 tesseract::TessBaseAPI* Recognizer::orientationEngine() {
-    const bool started = m_orientation.api != nullptr;
-    tesseract::TessBaseAPI* api = start(m_orientation, "osd", tesseract::OEM_TESSERACT_ONLY);
-    if (api && !started)
-        api->SetPageSegMode(tesseract::PSM_OSD_ONLY);
-    return api;
+    return start(m_orientation, "osd", tesseract::OEM_TESSERACT_ONLY, tesseract::PSM_OSD_ONLY);
 }
 
 PageLook Recognizer::look(Pix& picture) {
     tesseract::TessBaseAPI* api = orientationEngine();
     if (!api)
         return {};
+    const std::shared_lock recognizing(g_starting);
     useOneThread();
     api->SetImage(&picture);
     api->SetSourceResolution(300);
@@ -146,7 +145,10 @@ bool Recognizer::read(tesseract::TessBaseAPI& api, Pix& picture) {
 
 std::string Recognizer::text(Pix& picture) {
     tesseract::TessBaseAPI* api = reader(false);
-    if (!api || !read(*api, picture))
+    if (!api)
+        return {};
+    const std::shared_lock recognizing(g_starting);
+    if (!read(*api, picture))
         return {};
     const TextHandle text(api->GetUTF8Text());
     std::string result = text ? text.get() : "";
@@ -157,7 +159,10 @@ std::string Recognizer::text(Pix& picture) {
 std::vector<Word> Recognizer::words(Pix& picture, bool latinOnly) {
     tesseract::TessBaseAPI* api = reader(latinOnly);
     std::vector<Word> words;
-    if (!api || !read(*api, picture))
+    if (!api)
+        return words;
+    const std::shared_lock recognizing(g_starting);
+    if (!read(*api, picture))
         return words;
     const std::unique_ptr<tesseract::ResultIterator> it(api->GetIterator());
     int line = -1;

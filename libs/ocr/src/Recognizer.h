@@ -57,7 +57,7 @@ private:
     };
     static void endEngines();
     tesseract::TessBaseAPI* start(Engine& engine, const std::string& languages,
-                                  tesseract::OcrEngineMode mode);
+                                  tesseract::OcrEngineMode mode, tesseract::PageSegMode layout);
     tesseract::TessBaseAPI* reader(bool latinOnly);
     tesseract::TessBaseAPI* orientationEngine();
     bool read(tesseract::TessBaseAPI& api, Pix& picture);

@@ -3,8 +3,9 @@
 #include "Modes.h"
 #include "ZoApi.h"
 #include "base/Mutex.h"
-#include "base/WorkQueue.h"
+#include "base/OrderedWork.h"
 #include "device/CameraDevice.h"
+#include "output/OutputImage.h"
 #include "output/PdfDocument.h"
 #include "pipeline/ColorMode.h"
 #include "pipeline/ViewTransform.h"
@@ -225,7 +226,7 @@ private:
     CaptureSettings m_capture;
     PdfDocument m_pdf; // the multi-page document being collected
     // Finishes pages behind the captures (pdfPagesBehind); while it has any, the document is its.
-    WorkQueue m_pagesBehind;
+    OrderedWork<OutputImage> m_pagesBehind;
     int m_pagesLost = 0;                        // pages it could not write, not yet reported
     std::shared_ptr<TaskStatus> m_streamStatus; // cancelled when the stream stops
 

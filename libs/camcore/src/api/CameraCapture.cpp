@@ -18,7 +18,6 @@
 #include <opencv2/core.hpp>
 
 #include <cmath>
-#include <future>
 
 namespace camcore {
 namespace {
@@ -183,13 +182,12 @@ int Camera::capture(const QString& path) {
         work.target = i == 0 || collected ? path : common::splitPath(path);
         work.document = collected ? &m_pdf : nullptr;
         if (behind) {
-            // Each page is finished on a thread of its own, so the two pages of a spread are read
-            // at once where there are cores for it; the queue writes them in the order taken.
-            std::shared_future<OutputImage> finished =
-                std::async(std::launch::async, [work] { return finishedPage(work); });
-            m_pagesBehind.hand([work, finished] {
-                return writeCapture(work.target, finished.get(), work.document) > 0;
-            });
+            // The two pages of a spread are finished at once where there are cores for it, and
+            // written in the order taken.
+            m_pagesBehind.hand([work] { return finishedPage(work); },
+                               [work](const OutputImage& page) {
+                                   return writeCapture(work.target, page, work.document) > 0;
+                               });
             ++written;
         } else {
             written += writeCapture(work.target, finishedPage(work), work.document);
