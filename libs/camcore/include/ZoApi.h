@@ -137,8 +137,9 @@ ZO_API int ZoSetPDFMode(int cam, int mode);      /* 1 one page per file, 0 pages
 /* Searchable PDF: with enable, each PDF page the camera's captures write carries the words the
    OCR library (libQuilOCR.so beside the engine) reads on it, as invisible text over the picture
    (extracted by search, selection and pdftotext, Chinese included). The capture waits for the
-   recognition, about half a second a page. The picture itself is stored as without text. Off by
-   default; without the OCR library pages are saved without text. */
+   recognition, one to two and a half seconds for a dense page (see ZoEnablePdfPagesBehind). The
+   picture itself is stored as without text. Off by default; without the OCR library pages are saved
+   without text. */
 ZO_API void ZoSetPdfText(int cam, bool enable);
 /* With enable, the pages a capture adds to a collected PDF (ZoSetPDFMode 0) are finished behind
    it: ZoCapture takes the frame, crops, splits, flattens and cleans it, hands the pages over and
