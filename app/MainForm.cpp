@@ -258,6 +258,13 @@ void MainForm::ApplyMainCameraSettings() {
     m_watermark->reapply();
 }
 
+// A camera that comes back as the main one, or another chosen, gets every setting the window
+// shows; a book run on it ends first.
+void MainForm::MainCameraReplaced() {
+    m_multiCapDlg->endBookRun();
+    ApplyMainCameraSettings();
+}
+
 void MainForm::LockCaptureSwitches(bool locked) {
     m_imageControls->lockSwitches(locked);
     m_capture->lockSwitches(locked);

@@ -286,6 +286,7 @@ private:
     // The engine keeps its settings per camera: a camera that becomes the main one gets every
     // setting the window shows.
     void ApplyMainCameraSettings();
+    void MainCameraReplaced();
     // The panel's controls that reach those settings, locked while a book run owns them.
     void LockCaptureSwitches(bool locked);
     // Posts the close event whose handling hands the strip to a waiting driver program.

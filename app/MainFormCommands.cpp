@@ -112,7 +112,7 @@ void MainForm::ConnectCommands() {
     connect(ui->comboBoxRes, &C::currentIndexChanged, m_pip.get(),
             [this] { m_watermark->reapply(); });
     connect(m_cameras.get(), &CameraSelection::mainCameraChanged, this,
-            &MainForm::ApplyMainCameraSettings);
+            &MainForm::MainCameraReplaced);
     connect(m_cameras.get(), &CameraSelection::cameraClosed, this,
             [this](int camera) { m_recording->cameraClosed(camera); });
 }
@@ -137,11 +137,10 @@ void MainForm::AcceptCommands() {
     m_commands->startAccepting();
 }
 
-// A camera that comes back as the main one gets every setting the window shows.
 void MainForm::RegisterDeviceNotification() {
     m_plugging = std::make_unique<commands::CameraPlugging>(
         *m_roles, [this] { return m_presentation->videoWindow(); },
-        [this] { ApplyMainCameraSettings(); });
+        [this] { MainCameraReplaced(); });
     connect(m_plugging.get(), &commands::CameraPlugging::camerasChanged, this,
             [this] { m_recording->camerasRenumbered(); });
 }

@@ -44,6 +44,11 @@ void QMultiCapDialog::endRun() {
         stop();
 }
 
+void QMultiCapDialog::endBookRun() {
+    if (m_book)
+        stop();
+}
+
 void QMultiCapDialog::setClock(std::unique_ptr<RunClock> clock) {
     m_clock->stop();
     m_clock = std::move(clock);

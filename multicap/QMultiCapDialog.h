@@ -50,6 +50,10 @@ public:
     bool running() const { return m_run.has_value(); }
     // Stops a run as the stop button does; the program ends it before closing the cameras.
     void endRun();
+    // The main camera was plugged in again or another chosen: a book run ends there, whole. The
+    // engine ends the camera's document with the device, and a page taken later would start the
+    // book's file anew.
+    void endBookRun();
     // Tests drive timed runs by a clock of their own.
     void setClock(std::unique_ptr<RunClock> clock);
 

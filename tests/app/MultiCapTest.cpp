@@ -214,8 +214,9 @@ TEST_F(MultiCapTest, SmartRunTakesNewPagesAndStopsOnTheCameraItStartedOn) {
 
 // A book run owns the camera's capture switches: while it runs, the panel's controls that would
 // send the window's own are locked, and a click or a key on them changes neither what they show
-// nor anything the camera was told. Once the run ends they work again.
-TEST_F(MultiCapTest, BookRunLocksThePanelsCaptureSwitchesUntilItEnds) {
+// nor anything the camera was told; nor does the capture button. The camera plugged in again ends
+// the run, and they work again.
+TEST_F(MultiCapTest, BookRunLocksThePanelsCaptureSwitchesUntilItsCameraIsPluggedAgain) {
     start("DevIndex=0\nMultiCapMode=2\n");
     const QList<QAbstractButton*> boxes = {
         button(*form, "checkBoxSplitCap"), button(*form, "checkBoxFlatten"),
@@ -244,11 +245,17 @@ TEST_F(MultiCapTest, BookRunLocksThePanelsCaptureSwitchesUntilItEnds) {
         EXPECT_FALSE(list->isEnabled()) << list->objectName().toStdString();
         QTest::keyClick(list, Qt::Key_Down);
     }
+    button(*form, "pushButtonScan")->click(); // would end the book's document with a PDF
     EXPECT_EQ(shown(), before);
     const QStringList calls = callsSince(from);
     EXPECT_TRUE(calls.isEmpty()) << "reached the camera: " << calls.join(", ").toStdString();
 
-    press();
+    // The camera plugged in again ends the run, as its document ended with the device.
+    ASSERT_TRUE(camcore::testing::unplugVirtualCamera(0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->cameraLost(); }));
+    ASSERT_TRUE(camcore::testing::replugVirtualCamera(0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->cameraLost(); }));
+    EXPECT_FALSE(dialog->running());
     for (const QWidget* control : boxes)
         EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
     for (const QWidget* control : lists)
