@@ -58,6 +58,11 @@ struct CaptureSettings {
 // frame handler runs on the device's capture thread.
 class Camera final : public QObject {
 public:
+    // Pages finished behind the captures that may wait at once: 16 pages of a book photographed
+    // at 8 MP hold about 200 MB. A person turning pages at a natural pace never reaches it on two
+    // cores (bench/README.md); beyond it the capture waits for the oldest page.
+    static constexpr std::size_t kMaxPagesBehind = 16;
+
     explicit Camera(std::shared_ptr<CameraDevice> device);
     ~Camera() override;
 
@@ -226,7 +231,7 @@ private:
     CaptureSettings m_capture;
     PdfDocument m_pdf; // the multi-page document being collected
     // Finishes pages behind the captures (pdfPagesBehind); while it has any, the document is its.
-    OrderedWork<OutputImage> m_pagesBehind;
+    OrderedWork<OutputImage> m_pagesBehind{kMaxPagesBehind};
     int m_pagesLost = 0;                        // pages it could not write, not yet reported
     std::shared_ptr<TaskStatus> m_streamStatus; // cancelled when the stream stops
 
