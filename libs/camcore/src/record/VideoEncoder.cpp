@@ -1,5 +1,7 @@
 #include "record/VideoEncoder.h"
 
+#include <cstring>
+
 extern "C" {
 #include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
@@ -7,6 +9,10 @@ extern "C" {
 
 namespace camcore {
 namespace {
+
+// Room after the picture for the scaler's reads past the end of a row (FFmpeg pads its own
+// buffers by 64 bytes for the same reason).
+constexpr std::size_t kScalerPadding = 64;
 
 // An 8 MP picture cannot be encoded as it comes on two cores; 1080p with the ultrafast preset
 // takes about 25 ms a frame on one.
@@ -69,7 +75,10 @@ bool VideoEncoder::encode(const QImage& picture, std::int64_t milliseconds,
     // The encoder may still hold the previous picture's planes.
     if (av_frame_make_writable(frame) < 0)
         return false;
-    const std::uint8_t* source[] = {picture.constBits()};
+    const auto bytes = static_cast<std::size_t>(picture.sizeInBytes());
+    m_padded.resize(bytes + kScalerPadding);
+    std::memcpy(m_padded.data(), picture.constBits(), bytes);
+    const std::uint8_t* source[] = {m_padded.data()};
     const int sourceStride[] = {static_cast<int>(picture.bytesPerLine())};
     sws_scale(m_scaler.get(), source, sourceStride, 0, picture.height(), frame->data,
               frame->linesize);

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace camcore {
 
@@ -39,6 +40,9 @@ private:
     EncoderCore m_core;
     av::Scaler m_scaler;
     QSize m_scalerSource;
+    // The picture handed to the scaler, with room after its last row: the scaler's vector code
+    // reads a little past the end of a row, and past a QImage's last row may be another page.
+    std::vector<std::uint8_t> m_padded;
     std::int64_t m_lastPts = -1;
     std::int64_t m_lastKey = -1;
 };
