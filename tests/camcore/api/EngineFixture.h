@@ -24,8 +24,9 @@ ZoWindow handleOf(QWidget& widget);
 QRect parseVideoRect(const char* text);
 QRect videoRectEx(int cam);
 
-// Waits until the widget shows a picture (the centre of the video is not black).
-bool waitForPicture(QWidget& widget, int timeoutMs = 10000);
+// Waits until the widget shows a picture (the centre of the video is not black). Under
+// ThreadSanitizer beside other suites a first picture has taken over 10 s.
+bool waitForPicture(QWidget& widget, int timeoutMs = 30000);
 QImage grabVideo(QWidget& widget, int cam);
 double meanLevel(const QImage& image);
 
