@@ -98,7 +98,13 @@ void BM_BookSpread(benchmark::State& state) {
     ZoSetPDFMode(cam, 1);
     ZoCloseCamera(cam);
 }
-BENCHMARK(BM_BookSpread)->Arg(1)->Arg(0)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_BookSpread)
+    ->Arg(1)
+    ->Arg(0)
+    ->Arg(2)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Split at the spine, each page flattened and cleaned.
 void BM_SplitFlattenClean(benchmark::State& state) {

@@ -101,7 +101,7 @@ TEST_F(RecordingTest, ClosedCameraAndFailedStart) {
     QAbstractButton* subButton = button(*form, "pushButtonSubRec");
     subButton->click();
     ASSERT_EQ(subButton->text(), "Stop");
-    QTest::qWait(1500); // the recording runs meanwhile
+    QTest::qWait(1500);                    // the recording runs meanwhile
     button(*form, "checkBoxPIP")->click(); // the sub camera's switch
     ASSERT_FALSE(button(*form, "checkBoxPIP")->isChecked());
     EXPECT_EQ(subButton->text(), "Record");
