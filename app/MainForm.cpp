@@ -27,6 +27,7 @@
 #include "QMultiCapDialog.h"
 #include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
+#include "SavingBeforeClose.h"
 #include "Skins.h"
 #include "VideoRecording.h"
 #include "WatermarkCommand.h"
@@ -213,6 +214,8 @@ void MainForm::CreateFeatures() {
         m_settings, *m_roles, *m_workFolder,
         VideoRecording::Widgets{ui->pushButtonRec, ui->pushButtonSubRec});
     m_printer = std::make_unique<FramePrinter>(*m_roles, *m_workFolder);
+    m_saving = std::make_unique<SavingBeforeClose>(
+        *this, [this] { return PagesBehind(); }, [this] { return m_settings.language; });
 }
 
 // The title buttons answer by their slots' names.
@@ -345,23 +348,31 @@ void MainForm::CreateFingerDlg() {
     connect(m_fingerDlg, &QFingerShowDlg::matchRequested, this, &MainForm::FingerMatch);
 }
 
+int MainForm::PagesBehind() const {
+    return m_capture->pending() + (m_multiCapDlg ? m_multiCapDlg->spreadsBehind() : 0);
+}
+
 void MainForm::InitOCR() {
     OcrCommand::initLibrary(m_programDir);
 }
 
 // Created hidden; each reading or recognition shows its window again with its text.
 void MainForm::CreateResultDialogs() {
-    m_multiCapDlg = new QMultiCapDialog(
-        m_settings,
-        {[this] { return mainCamera(); },
-         [this](int camera) { return m_capture->captureQuietly(camera); },
-         &MainForm::AutoCapReported, [this] { return m_capture->bookPath(); },
-         [this] { ApplyMainCameraSettings(); },
-         [this](int camera, const QByteArray& path) { m_capture->showDocument(camera, path); },
-         [this](bool running) {
-             LockCaptureSwitches(running);
-         }},
-        this);
+    m_multiCapDlg =
+        new QMultiCapDialog(m_settings,
+                            {[this] { return mainCamera(); },
+                             [this](int camera, std::function<void(int)> ended) {
+                                 return m_capture->captureQuietly(camera, std::move(ended));
+                             },
+                             &MainForm::AutoCapReported, [this] { return m_capture->bookPath(); },
+                             [this] { ApplyMainCameraSettings(); },
+                             [this](const QByteArray& path, const QImage& picture) {
+                                 m_capture->showDocument(path, picture);
+                             },
+                             [this](bool running) {
+                                 LockCaptureSwitches(running);
+                             }},
+                            this);
     connect(this, &MainForm::autoCapReported, this, &MainForm::onAutoCap);
     m_barcodeResultDlg = new QBarcodeResultDlg(this);
     m_barcode = std::make_unique<BarcodeCommand>(*m_roles, *m_barcodeResultDlg);

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class CameraRoles;
@@ -31,6 +32,7 @@ class QMultiCapDialog;
 class QOCRResultDlg;
 class QPreviewWidget;
 class QSmallWidget;
+class SavingBeforeClose;
 class WatermarkCommand;
 class VideoRecording;
 class WindowLayout;
@@ -45,6 +47,7 @@ namespace commands {
 class CameraPlugging;
 class CommandReceiver;
 class HotKey;
+enum class Answer;
 } // namespace commands
 
 // The main window. It orders start-up and shutdown, holds the values other code reads, and hands
@@ -62,6 +65,8 @@ public:
     bool cameraLost() const;
     int language() const { return m_settings.language; }
     ThumbnailLibrary& thumbnails() { return m_thumbnails; }
+    // Captures taken and not yet written (with their strip entries), a book run's included.
+    int PagesBehind() const;
     QWidget* previewWidget() const;
     QWidget* thumbnailHost() const { return m_thumbnailHost; }
     // The main camera's frame size of the chosen resolution (the watermark reads it).
@@ -77,6 +82,8 @@ public:
     QByteArray MakeFileName();
     QByteArray MakeSavePath();
     int CaptureToFile(int camera);
+    // A program's "Photo": the capture button's press, answered once its picture is saved.
+    void CaptureForCommand(std::function<void(commands::Answer)> ended);
     void CaptureToPath(const QString& path);
     void SetResize(bool enable, float ratio);
 
@@ -291,6 +298,8 @@ private:
     void LockCaptureSwitches(bool locked);
     // Posts the close event whose handling hands the strip to a waiting driver program.
     void postCloseEvent();
+    // The pages are written: the close that waited for them comes again.
+    void closeAfterSaving();
 
     Ui::MainForm* ui;
     Settings m_settings;
@@ -311,6 +320,9 @@ private:
     std::unique_ptr<OutputFormat> m_format;
     std::unique_ptr<FileNamer> m_namer;
     std::unique_ptr<CaptureController> m_capture;
+    std::unique_ptr<SavingBeforeClose> m_saving; // a close waits for the pages still being written
+    int m_postedCloses = 0;                      // close events posted only to hand the strip over
+    bool m_closeWaiting = false;                 // a close of the window waits for the pages
     std::unique_ptr<Fingerprints> m_fingerprints;
     std::unique_ptr<WatermarkCommand> m_watermark;
     std::unique_ptr<VideoRecording> m_recording;

@@ -20,6 +20,7 @@
 #include "QPreviewWidget.h"
 #include "QSetUIDlg.h"
 #include "QSettingDlg.h"
+#include "SavingBeforeClose.h"
 #include "Skins.h"
 #include "VideoRecording.h"
 #include "WatermarkCommand.h"
@@ -123,7 +124,9 @@ void MainForm::ConnectCommands() {
 void MainForm::CreateCommandReceiver() {
     m_commands = std::make_unique<commands::CommandReceiver>(commands::CommandReceiver::Actions{
         [this] { onRotateRight(); },
-        [this] { onScan(); },
+        [this](std::function<void(commands::Answer)> ended) {
+            CaptureForCommand(std::move(ended));
+        },
         [this] { onZoomIn(); },
         [this] { onZoomOut(); },
         [this] { return m_capture->busy(); },
@@ -131,6 +134,14 @@ void MainForm::CreateCommandReceiver() {
         [this] { m_capture->abandonPending(); },
     });
     m_capture->setPromptListener([this] { m_commands->answerCaptureNow(); });
+}
+
+void MainForm::CaptureForCommand(std::function<void(commands::Answer)> ended) {
+    m_capture->capture([ended = std::move(ended)](PressEnd end) {
+        ended(end == PressEnd::Written  ? commands::Answer::Done
+              : end == PressEnd::Failed ? commands::Answer::Failed
+                                        : commands::Answer::Ignored);
+    });
 }
 
 void MainForm::AcceptCommands() {
@@ -256,8 +267,17 @@ void MainForm::resizeEvent(QResizeEvent* event) {
 }
 
 // A waiting driver program gets the checked strip items and is told to close, unless the list
-// could not be written; the event is always accepted.
+// could not be written; the event is accepted once the pages taken are all written, and comes
+// again then.
 void MainForm::closeEvent(QCloseEvent* event) {
+    const bool handOverOnly = m_postedCloses > 0;
+    m_postedCloses -= handOverOnly ? 1 : 0;
+    m_closeWaiting = m_closeWaiting || !handOverOnly;
+    if (m_saving->hold([this] { closeAfterSaving(); })) {
+        event->ignore();
+        return;
+    }
+    m_closeWaiting = false;
     if (const auto driver = platform::findWindowByTitle("ZoTwainDriver")) {
         if (onCommit())
             platform::requestWindowClose(*driver);
@@ -272,7 +292,15 @@ void MainForm::hideEvent(QHideEvent* event) {
     postCloseEvent();
 }
 
+void MainForm::closeAfterSaving() {
+    if (std::exchange(m_closeWaiting, false))
+        close();
+    else
+        postCloseEvent();
+}
+
 void MainForm::postCloseEvent() {
+    ++m_postedCloses;
     QCoreApplication::postEvent(this, new QCloseEvent);
 }
 

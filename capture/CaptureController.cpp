@@ -7,6 +7,7 @@
 #include "FileNamer.h"
 #include "FileNaming.h"
 #include "OutputFormat.h"
+#include "QueuedCapture.h"
 #include "Settings.h"
 #include "ThumbnailLibrary.h"
 #include "ZoApi.h"
@@ -16,7 +17,7 @@
 
 #include <QAbstractButton>
 #include <QFile>
-#include <QGuiApplication>
+#include <QImage>
 #include <QScopedValueRollback>
 
 using capture_messages::text;
@@ -30,79 +31,109 @@ CaptureController::CaptureController(Settings& settings, const CameraRoles& role
           settings, roles, namer, format, strip, pip,
           CompositeCapture::Widgets{widgets.merge, widgets.vertical, widgets.horizontal,
                                     widgets.subOn, widgets.inVideo, widgets.preview},
-          [this] { runCapture(); })) {}
+          [this] { runCapture({}); })) {}
 
 CaptureController::~CaptureController() = default;
 
-// A press while a capture or its prompt is under way is ignored; the merge's second shot comes
-// from inside the first one's prompt and goes on. So is one during a book run: the camera's
-// switches are the book's, and a PDF taken meanwhile would end the book's collected document.
-void CaptureController::capture() {
-    if (m_busy || m_locked)
+// A press while a merge prompt is open is ignored; the merge's second shot comes from inside the
+// first one's prompt and goes on. So is one during a book run: the camera's switches are the
+// book's, and a PDF taken meanwhile would end the book's collected document.
+void CaptureController::capture(PressEnded ended) {
+    if (m_busy || m_locked) {
+        if (ended)
+            ended(PressEnd::Refused);
         return;
+    }
     const QScopedValueRollback busy(m_busy, true);
-    runCapture();
+    runCapture(std::move(ended));
 }
 
-// The watermark stays in the picture only while its box is checked.
-void CaptureController::runCapture() {
+// The watermark stays in the picture only while its box is checked. The composite captures
+// answer once they return.
+void CaptureController::runCapture(PressEnded ended) {
     const int main = m_roles.main();
     if (!m_widgets.watermarkOn->isChecked())
         ZoClearWatermark(main);
-    if (m_widgets.merge->isChecked()) {
+    const bool composite =
+        m_widgets.merge->isChecked() ||
+        (m_widgets.subOn->isChecked() && (m_widgets.inVideo->isChecked() || m_mainSubMix));
+    if (!composite) {
+        captureToFile(main, std::move(ended));
+        return;
+    }
+    if (m_widgets.merge->isChecked())
         m_composite->captureMerged();
-    } else if (m_widgets.subOn->isChecked()) {
-        if (m_widgets.inVideo->isChecked()) {
-            m_composite->captureInset();
-        } else if (m_mainSubMix) {
-            m_composite->captureMainSubMix();
-        } else {
-            captureToFile(main);
-        }
-    } else {
-        captureToFile(main);
-    }
+    else if (m_widgets.inVideo->isChecked())
+        m_composite->captureInset();
+    else
+        m_composite->captureMainSubMix();
+    if (ended)
+        ended(PressEnd::Written);
 }
 
-// A PDF shows in the strip through a JPEG taken beside it.
-int CaptureController::captureToFile(int camera) {
-    QByteArray path = m_namer.makeSavePath();
-    if (reportNoFolder(path))
+int CaptureController::captureToFile(int camera, PressEnded ended) {
+    Press press;
+    press.ended = std::move(ended);
+    return queue(camera, std::move(press));
+}
+
+int CaptureController::captureQuietly(int camera, SeriesEnded ended) {
+    Press press;
+    press.quiet = true;
+    press.seriesEnded = std::move(ended);
+    return queue(camera, std::move(press));
+}
+
+// The name is taken at the press, so files are named in the order of the presses whenever their
+// jobs end.
+int CaptureController::queue(int camera, Press press) {
+    press.path = m_namer.makeSavePath();
+    press.showsPdf = m_format.showsPdf();
+    const auto refuse = [&press](PressEnd how) {
+        if (press.ended)
+            press.ended(how);
+        if (press.seriesEnded)
+            press.seriesEnded(0);
         return 0;
-    if (m_format.searchable())
-        QGuiApplication::setOverrideCursor(Qt::BusyCursor); // the page is read before it is saved
-    const int written = ZoCapture(camera, path.constData());
-    if (m_format.searchable())
-        QGuiApplication::restoreOverrideCursor();
-    if (reportUnsaved(written, path))
-        return 0;
-
-    if (m_format.showsPdf()) {
-        showDocument(camera, path);
-        return written;
+    };
+    if (press.path.isEmpty()) {
+        if (!press.quiet)
+            capture_messages::sayNoFolder(m_settings.language);
+        return refuse(PressEnd::Failed);
     }
-
-    m_strip.addChecked(path);
-    if (m_widgets.split->isChecked()) {
-        path = common::splitPath(path);
-        addIfWritten(path);
+    const int job = queued_capture::start(
+        camera, press.path, &m_alive,
+        [this, press](const CaptureResult& result) { jobEnded(press, result); });
+    if (job > 0) {
+        ++m_pending;
+        return job;
     }
-    if (written > 1)
-        for (const QByteArray& further : naming::numberedPaths(path, m_format.extension(), written))
-            addIfWritten(further);
-    return written;
+    if (-job == ZO_CAPTURE_BUSY) {
+        capture_messages::sayBusy(m_settings.language, m_widgets.preview);
+        return refuse(PressEnd::Refused);
+    }
+    if (!press.quiet)
+        capture_messages::sayFailed(m_settings.language, -job, press.path);
+    return refuse(PressEnd::Failed);
 }
 
-int CaptureController::captureQuietly(int camera) {
-    const QScopedValueRollback quiet(m_quiet, true);
-    return captureToFile(camera);
-}
-
-// The engine counts the split page among the images it wrote, and a page may fail to split:
-// only files that are there get an entry, so the strip never shows a picture that is not.
-void CaptureController::addIfWritten(const QByteArray& path) {
-    if (QFile::exists(QString::fromLocal8Bit(path)))
-        m_strip.addChecked(path);
+// Only files the engine wrote get an entry, so the strip never shows a picture that is not
+// there; a PDF shows through the job's own first page.
+void CaptureController::jobEnded(const Press& press, const CaptureResult& result) {
+    --m_pending;
+    if (result.written > 0) {
+        if (press.showsPdf)
+            showDocument(press.path, result.picture);
+        else
+            for (const QByteArray& file : result.files)
+                m_strip.addChecked(file);
+    }
+    if (!press.quiet && result.reason != ZO_CAPTURE_OK)
+        capture_messages::sayFailed(m_settings.language, result.reason, press.path);
+    if (press.ended)
+        press.ended(result.written > 0 ? PressEnd::Written : PressEnd::Failed);
+    if (press.seriesEnded)
+        press.seriesEnded(result.written);
 }
 
 // True, after saying so, when there is no work folder to save into: a press then writes nothing
@@ -110,17 +141,7 @@ void CaptureController::addIfWritten(const QByteArray& path) {
 bool CaptureController::reportNoFolder(const QByteArray& path) {
     if (!path.isEmpty())
         return false;
-    if (!m_quiet)
-        capture_messages::sayNoFolder(m_settings.language);
-    return true;
-}
-
-// True, after telling the user where the picture should have gone, when nothing was written.
-bool CaptureController::reportUnsaved(int written, const QByteArray& path) {
-    if (written > 0)
-        return false;
-    if (!m_quiet)
-        capture_messages::sayUnsaved(m_settings.language, path);
+    capture_messages::sayNoFolder(m_settings.language);
     return true;
 }
 
@@ -130,10 +151,12 @@ QByteArray CaptureController::bookPath() {
     return path;
 }
 
-void CaptureController::showDocument(int camera, const QByteArray& path) {
+// The strip reads its picture from a file: the page is kept beside the program's other
+// temporary pictures until the next document is listed.
+void CaptureController::showDocument(const QByteArray& path, const QImage& picture) {
     const QByteArray thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
-    ZoCapture(camera, thumb.constData());
-    addToStrip(m_strip, path, thumb);
+    const bool saved = !picture.isNull() && picture.save(QString::fromLocal8Bit(thumb), "JPG");
+    addToStrip(m_strip, path, saved ? thumb : QByteArray());
 }
 
 void CaptureController::lockSwitches(bool locked) {
@@ -143,8 +166,9 @@ void CaptureController::lockSwitches(bool locked) {
     m_format.setLocked(locked);
 }
 
+// The engine's own rule for a file that is there applies: the caller chose the name.
 void CaptureController::captureToPath(const QString& path) {
-    ZoCapture(m_roles.main(), path.toLocal8Bit().constData());
+    queued_capture::start(m_roles.main(), path.toLocal8Bit(), &m_alive, {});
 }
 
 void CaptureController::setResize(bool enable, float ratio) {
@@ -168,11 +192,8 @@ void CaptureController::captureBothSides() {
 }
 
 void CaptureController::captureCard() {
-    if (m_locked)
-        return;
-    const QByteArray path = m_namer.makeSavePath();
-    if (!reportNoFolder(path) && !reportUnsaved(ZoCapture(m_roles.main(), path.constData()), path))
-        m_strip.addChecked(path);
+    if (!m_locked)
+        captureToFile(m_roles.main());
 }
 
 void CaptureController::onSplitToggled() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -12,9 +13,18 @@ class FileNamer;
 class OutputFormat;
 class PictureInPicture;
 class QAbstractButton;
+class QImage;
 class QWidget;
 class ThumbnailLibrary;
+struct CaptureResult;
 struct Settings;
+
+// How a press of the capture button ended, for whoever waits on it (another program's command):
+// something was written, it was tried and nothing was written, or it was refused.
+enum class PressEnd { Written, Failed, Refused };
+using PressEnded = std::function<void(PressEnd)>;
+// How a capture for a series ended: the pages written, 0 when none (the user was not told).
+using SeriesEnded = std::function<void(int written)>;
 
 // The capture commands: one press of a capture button becomes files in the work folder and
 // checked entries in the strip.
@@ -40,20 +50,23 @@ public:
     ~CaptureController();
 
     // The capture button: the main camera, or the merge, composite or mix the boxes choose.
-    // A press while a capture or its prompt is in progress is ignored.
-    void capture();
+    // The main camera's picture is taken at the press and saved behind the window; `ended` hears
+    // how it went. A press while a merge prompt is open, or during a book run, is refused.
+    void capture(PressEnded ended = {});
     bool busy() const { return m_busy; }
-    // One capture of `camera` into a new file and its checked entry in the strip; returns the
-    // number of images the engine wrote.
-    int captureToFile(int camera);
+    // Captures in progress behind the window.
+    int pending() const { return m_pending; }
+    // One capture of `camera` into a new file named now, and its checked entries in the strip
+    // once written; failures are told to the user. The job number, 0 when it was refused (said).
+    int captureToFile(int camera, PressEnded ended = {});
     // The same, with failures left to the caller to report: a series of captures must not stack
-    // a message box per picture.
-    int captureQuietly(int camera);
+    // a message box per picture. The job number, 0 when refused at once.
+    int captureQuietly(int camera, SeriesEnded ended);
     // The file of a book run's document, or empty after saying that the folder cannot be used.
     QByteArray bookPath();
-    // A PDF `camera` writes page by page as the checked entry of the strip, shown through a
-    // picture of what the camera sees; a document already listed keeps its one entry.
-    void showDocument(int camera, const QByteArray& path);
+    // A PDF written page by page as the checked entry of the strip, shown through `picture`, a
+    // page of it; a document already listed keeps its one entry.
+    void showDocument(const QByteArray& path, const QImage& picture);
     // While a book run owns the camera's switches, the boxes and the format list that would send
     // the window's own are locked, and the window's captures of the main camera are ignored.
     void lockSwitches(bool locked);
@@ -85,10 +98,17 @@ public:
     bool handOver();
 
 private:
-    void runCapture();
+    struct Press {
+        QByteArray path;
+        bool quiet = false;
+        bool showsPdf = false;
+        PressEnded ended;
+        SeriesEnded seriesEnded;
+    };
+    void runCapture(PressEnded ended);
+    int queue(int camera, Press press);
+    void jobEnded(const Press& press, const CaptureResult& result);
     bool reportNoFolder(const QByteArray& path);
-    bool reportUnsaved(int written, const QByteArray& path);
-    void addIfWritten(const QByteArray& path);
 
     Settings& m_settings;
     const CameraRoles& m_roles;
@@ -100,5 +120,6 @@ private:
     bool m_mainSubMix = false;
     bool m_busy = false;
     bool m_locked = false; // a book run owns the main camera: no capture of the window's
-    bool m_quiet = false;
+    int m_pending = 0;
+    QObject m_alive; // jobs that end after the controller is gone are not reported
 };

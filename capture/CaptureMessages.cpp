@@ -1,7 +1,11 @@
 #include "CaptureMessages.h"
 
 #include "ThumbnailLibrary.h"
+#include "ZoApi.h"
 #include "platform/Message.h"
+
+#include <QToolTip>
+#include <QWidget>
 
 namespace capture_messages {
 
@@ -23,6 +27,54 @@ void sayUnsaved(int language, const QByteArray& path) {
     else
         platform::showMessage(QStringLiteral("Information"),
                               QStringLiteral("The picture could not be saved to %1").arg(where));
+}
+
+QString reasonText(int language, int reason) {
+    switch (reason) {
+    case ZO_CAPTURE_BUSY:
+        return text(language, "忙", "Busy");
+    case ZO_CAPTURE_CAMERA_LOST:
+        return text(language, "摄像头已断开", "The camera is disconnected");
+    case ZO_CAPTURE_FOLDER_MISSING:
+        return text(language, "工作目录不存在", "The work folder does not exist");
+    case ZO_CAPTURE_FOLDER_READ_ONLY:
+        return text(language, "工作目录不可写入", "The work folder is read-only");
+    case ZO_CAPTURE_DISK_FULL:
+        return text(language, "磁盘已满", "The disk is full");
+    case ZO_CAPTURE_NAME_REFUSED:
+        return text(language, "文件名无效", "The file name was refused");
+    case ZO_CAPTURE_PICTURE_DAMAGED:
+        return text(language, "摄像头的图像已损坏", "The camera's picture was damaged");
+    case ZO_CAPTURE_NO_TEXT_READER:
+        return text(language, "缺少文字识别组件, 页面未带文字",
+                    "The text reader is missing; the page has no text");
+    default:
+        return text(language, "写入文件失败", "Writing the file failed");
+    }
+}
+
+// A searchable page saved without its text is saved all the same: the message says so.
+void sayFailed(int language, int reason, const QByteArray& path) {
+    const QString where = QString::fromLocal8Bit(path);
+    const QString why = reasonText(language, reason);
+    if (reason == ZO_CAPTURE_NO_TEXT_READER)
+        platform::showMessage(text(language, "提示", "Information"),
+                              QStringLiteral("%1: %2").arg(why, where));
+    else if (language == 0)
+        platform::showMessage(QStringLiteral("提示"),
+                              QStringLiteral("%1, 图像无法保存到 %2").arg(why, where));
+    else
+        platform::showMessage(
+            QStringLiteral("Information"),
+            QStringLiteral("%1; the picture could not be saved to %2").arg(why, where));
+}
+
+void sayBusy(int language, QWidget* near) {
+    const QString message =
+        text(language, "忙, 前面的图像仍在保存", "Busy: the pictures before are still being saved");
+    if (near == nullptr)
+        return;
+    QToolTip::showText(near->mapToGlobal(near->rect().center()), message, near, {}, 2000);
 }
 
 } // namespace capture_messages

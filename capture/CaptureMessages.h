@@ -4,6 +4,7 @@
 #include <QString>
 
 class ThumbnailLibrary;
+class QWidget;
 
 // What every capture command shares when it reports to the user and fills the strip.
 namespace capture_messages {
@@ -13,6 +14,13 @@ QString text(int language, const char* chinese, const char* english);
 void sayNoFolder(int language);
 // Nothing was written at `path`.
 void sayUnsaved(int language, const QByteArray& path);
+// Nothing (or not everything) was written at `path`, for the engine's reason ZO_CAPTURE_*.
+void sayFailed(int language, int reason, const QByteArray& path);
+// Why, in a few words: the reason as the user reads it.
+QString reasonText(int language, int reason);
+// The engine is still saving the pictures before: said for a moment beside `near`, without a box
+// to close.
+void sayBusy(int language, QWidget* near);
 
 } // namespace capture_messages
 

@@ -5,6 +5,7 @@
 #include "ShowPieceWidget.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QScopedValueRollback>
 
 #include <cstdio>
@@ -26,47 +27,52 @@ CommandReceiver::CommandReceiver(Actions actions)
 CommandReceiver::~CommandReceiver() = default;
 
 void CommandReceiver::onReceived(quint64 client, const QByteArray& text) {
-    const bool done = m_accepting && !m_ending && execute(parseCommand(text), client);
-    m_server->answer(client, done); // nothing when it was answered already
+    const std::optional<Answer> answer =
+        m_accepting && !m_ending ? execute(parseCommand(text), client) : Answer::Ignored;
+    if (answer)
+        m_server->answer(client, *answer); // nothing when it was answered already
 }
 
 void CommandReceiver::answerCaptureNow() {
     if (m_captureClient)
-        m_server->answer(*std::exchange(m_captureClient, std::nullopt), true);
+        m_server->answer(*std::exchange(m_captureClient, std::nullopt), Answer::Done);
 }
 
-bool CommandReceiver::execute(Command command, quint64 client) {
+std::optional<Answer> CommandReceiver::execute(Command command, quint64 client) {
     switch (command) {
     case Command::RotateRight:
         m_actions.rotateRight();
-        return true;
+        return Answer::Done;
     case Command::Capture: {
-        // A second request while a capture or its prompt waits in a nested loop is refused.
+        // A second request while a capture's prompt waits in a nested loop is refused.
         if (m_capturing || m_actions.captureBusy())
-            return false;
+            return Answer::Ignored;
         const QScopedValueRollback capturing(m_capturing, true);
         const QScopedValueRollback<std::optional<quint64>> sender(m_captureClient, client);
-        m_actions.capture();
-        return true;
+        m_actions.capture([receiver = QPointer(this), client](Answer answer) {
+            if (receiver)
+                receiver->m_server->answer(client, answer);
+        });
+        return std::nullopt;
     }
     case Command::ZoomIn:
     case Command::ZoomOut:
         if (!m_actions.zoomEnabled())
-            return false;
+            return Answer::Ignored;
         (command == Command::ZoomIn ? m_actions.zoomIn : m_actions.zoomOut)();
-        return true;
+        return Answer::Done;
     case Command::Exit:
         // exit(), not quit(): a window that refuses to close (a running multi-capture dialog)
         // must not keep the program alive. Every nested loop returns; the normal shutdown follows.
         m_ending = true;
         m_actions.ending();
         QCoreApplication::exit(0);
-        return true;
+        return Answer::Done;
     case Command::NoAction:
     case Command::None:
-        return false;
+        return Answer::Ignored;
     }
-    return false;
+    return Answer::Ignored;
 }
 
 } // namespace commands

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CommandSocket.h"
 #include "CommandWords.h"
 
 #include <QByteArray>
@@ -17,13 +18,15 @@ class CommandServer;
 
 // Receives the commands of other programs (see CommandWords.h) and carries them out through the
 // actions it is given, the same as the window's buttons. Commands are refused ("ignored") until
-// start-up has finished, while a capture is in progress, and once the program is ending.
+// start-up has finished, while a capture's prompt waits for the user, and once the program is
+// ending. A capture is answered when its picture is saved ("done") or could not be ("failed").
 class CommandReceiver final : public QObject {
     Q_OBJECT
 public:
     struct Actions {
         std::function<void()> rotateRight;
-        std::function<void()> capture;
+        // Takes a picture; `ended` hears how it went, once (maybe before capture returns).
+        std::function<void(std::function<void(Answer)> ended)> capture;
         std::function<void()> zoomIn;
         std::function<void()> zoomOut;
         std::function<bool()> captureBusy; // a capture or its prompt is in progress
@@ -45,8 +48,8 @@ public:
 
 private:
     void onReceived(quint64 client, const QByteArray& text);
-    // True when the command was carried out.
-    bool execute(Command command, quint64 client);
+    // The answer to send now; none when the command answers later itself.
+    std::optional<Answer> execute(Command command, quint64 client);
 
     Actions m_actions;
     std::unique_ptr<ShowPieceWidget> m_window;

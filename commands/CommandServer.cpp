@@ -150,7 +150,7 @@ void CommandServer::readClient(quint64 id) {
             break; // the sender has finished its text
         client.text.append(buffer, got);
         if (static_cast<std::size_t>(client.text.size()) > kMaxCommandBytes) {
-            answer(id, false);
+            answer(id, Answer::Ignored);
             return;
         }
     }
@@ -164,11 +164,13 @@ void CommandServer::readClient(quint64 id) {
         this, [this, id, text] { emit received(id, text); }, Qt::QueuedConnection);
 }
 
-void CommandServer::answer(quint64 client, bool done) {
+void CommandServer::answer(quint64 client, Answer answer) {
     const auto found = m_clients.find(client);
     if (found == m_clients.end())
         return;
-    const std::string_view line = done ? kAnswerDone : kAnswerIgnored;
+    const std::string_view line = answer == Answer::Done     ? kAnswerDone
+                                  : answer == Answer::Failed ? kAnswerFailed
+                                                             : kAnswerIgnored;
     // A fresh socket's buffer takes a line; MSG_NOSIGNAL: a sender that has gone is no error.
     [[maybe_unused]] const ssize_t sent =
         ::send(found->second->fd.get(), line.data(), line.size(), MSG_NOSIGNAL);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CommandSocket.h"
+
 #include <QByteArray>
 #include <QObject>
 
@@ -31,7 +33,7 @@ public:
 
     // Answers a command received() reported and closes its connection; nothing when the sender
     // has gone meanwhile.
-    void answer(quint64 client, bool done);
+    void answer(quint64 client, Answer answer);
 
 signals:
     void received(quint64 client, const QByteArray& text);

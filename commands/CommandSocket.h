@@ -12,9 +12,14 @@ namespace commands {
 // Bytes of one command beyond which it is refused unread.
 inline constexpr std::size_t kMaxCommandBytes = 64 * 1024;
 
-// The one-line answers, sent once a command has been carried out or refused.
+// The one-line answers, sent once a command has been carried out, tried without result (a
+// capture that wrote nothing), or refused.
 inline constexpr std::string_view kAnswerDone = "done\n";
+inline constexpr std::string_view kAnswerFailed = "failed\n";
 inline constexpr std::string_view kAnswerIgnored = "ignored\n";
+
+// What a command came to.
+enum class Answer { Done, Failed, Ignored };
 
 // $XDG_RUNTIME_DIR/showpiece.sock, or /tmp/showpiece-<uid>/showpiece.sock without that variable.
 std::string commandSocketPath();

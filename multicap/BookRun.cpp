@@ -1,8 +1,9 @@
 #include "BookRun.h"
 
-#include "ZoApi.h"
+#include "QueuedCapture.h"
 
-#include <algorithm>
+#include "ZoApi.h"
+#include <utility>
 
 BookRun::BookRun(int camera, QByteArray path) : m_camera(camera), m_path(std::move(path)) {
     // A document the camera was collecting ends here: pages of the book must not join it.
@@ -13,30 +14,51 @@ BookRun::BookRun(int camera, QByteArray path) : m_camera(camera), m_path(std::mo
     ZoEnableAutoOrient(m_camera, true);
     ZoSetPDFMode(m_camera, 0);
     ZoSetPdfText(m_camera, true);
-    ZoEnablePdfPagesBehind(m_camera, true);
 }
 
 BookRun::~BookRun() {
-    finish();
+    if (m_behind > 0)
+        ZoWaitPdfPages(m_camera);
+    release();
 }
 
-int BookRun::addSpread() {
+bool BookRun::addSpread(SpreadAdded added) {
     if (!m_open)
-        return 0;
-    const int added = ZoCapture(m_camera, m_path.constData());
-    m_pages += added;
-    return added;
+        return false;
+    const int job = queued_capture::start(
+        m_camera, m_path, &m_alive, [this, added = std::move(added)](const CaptureResult& result) {
+            --m_behind;
+            m_pages += result.written;
+            if (added)
+                added(result.written, result.picture);
+            finishIfDone();
+        });
+    if (job > 0)
+        ++m_behind;
+    return job > 0;
 }
 
-// The engine ends the document when pages stop being collected; once the pages behind are
-// written its file holds every page, and it never made one for a run without pages.
-int BookRun::finish() {
-    if (!m_open)
-        return 0;
+void BookRun::finish(std::function<void()> finished) {
     m_open = false;
-    const int lost = std::max(0, ZoWaitPdfPages(m_camera));
-    ZoEnablePdfPagesBehind(m_camera, false);
+    m_finished = std::move(finished);
+    finishIfDone();
+}
+
+// The last call may destroy the run: nothing is touched after it.
+void BookRun::finishIfDone() {
+    if (m_open || m_behind > 0)
+        return;
+    release();
+    if (m_finished)
+        std::exchange(m_finished, nullptr)();
+}
+
+// The engine ends the document when pages stop being collected; with every spread written its
+// file holds every page, and it never made one for a run without pages.
+void BookRun::release() {
+    if (m_released)
+        return;
+    m_released = true;
     ZoSetPDFMode(m_camera, 1);
     ZoSetPdfText(m_camera, false);
-    return lost;
 }

@@ -1,32 +1,50 @@
 #pragma once
 
 #include <QByteArray>
+#include <QObject>
+
+#include <functional>
+
+class QImage;
 
 // A book run on one camera: every spread it is asked to add is split at the spine, each page
 // flattened, cleaned and turned upright, and both pages go, left then right, at the end of one
-// searchable PDF. Adding a spread takes the picture and makes the pages; turning them upright,
-// reading their text and writing them follow behind, in order, while the next page is turned.
+// searchable PDF. Adding a spread takes the settled picture at once; making the pages, reading
+// their text and writing them follow behind the window, in order, while the next page is turned.
 // The file holds a whole document after every page written; one that never received a page is
 // never made. The camera's switches are the book's while the run lasts; the caller sends its own
 // back once the run has finished.
 class BookRun {
 public:
+    // A spread's pages are in the file (`pages` of them; 0 when it failed), shown by `picture`.
+    using SpreadAdded = std::function<void(int pages, const QImage& picture)>;
+
     BookRun(int camera, QByteArray path);
+    // A run still writing waits for its spreads here: no accepted page is dropped.
     ~BookRun();
     BookRun(const BookRun&) = delete;
     BookRun& operator=(const BookRun&) = delete;
 
-    // Adds the camera's current spread; the number of pages handed over, 0 when none were.
-    int addSpread();
+    // Takes the camera's current spread; false when the engine refused it (busy, camera gone).
+    bool addSpread(SpreadAdded added);
     int pages() const { return m_pages; }
+    // Spreads taken and not yet in the file.
+    int spreadsBehind() const { return m_behind; }
     const QByteArray& path() const { return m_path; }
-    // Waits for the pages behind and ends the document: the number of pages that could not be
-    // written. Later calls do nothing and return 0.
-    int finish();
+    // Ends the run: no spread is taken any more, and `finished` runs once the spreads taken are
+    // in the file (at once when none wait) and the camera stopped collecting for the book.
+    void finish(std::function<void()> finished);
 
 private:
+    void finishIfDone();
+    void release();
+
     int m_camera;
     QByteArray m_path;
     int m_pages = 0;
+    int m_behind = 0;
     bool m_open = true;
+    bool m_released = false;
+    std::function<void()> m_finished;
+    QObject m_alive; // spreads that end after the run is gone are not reported
 };

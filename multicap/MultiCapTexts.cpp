@@ -13,7 +13,9 @@ QString bookText(const Progress& progress, int flag) {
     QString text = pick(flag, "书本已有 %0 页", "%0 pages in the book").arg(progress.taken);
     if (progress.failed > 0)
         text += pick(flag, " (%0 次失败)", " (%0 failed)").arg(progress.failed);
-    if (progress.stage == Progress::Finished)
+    if (progress.finishing)
+        text += pick(flag, ", 正在完成", ", finishing");
+    else if (progress.stage == Progress::Finished)
         text += pick(flag, ", 拍照结束", ", photography completed");
     return text;
 }

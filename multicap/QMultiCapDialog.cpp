@@ -8,7 +8,7 @@
 #include "ui_QMultiCapDialog.h"
 
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QImage>
 
 using multicap_texts::Progress;
 
@@ -44,8 +44,12 @@ void QMultiCapDialog::endRun() {
         stop();
 }
 
+int QMultiCapDialog::spreadsBehind() const {
+    return m_book ? m_book->spreadsBehind() : 0;
+}
+
 void QMultiCapDialog::endBookRun() {
-    if (m_book)
+    if (m_book && running())
         stop();
 }
 
@@ -67,6 +71,7 @@ void QMultiCapDialog::showState() {
     ui->pushButtonStart->setText(running() ? multicap_texts::stopText(m_language)
                                            : multicap_texts::startText(m_language));
     ui->labelCapCount->setText(multicap_texts::progressText(m_progress, m_language));
+    ui->pushButtonStart->setEnabled(running() || !m_book); // a stopped book is being finished
     // The mode of a run is the one it started in: the choice waits until it ends.
     ui->radioButtonTimer->setEnabled(!running());
     ui->radioButtonSmart->setEnabled(!running());
@@ -115,8 +120,11 @@ void QMultiCapDialog::onStartCap() {
         start();
 }
 
-// A book run without a file to write does not start; the hook has said why.
+// A book run without a file to write does not start; the hook has said why. Nor does a run
+// while the last book is still being finished.
 void QMultiCapDialog::start() {
+    if (m_book)
+        return;
     const Run run{m_settings.multiCapMode, m_hooks.mainCamera()};
     if (run.mode == Book) {
         const QByteArray path = m_hooks.bookPath();
@@ -138,9 +146,8 @@ void QMultiCapDialog::start() {
 }
 
 // A stopped timed run keeps its last progress line; a smart or book one says it finished. A book
-// run first waits, with a busy cursor, for the pages still being read and written (a few seconds
-// at most when the pages are turned at a reading pace); the camera then stops collecting pages
-// for it and takes the window's switches back.
+// run goes on writing the spreads it took, behind the window, and the dialog says so; once they
+// are in the file the camera stops collecting pages for it and takes the window's switches back.
 void QMultiCapDialog::stop() {
     if (m_run->mode == Timed) {
         m_clock->stop();
@@ -148,15 +155,20 @@ void QMultiCapDialog::stop() {
         ZoSetAutoCap(m_run->camera, false);
         m_progress.stage = Progress::Finished;
     }
-    if (m_book) {
-        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-        m_progress.failed += m_book->finish();
-        QGuiApplication::restoreOverrideCursor();
-        m_book.reset();
-        m_hooks.restoreCapture();
-        m_hooks.bookRunning(false);
-    }
     m_run.reset();
+    if (m_book) {
+        m_progress.finishing = true;
+        m_book->finish([this] { bookFinished(); });
+    }
+    showState();
+}
+
+void QMultiCapDialog::bookFinished() {
+    m_progress.finishing = false;
+    m_progress.taken = m_book->pages();
+    m_book.reset();
+    m_hooks.restoreCapture();
+    m_hooks.bookRunning(false);
     showState();
 }
 
@@ -180,14 +192,19 @@ void QMultiCapDialog::onPageTurned() {
         addSpread();
 }
 
-// The pages are made now and read and written behind, so the window goes on at once.
+// The spread is taken now and made, read and written behind, so the window goes on at once; the
+// count follows each spread into the file.
 void QMultiCapDialog::addSpread() {
-    const int added = m_book->addSpread();
-    if (added <= 0)
-        ++m_progress.failed;
-    else if (m_book->pages() == added) // the first pages made the file
-        m_hooks.showBook(m_run->camera, m_book->path());
-    m_progress.taken = m_book->pages();
+    const bool taken = m_book->addSpread([this](int pages, const QImage& picture) {
+        if (pages <= 0)
+            ++m_progress.failed;
+        else if (m_book->pages() == pages) // the first pages made the file
+            m_hooks.showBook(m_book->path(), picture);
+        m_progress.taken = m_book->pages();
+        showState();
+    });
+    if (!taken)
+        ++m_progress.failed; // refused: the engine is still busy with the spreads before
     m_progress.stage = Progress::Taking;
     showState();
 }
@@ -195,10 +212,14 @@ void QMultiCapDialog::addSpread() {
 // A failed capture counts as taken, and the progress line says how many failed: a message box
 // per failure would stack up, one more at each tick.
 void QMultiCapDialog::takeOne(int camera) {
-    if (m_hooks.capture(camera) <= 0)
-        ++m_progress.failed;
     ++m_progress.taken;
     m_progress.stage = Progress::Taking;
+    m_hooks.capture(camera, [this](int written) {
+        if (written <= 0) {
+            ++m_progress.failed;
+            showState();
+        }
+    });
     showState();
 }
 

@@ -27,9 +27,10 @@ class QMultiCapDialog : public QDialog {
 public:
     struct Hooks {
         std::function<int()> mainCamera;
-        // One capture of a camera into a new file and the strip, without any message box;
-        // the number of images written, 0 when it failed.
-        std::function<int(int camera)> capture;
+        // One capture of a camera into a new file and the strip, without any message box,
+        // finished behind the window: the job number, 0 when it was refused at once. `ended`
+        // then hears the number of images written, 0 when it failed (also for a refusal).
+        std::function<int(int camera, std::function<void(int written)> ended)> capture;
         // The engine's callback for a smart or book run; the main window passes its calls on to
         // onPageTurned().
         ZoAutoCaptureCallback pageCallback = nullptr;
@@ -37,8 +38,9 @@ public:
         std::function<QByteArray()> bookPath;
         // After a book run: the capture switches the main window shows, sent to its camera again.
         std::function<void()> restoreCapture;
-        // A book's document as one entry of the strip, once its first pages are in the file.
-        std::function<void(int camera, const QByteArray& path)> showBook;
+        // A book's document as one entry of the strip, once its first pages are in the file,
+        // shown by a page of it.
+        std::function<void(const QByteArray& path, const QImage& picture)> showBook;
         // True while a book run owns the camera's capture switches, false once it gave them back.
         std::function<void(bool running)> bookRunning;
     };
@@ -48,6 +50,8 @@ public:
 
     void applyLanguage(int flag);
     bool running() const { return m_run.has_value(); }
+    // Spreads of a book run taken and not yet in its file.
+    int spreadsBehind() const;
     // Stops a run as the stop button does; the program ends it before closing the cameras.
     void endRun();
     // The main camera was plugged in again or another chosen: a book run ends there, whole. The
@@ -82,6 +86,7 @@ private:
     void onTick();
     void takeOne(int camera);
     void addSpread();
+    void bookFinished();
     void showState();
     bool refuseWhileRunning();
 

@@ -5,6 +5,7 @@
 #include "FileNaming.h"
 #include "ModeMessages.h"
 #include "QBasePlate.h"
+#include "QueuedCapture.h"
 #include "ThumbnailLibrary.h"
 #include "ZoApi.h"
 #include "platform/Paths.h"
@@ -49,14 +50,33 @@ QByteArray asJpeg(const QByteArray& path) {
 AnnotatedSave::AnnotatedSave(FileNamer& namer, ThumbnailLibrary& strip)
     : m_namer(namer), m_strip(strip) {}
 
-bool AnnotatedSave::save(int camera, const QBasePlate& canvas, int language) {
+void AnnotatedSave::save(int camera, const QBasePlate& canvas, int language) {
+    const QByteArray savePath = m_namer.makeSavePath();
+    if (savePath.isEmpty()) {
+        capture_messages::sayNoFolder(language);
+        return;
+    }
+    const QByteArray path = asJpeg(savePath);
     const QString framePath = platform::privateTempDir() + QStringLiteral("Annotated.jpg");
-    QImage picture;
-    if (ZoCapture(camera, framePath.toLocal8Bit().constData()) > 0)
-        picture.load(framePath);
+    const int job = queued_capture::start(
+        camera, framePath.toLocal8Bit(), &m_alive,
+        [this, camera, &canvas, language, framePath, path](const CaptureResult& result) {
+            if (result.written > 0)
+                compose(camera, canvas, language, framePath, path);
+            else
+                sayNoPicture(language);
+        });
+    if (job <= 0)
+        sayNoPicture(language);
+}
+
+// The shapes are drawn as the canvas holds them when the frame is saved, a moment after the press.
+void AnnotatedSave::compose(int camera, const QBasePlate& canvas, int language,
+                            const QString& framePath, const QByteArray& path) {
+    QImage picture(framePath);
     if (picture.isNull()) {
         sayNoPicture(language);
-        return false;
+        return;
     }
     picture = picture.convertToFormat(QImage::Format_RGB32);
     {
@@ -64,21 +84,13 @@ bool AnnotatedSave::save(int camera, const QBasePlate& canvas, int language) {
         painter.drawImage(
             0, 0, canvas.renderShapes(picture.size(), screenToFrame(camera, picture.size())));
     }
-
-    const QByteArray savePath = m_namer.makeSavePath();
-    if (savePath.isEmpty()) {
-        capture_messages::sayNoFolder(language);
-        return false;
-    }
-    const QByteArray path = asJpeg(savePath);
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!picture.save(&buffer, "JPG", 90) ||
         !platform::writeFileReplacing(QString::fromLocal8Bit(path), bytes)) {
         capture_messages::sayUnsaved(language, path);
-        return false;
+        return;
     }
     m_strip.addChecked(path);
-    return true;
 }

@@ -4,6 +4,7 @@
 #include "CameraRoles.h"
 #include "QSnapWidget.h"
 #include "QVisualizer.h"
+#include "QueuedCapture.h"
 #include "Settings.h"
 #include "ZoApi.h"
 
@@ -17,8 +18,12 @@ Presentation::Presentation(Settings& settings, const CameraRoles& roles, Picture
       m_handOver(roles, pip, widgets), m_save(std::make_unique<AnnotatedSave>(namer, strip)),
       m_visualizer(std::make_unique<QVisualizer>(settings)),
       m_snap(std::make_unique<QSnapWidget>(
-          [&roles](const QString& path) {
-              return ZoCapture(roles.main(), path.toLocal8Bit().constData()) > 0;
+          [this, &roles](const QString& path, std::function<void(bool)> ended) {
+              const int job = queued_capture::start(
+                  roles.main(), path.toLocal8Bit(), m_snap.get(),
+                  [ended](const CaptureResult& result) { ended(result.written > 0); });
+              if (job <= 0)
+                  ended(false);
           },
           [&settings] { return settings.language; })) {
     const QScreen* screen = QGuiApplication::primaryScreen();

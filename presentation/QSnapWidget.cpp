@@ -35,8 +35,7 @@ protected:
 
 } // namespace
 
-QSnapWidget::QSnapWidget(std::function<bool(const QString&)> capture, std::function<int()> language,
-                         QWidget* parent)
+QSnapWidget::QSnapWidget(Capture capture, std::function<int()> language, QWidget* parent)
     : QDialog(parent), m_capture(std::move(capture)), m_language(std::move(language)),
       m_timer(new QTimer(this)) {
     setObjectName(QStringLiteral("QSnapWidget"));
@@ -60,19 +59,20 @@ QString QSnapWidget::nextPath() const {
     return platform::privateTempDir() + QString::asprintf("Image%05d.jpg", m_counter);
 }
 
+// The picture is saved behind the window; the drag starts once it is, if the button is still
+// held by then.
 void QSnapWidget::mouseClick() {
     m_timer->stop();
     setCursor(Qt::ClosedHandCursor);
     const QString path = nextPath();
     ++m_counter;
-    if (!m_capture(path)) {
+    m_capture(path, [this, path](bool written) {
+        if (!written)
+            sayNoPicture(m_language());
+        else if (m_buttonDown)
+            drag(path);
         setCursor(Qt::OpenHandCursor);
-        sayNoPicture(m_language());
-        return;
-    }
-    if (m_buttonDown)
-        drag(path);
-    setCursor(Qt::OpenHandCursor);
+    });
 }
 
 // A file URL: file managers, browsers and office programs take it, where most refuse a bare

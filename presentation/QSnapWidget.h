@@ -15,10 +15,12 @@ class QSnapWidget : public QDialog {
     Q_OBJECT
 
 public:
-    // `capture` writes the main camera's picture to a path and tells whether a file was written;
-    // `language` gives the language of its message.
-    QSnapWidget(std::function<bool(const QString&)> capture, std::function<int()> language,
-                QWidget* parent = nullptr);
+    // `capture` takes the main camera's picture into a path and, once it is saved behind the
+    // window, tells `ended` whether a file was written; `language` gives the language of its
+    // message.
+    using Capture =
+        std::function<void(const QString& path, std::function<void(bool written)> ended)>;
+    QSnapWidget(Capture capture, std::function<int()> language, QWidget* parent = nullptr);
 
     // Where the window of `size` stands in the available area: against its right and bottom
     // edges, whatever panels take the top or left of the screen.
@@ -42,7 +44,7 @@ protected:
 private:
     void drag(const QString& path);
 
-    std::function<bool(const QString&)> m_capture;
+    Capture m_capture;
     std::function<int()> m_language;
     int m_counter = 0;
     QTimer* m_timer;

@@ -1,8 +1,10 @@
 #include "OcrCommand.h"
 
 #include "CameraRoles.h"
+#include "CaptureMessages.h"
 #include "OcrWorker.h"
 #include "QOCRResultDlg.h"
+#include "QueuedCapture.h"
 #include "QuilOcr.h"
 #include "Settings.h"
 #include "ZoApi.h"
@@ -33,22 +35,31 @@ OcrCommand::~OcrCommand() {
 }
 
 // The picture of an earlier press is removed first, so a capture that fails is never answered
-// with the text of an older page.
+// with the text of an older page. The picture is taken at the press and saved behind the window.
 void OcrCommand::recognise() {
     if (m_running)
         return;
     const QString path = platform::privateTempDir() + QStringLiteral("11.jpg");
     QFile::remove(path);
-    const int written = ZoCapture(m_roles.main(), path.toLocal8Bit().constData());
-    if (written <= 0 || !QFileInfo(path).isFile()) {
-        show(QString::fromUtf8(m_settings.language == 0
-                                   ? "未能拍摄图像, 没有可识别的内容。"
-                                   : "No picture could be taken; there is nothing to recognise."));
-        return;
-    }
     m_running = true;
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    QMetaObject::invokeMethod(m_worker, [worker = m_worker, path] { worker->recognise(path); });
+    const int job = queued_capture::start(
+        m_roles.main(), path.toLocal8Bit(), this, [this, path](const CaptureResult& result) {
+            if (result.written <= 0 || !QFileInfo(path).isFile())
+                finish(noPicture(result.reason));
+            else
+                QMetaObject::invokeMethod(m_worker,
+                                          [worker = m_worker, path] { worker->recognise(path); });
+        });
+    if (job <= 0)
+        finish(noPicture(-job));
+}
+
+QString OcrCommand::noPicture(int reason) const {
+    const int language = m_settings.language;
+    return capture_messages::text(language, "未能拍摄图像, 没有可识别的内容。%1。",
+                                  "No picture could be taken; there is nothing to recognise. %1.")
+        .arg(capture_messages::reasonText(language, reason));
 }
 
 void OcrCommand::finish(const QString& text) {

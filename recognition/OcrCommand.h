@@ -28,6 +28,8 @@ public:
 
 private:
     void finish(const QString& text);
+    // What the result window says when the capture failed for the engine's reason.
+    QString noPicture(int reason) const;
     void show(const QString& text);
 
     const Settings& m_settings;

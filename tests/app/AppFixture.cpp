@@ -113,6 +113,10 @@ QByteArray settingsValue(const QByteArray& key) {
     return {};
 }
 
+bool waitForCaptures(const MainForm& form) {
+    return QTest::qWaitFor([&form] { return form.PagesBehind() == 0; }, 60000);
+}
+
 void AppTest::SetUp() {
     QFileInfo papyra(papyraDir());
     if (papyra.isDir())

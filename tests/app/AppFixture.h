@@ -34,6 +34,10 @@ void writeSettings(const QByteArray& content);
 QByteArrayList settingsKeys();
 QByteArray settingsValue(const QByteArray& key);
 
+// Waits, handling events, until the window's captures are written and listed; false when
+// they are not within a minute.
+bool waitForCaptures(const MainForm& form);
+
 // Every test starts without settings or commit file, with both virtual cameras plugged in and
 // with message boxes recorded instead of shown.
 class AppTest : public ::testing::Test {

@@ -275,7 +275,8 @@ TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
         }
     }
     const int from = traceLines().size();
-    press();
+    press(); // returns at once: the run is finished behind the window
+    ASSERT_TRUE(waitForCaptures(*form));
     const int pages = 2 * spreads();
     EXPECT_EQ(label()->text(),
               QStringLiteral("%1 pages in the book, photography completed").arg(pages));
@@ -284,7 +285,8 @@ TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
     ASSERT_EQ(books().size(), 1);
     EXPECT_EQ(strip().join('\n').toStdString(), (papyraDir() + "/" + books().first()).toStdString())
         << "one entry for the book";
-    EXPECT_EQ(callsSince(started).filter("ZoImage.jpg").size(), 1) << "its picture taken once";
+    EXPECT_TRUE(callsSince(started).filter("ZoImage.jpg").isEmpty())
+        << "its picture is a page of the book, not a second capture";
     const QStringList headings = pageNumbers(papyraDir() + "/" + books().first());
     std::vector<int> found;
     for (const QString& heading : headings)

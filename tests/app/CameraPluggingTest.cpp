@@ -36,7 +36,7 @@ protected:
     bool captures() {
         const int before = QDir(papyraDir()).entryList(QDir::Files).size();
         button(*form, "pushButtonScan")->click();
-        return QDir(papyraDir()).entryList(QDir::Files).size() > before;
+        return waitForCaptures(*form) && QDir(papyraDir()).entryList(QDir::Files).size() > before;
     }
 
     std::unique_ptr<MainForm> form;

@@ -28,6 +28,7 @@ using namespace app_test;
 constexpr int kDone = 0;
 constexpr int kFailed = 2;
 constexpr int kIgnored = 3;
+constexpr int kCaptureFailed = 4;
 
 class CommandsTest : public CameraTest {
 protected:
@@ -127,6 +128,21 @@ TEST_F(CommandsTest, HostileSendersNeitherStopTheProgramNorKeepAPhotoFromBeingSe
         20000));
     for (const auto& socket : silent)
         EXPECT_TRUE(socket->readAll().isEmpty());
+}
+
+// A Photo is answered once its picture is saved; one that saves nothing says so, and the user
+// reads why.
+TEST_F(CommandsTest, APhotoIsAnsweredOnceSavedAndFailedWhenNothingIs) {
+    start("DevIndex=0\nLanguage=1\n");
+    EXPECT_EQ(sendCommand("Photo").exitCode, kDone);
+    EXPECT_EQ(pictures(), 1);
+    ASSERT_TRUE(camcore::testing::unplugVirtualCamera(0));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return form->cameraLost(); }, 20000));
+    EXPECT_EQ(sendCommand("Photo").exitCode, kCaptureFailed);
+    EXPECT_EQ(pictures(), 1);
+    ASSERT_FALSE(messages().isEmpty());
+    EXPECT_TRUE(messages().last().second.startsWith("The camera is disconnected"))
+        << messages().last().second.toStdString();
 }
 
 // Commands sent while start-up still shows its boxes are refused; afterwards they are served.

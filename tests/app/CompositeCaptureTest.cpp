@@ -39,7 +39,10 @@ protected:
         return form->findChild<T*>(QString::fromLatin1(name));
     }
     void click(const char* name) { widget<QAbstractButton>(name)->click(); }
-    void press() { click("pushButtonScan"); }
+    void press() {
+        click("pushButtonScan");
+        ASSERT_TRUE(waitForCaptures(*form));
+    }
 
     QStringList strip() {
         ThumbnailLibrary& library = form->thumbnails();

@@ -161,6 +161,7 @@ TEST_F(IdCardTest, PhotographButtonCapturesTheCardWithoutTheReader) {
     EXPECT_FALSE(button->isVisible());
     const int from = traceLines().size();
     button->click();
+    ASSERT_TRUE(waitForCaptures(*form));
     EXPECT_EQ(entries(form->thumbnails()), QStringList{papyraDir() + "/Image00000.jpg*"});
     EXPECT_TRUE(isJpeg(papyraDir() + "/Image00000.jpg"));
     EXPECT_TRUE(callsSince(from).filter(QStringLiteral("ZoReadIDCard")).isEmpty());

@@ -93,6 +93,7 @@ TEST_F(MultiCapTest, TimedRunsTakeTheirCountOnTheClockAndHoldTheDialogUntilStopp
     for (int second = 1; second <= 30; ++second) {
         const int before = pictures();
         clock->pass(1);
+        ASSERT_TRUE(waitForCaptures(*form));
         if (pictures() > before)
             takenAt.append(second);
     }
@@ -104,6 +105,7 @@ TEST_F(MultiCapTest, TimedRunsTakeTheirCountOnTheClockAndHoldTheDialogUntilStopp
     part<QLineEdit>("lineEditPages")->setText("1");
     press();
     clock->pass(3);
+    ASSERT_TRUE(waitForCaptures(*form));
     EXPECT_EQ(pictures(), 6);
     EXPECT_EQ(label(), "1 photos taken, photography completed");
 
@@ -125,6 +127,7 @@ TEST_F(MultiCapTest, TimedRunsTakeTheirCountOnTheClockAndHoldTheDialogUntilStopp
     press();
     EXPECT_EQ(startButton(), "启动");
     clock->pass(30);
+    ASSERT_TRUE(waitForCaptures(*form));
     EXPECT_EQ(pictures(), 9);
     EXPECT_EQ(label(), "已拍照 3 张") << "a timed run stopped early keeps its count";
     EXPECT_TRUE(part<QAbstractButton>("radioButtonSmart")->isEnabled());

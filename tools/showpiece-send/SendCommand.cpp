@@ -100,6 +100,8 @@ Reply sendCommand(const std::string& socketPath, std::string_view text, int time
         return {Outcome::Done, {}};
     if (answer == commands::kAnswerIgnored)
         return {Outcome::Ignored, {}};
+    if (answer == commands::kAnswerFailed)
+        return {Outcome::CaptureFailed, {}};
     return failed(Outcome::Failed, "the program closed the connection without an answer");
 }
 

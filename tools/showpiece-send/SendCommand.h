@@ -5,7 +5,9 @@
 
 namespace showpiece {
 
-enum class Outcome { Done, Ignored, NoProgram, TimedOut, Failed };
+// Done, Ignored and CaptureFailed are the program's answers ("done", "ignored", "failed": a
+// capture tried that wrote nothing); the others say why no answer came.
+enum class Outcome { Done, Ignored, CaptureFailed, NoProgram, TimedOut, Failed };
 
 struct Reply {
     Outcome outcome = Outcome::Failed;

@@ -14,14 +14,15 @@ namespace {
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 2;
 constexpr int kExitIgnored = 3;
+constexpr int kExitCaptureFailed = 4;
 
 int usage() {
     std::fprintf(stderr,
                  "usage: showpiece-send [--timeout SECONDS] TEXT\n"
                  "       showpiece-send [--timeout SECONDS] -   (the text from standard input)\n"
                  "Sends TEXT (RotateR, Photo, ZommOut, ZommIn, Exit) to the running program.\n"
-                 "Exit status: 0 done, 3 ignored, 2 no program listening, no answer in time, or "
-                 "an error.\n");
+                 "Exit status: 0 done, 3 ignored, 4 failed (a capture that saved nothing), 2 no\n"
+                 "program listening, no answer in time, or an error.\n");
     return kExitFailed;
 }
 
@@ -48,6 +49,9 @@ int main(int argc, char* argv[]) {
     case showpiece::Outcome::Ignored:
         std::fprintf(stderr, "showpiece-send: the program ignored the command\n");
         return kExitIgnored;
+    case showpiece::Outcome::CaptureFailed:
+        std::fprintf(stderr, "showpiece-send: the program could not save the picture\n");
+        return kExitCaptureFailed;
     case showpiece::Outcome::NoProgram:
     case showpiece::Outcome::TimedOut:
     case showpiece::Outcome::Failed:

@@ -9,6 +9,7 @@
 #define CAMCORE_TESTING_API
 #endif
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -35,6 +36,10 @@ struct FrameCounts {
     std::uint64_t previewDecodes = 0;
 };
 CAMCORE_TESTING_API FrameCounts frameCounts(int cam);
+
+// How many bytes a camera's queued captures may hold before ZoCaptureQueued answers busy;
+// 0 restores the default (about 200 MB). Every camera, from the next capture on.
+CAMCORE_TESTING_API void setCaptureByteLimit(std::size_t bytes);
 
 // The virtual card reader (CAMCORE_VIRTUAL_IDCARD=FILE). Placing reads the card file the
 // variable names now; false when the variable is unset or the file is no card, and the reader

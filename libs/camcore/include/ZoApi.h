@@ -136,22 +136,53 @@ ZO_API int ZoCapture(int cam, const char* path); /* number of images written */
 ZO_API int ZoSetPDFMode(int cam, int mode);      /* 1 one page per file, 0 pages collected */
 /* Searchable PDF: with enable, each PDF page the camera's captures write carries the words the
    OCR library (libQuilOCR.so beside the engine) reads on it, as invisible text over the picture
-   (extracted by search, selection and pdftotext, Chinese included). The capture waits for the
-   recognition, one to two and a half seconds for a dense page (see ZoEnablePdfPagesBehind). The
-   picture itself is stored as without text. Off by default; without the OCR library pages are saved
-   without text. */
+   (extracted by search, selection and pdftotext, Chinese included). Reading a dense page takes
+   one to two and a half seconds, behind a queued capture (ZoCaptureQueued). The picture itself is
+   stored as without text. Off by default; without the OCR library pages are saved without text. */
 ZO_API void ZoSetPdfText(int cam, bool enable);
-/* With enable, the pages a capture adds to a collected PDF (ZoSetPDFMode 0) are finished behind
-   it: ZoCapture takes the frame, crops, splits, flattens and cleans it, hands the pages over and
-   returns their number; turning them upright, reading their words and writing them follow on a
-   thread of the camera's own, page after page in the order taken, while the program goes on.
-   The file holds a whole document after each page written. Anything else that touches the
-   document (a capture without this switch, ZoSetPDFMode 1, closing the camera) first waits for
-   the pages behind. Off by default. */
-ZO_API void ZoEnablePdfPagesBehind(int cam, bool enable);
-/* Waits until every page handed over behind the captures is in its document; returns how many
-   of them could not be written (a full disk, a folder gone) since the last call, 0 when all
-   were; -1 for no such camera. */
+/* Queued capture. ZoCaptureQueued takes the camera's frame at the call (during the automatic
+   capture callback, the frame the page watch judged settled), with the view and the switches as
+   they are then, and returns at once with a job number (1, 2, ...). The job is finished on the
+   camera's own threads (decoded, cut, processed, turned upright, read, written), jobs in the order
+   they were taken, and `callback` (may be null) then runs once on the GUI thread with its result.
+   A call refused at once answers minus a reason: ZO_CAPTURE_BUSY while the jobs waiting already
+   hold about 200 MB, ZO_CAPTURE_CAMERA_LOST for a camera not open or unplugged,
+   ZO_CAPTURE_NAME_REFUSED for a path without a picture extension. Nothing accepted is dropped:
+   closing the camera or the engine first finishes its jobs. ZoCapture queues a job and waits for
+   it. */
+enum {
+    ZO_CAPTURE_OK = 0,
+    ZO_CAPTURE_BUSY = 1,
+    ZO_CAPTURE_CAMERA_LOST = 2, /* not open, unplugged, or no picture came */
+    ZO_CAPTURE_FOLDER_MISSING = 3,
+    ZO_CAPTURE_FOLDER_READ_ONLY = 4,
+    ZO_CAPTURE_DISK_FULL = 5,
+    ZO_CAPTURE_NAME_REFUSED = 6,    /* no picture extension, or a name the file system refuses */
+    ZO_CAPTURE_PICTURE_DAMAGED = 7, /* the camera's picture could not be decoded */
+    ZO_CAPTURE_NO_TEXT_READER = 8,  /* written, but a searchable PDF page without its text */
+    ZO_CAPTURE_WRITE_FAILED = 9     /* any other failure of the file system */
+};
+typedef struct ZoCaptureResult {
+    int32_t job;
+    int32_t written;        /* files written, or pages added to a collected PDF */
+    int32_t reason;         /* ZO_CAPTURE_OK, or why not everything was written */
+    const char* reasonText; /* a short English reason, "" with ZO_CAPTURE_OK */
+    const char* files;      /* the paths written, each followed by "\n" */
+    /* The job's first page as written, at most 640 pixels wide (RGB, 3 bytes a pixel); null
+       when nothing was made. A PDF is shown in a list through it. */
+    const unsigned char* pictureRgb;
+    int32_t pictureWidth;
+    int32_t pictureHeight;
+    int32_t pictureBytesPerLine;
+} ZoCaptureResult;
+/* Everything the result points to is valid during the call only. */
+typedef void (*ZoCaptureCallback)(const ZoCaptureResult* result, void* user);
+ZO_API int ZoCaptureQueued(int cam, const char* path, ZoCaptureCallback callback, void* user);
+/* The camera's jobs not yet finished; -1 for no such camera. */
+ZO_API int ZoCapturesPending(int cam);
+/* Waits until every job of the camera is finished; returns how many pages of collected PDFs
+   could not be written (a full disk, a folder gone) since the last call, 0 when all were; -1 for
+   no such camera. */
 ZO_API int ZoWaitPdfPages(int cam);
 ZO_API void ZoSetCaptureMode(int cam, int mode);
 /* Joins the pictures of list (paths, each followed by ";") on a white canvas, each centred:

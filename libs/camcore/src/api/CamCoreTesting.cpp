@@ -57,6 +57,10 @@ FrameCounts frameCounts(int cam) {
     return {camera->framesDelivered(), camera->previewDecodes()};
 }
 
+void setCaptureByteLimit(std::size_t bytes) {
+    CaptureQueue::setByteLimit(bytes == 0 ? CaptureQueue::kDefaultByteLimit : bytes);
+}
+
 void setVirtualPlugHandler(std::function<void(int n, bool plugged)> handler) {
     if (!handler) {
         VirtualCamera::setPlugObserver({});

@@ -37,6 +37,7 @@ Camera::~Camera() {
     stopRecording();
     stopStream();
     endPdfDocument();
+    m_captures.finishAll(); // no job calls back into a camera that is gone
     delete m_surface.data();
 }
 
@@ -89,7 +90,8 @@ void Camera::close() {
     stopRecording(); // a recording ends with its camera, complete
     stopStream();
     m_open = false;
-    endPdfDocument(); // a document ends with its camera
+    endPdfDocument(); // a document ends with its camera, whole once the close returns
+    m_captures.finishAll();
     if (m_surface)
         m_surface->hide();
     delete m_surface.data();

@@ -1,12 +1,11 @@
 #pragma once
 
+#include "CaptureQueue.h"
+#include "CaptureSettings.h"
 #include "Modes.h"
 #include "ZoApi.h"
 #include "base/Mutex.h"
-#include "base/OrderedWork.h"
 #include "device/CameraDevice.h"
-#include "output/OutputImage.h"
-#include "output/PdfDocument.h"
 #include "pipeline/ColorMode.h"
 #include "pipeline/ViewTransform.h"
 #include "process/watermark/Watermark.h"
@@ -34,35 +33,12 @@ class Recorder;
 class TaskStatus;
 class VideoSurface;
 
-// How captures of a camera are made; set through the flat API, used when a picture is saved.
-struct CaptureSettings {
-    int dpi = 200;
-    int jpegQuality = 75;
-    bool resize = false;
-    float resizeRatio = 1.0F;
-    bool autoCrop = false;        // find the page, cut it out and straighten it
-    bool cleanBackground = false; // even out the light and whiten the paper
-    bool splitCapture = false;    // a book spread becomes two pages
-    bool dewarp = false;          // a page curving into a book's spine is flattened
-    CaptureMode captureMode = CaptureMode::Page;
-    PdfMode pdfMode = PdfMode::OnePerFile;
-    bool pdfText = false;    // PDF pages carry the recognised words as invisible, searchable text
-    bool autoOrient = false; // pages lying sideways or upside down are turned upright
-    // Pages collected into a PDF are finished (turned, read, written) behind the capture.
-    bool pdfPagesBehind = false;
-};
-
 // One camera of the engine: streams from its device, keeps the newest frame for captures, feeds
 // a reduced preview to the widget it draws into, and holds the view (zoom, pan, rotation, cut)
 // and picture settings that previews and captures share. Lives on the GUI thread; only the
 // frame handler runs on the device's capture thread.
 class Camera final : public QObject {
 public:
-    // Pages finished behind the captures that may wait at once: 16 pages of a book photographed
-    // at 8 MP hold about 200 MB. A person turning pages at a natural pace never reaches it on two
-    // cores (bench/README.md); beyond it the capture waits for the oldest page.
-    static constexpr std::size_t kMaxPagesBehind = 16;
-
     explicit Camera(std::shared_ptr<CameraDevice> device);
     ~Camera() override;
 
@@ -140,9 +116,15 @@ public:
     // started; empty when none comes in time or the device is lost meanwhile.
     Frame awaitFrame(std::chrono::milliseconds timeout) const;
 
-    // Saves the current picture, as the view shows it, to `path` in the format its extension
-    // names. Returns the number of files written; 0 when nothing was written.
-    int capture(const QString& path);
+    // Takes the current frame (during the automatic capture callback, the frame the page watch
+    // judged settled) with the view and switches as they are, and saves it behind the caller to
+    // `path` in the format its extension names; `done` then runs on the GUI thread. The job's
+    // number, or minus the ZO_CAPTURE_ reason it was refused for at once.
+    using CaptureDone = std::function<void(const CaptureOutcome&)>;
+    int captureQueued(const QString& path, CaptureDone done);
+    // The same, waiting for the job.
+    CaptureOutcome capture(const QString& path);
+    int capturesPending() const { return m_captures.pending(); }
     // The current picture as a capture would save it, for printing (RGB888); null without a
     // frame.
     QImage printPicture();
@@ -157,27 +139,20 @@ public:
     bool stopRecording();
     bool isRecording() const;
 
-    // Ends the multi-page document being collected; the next PDF capture starts a new one (or
-    // continues one that a crash left at its path).
-    void endPdfDocument() {
-        settlePages();
-        m_pdf.close();
-    }
-    // The document PDF captures add pages to, while pages are collected; null otherwise.
+    // Ends the multi-page document being collected once the captures taken are written; the next
+    // PDF capture starts a new one (or continues one that a crash left at its path).
+    void endPdfDocument() { m_captures.endDocument(); }
+    // The document PDF captures add pages to, while pages are collected, with every capture
+    // finished; null otherwise.
     PdfDocument* collectingDocument() {
-        settlePages();
-        return m_capture.pdfMode == PdfMode::Collected ? &m_pdf : nullptr;
+        return m_capture.pdfMode == PdfMode::Collected ? &m_captures.idleDocument() : nullptr;
     }
-    // Waits until every page handed to the background is in its document; the number of them
-    // that could not be written since the last call.
-    int waitForPagesBehind() {
-        settlePages();
-        return std::exchange(m_pagesLost, 0);
-    }
+    // Waits until every capture taken is written; the number of pages that could not be written
+    // since the last call.
+    int waitForPagesBehind() { return m_captures.finishAll(); }
 
 private:
-    // Waits for the pages behind the captures, after which the document is this thread's alone.
-    void settlePages() { m_pagesLost += m_pagesBehind.wait(); }
+    CaptureJob jobFor(const QString& path) const;
     void startStream();
     void stopStream();
     void handleFrame(const Frame& frame, std::uint64_t generation); // capture thread
@@ -194,7 +169,7 @@ private:
                      std::uint64_t generation);
     void watchForPages(const Frame& frame, const QImage& preview, PageWatch& watch,
                        FrameDecoder& decoder);
-    void pageTurned(std::uint64_t session);
+    void pageTurned(std::uint64_t session, const Frame& settled);
     // Pushes the view to the surface and the preview size to the capture thread, and reports a
     // zoom change.
     void viewChanged(double zoomBefore);
@@ -229,10 +204,8 @@ private:
         std::atomic<std::uint64_t> previewDecodes{0};
     } m_counts;
     CaptureSettings m_capture;
-    PdfDocument m_pdf; // the multi-page document being collected
-    // Finishes pages behind the captures (pdfPagesBehind); while it has any, the document is its.
-    OrderedWork<OutputImage> m_pagesBehind{kMaxPagesBehind};
-    int m_pagesLost = 0;                        // pages it could not write, not yet reported
+    // The frame the page watch judged settled, while the program is called back for it.
+    std::optional<Frame> m_settledFrame;
     std::shared_ptr<TaskStatus> m_streamStatus; // cancelled when the stream stops
 
     // What the preview outlines, for the capture thread: how many documents (0: none) within
@@ -255,6 +228,9 @@ private:
     mutable Mutex m_frameMutex;
     mutable std::condition_variable m_frameArrived; // a frame came, or the device was lost
     Frame m_latest GUARDED_BY(m_frameMutex);
+
+    // Declared last, so that it goes first: its jobs may still wait for a frame.
+    CaptureQueue m_captures;
 };
 
 } // namespace camcore

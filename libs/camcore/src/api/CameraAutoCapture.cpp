@@ -25,12 +25,17 @@ void Camera::watchForPages(const Frame& frame, const QImage& preview, PageWatch&
     if (picture.isNull() || !watch.feed(picture, session))
         return;
     QMetaObject::invokeMethod(
-        this, [this, session] { pageTurned(session); }, Qt::QueuedConnection);
+        this, [this, session, frame] { pageTurned(session, frame); }, Qt::QueuedConnection);
 }
 
-void Camera::pageTurned(std::uint64_t session) {
-    if (session == m_autoCapture.load() && m_autoCaptureCallback != nullptr)
-        m_autoCaptureCallback(0);
+// A capture the program makes while it is called back takes the frame the watch judged
+// settled, not the newest one: by now that may show the next leaf in mid-turn.
+void Camera::pageTurned(std::uint64_t session, const Frame& settled) {
+    if (session != m_autoCapture.load() || m_autoCaptureCallback == nullptr)
+        return;
+    m_settledFrame = settled;
+    m_autoCaptureCallback(0);
+    m_settledFrame.reset();
 }
 
 } // namespace camcore

@@ -153,13 +153,6 @@ void ZoSetPdfText(int cam, bool enable) {
         [enable](Camera& camera) { camera.captureSettings().pdfText = enable; }, cam, enable);
 }
 
-void ZoEnablePdfPagesBehind(int cam, bool enable) {
-    performOnCamera(
-        "ZoEnablePdfPagesBehind", cam,
-        [enable](Camera& camera) { camera.captureSettings().pdfPagesBehind = enable; }, cam,
-        enable);
-}
-
 int ZoWaitPdfPages(int cam) {
     return answerOnCamera(
         "ZoWaitPdfPages", cam, -1,
@@ -189,12 +182,57 @@ int ZoCapture(int cam, const char* path) {
         [path](Camera& camera) -> camcore::api::Answer<int> {
             if (path == nullptr || *path == '\0')
                 return {0, "no path"};
-            if (!camera.isOpen())
-                return {0, "camera not open"};
-            const int written = camera.capture(QString::fromLocal8Bit(path));
-            return {written, written == 0 ? "nothing written" : ""};
+            const camcore::CaptureOutcome outcome = camera.capture(QString::fromLocal8Bit(path));
+            return {outcome.written, camcore::captureReasonText(outcome.reason)};
         },
         cam, path);
+}
+
+namespace {
+
+// The result as the C callback receives it; what it points to lives until the callback returns.
+void deliver(const camcore::CaptureOutcome& outcome, ZoCaptureCallback callback, void* user) {
+    QByteArray files;
+    for (const QString& file : outcome.files)
+        files += file.toLocal8Bit() + '\n';
+    ZoCaptureResult result{};
+    result.job = outcome.job;
+    result.written = outcome.written;
+    result.reason = outcome.reason;
+    result.reasonText = camcore::captureReasonText(outcome.reason);
+    result.files = files.constData();
+    if (!outcome.picture.isNull()) {
+        result.pictureRgb = outcome.picture.constBits();
+        result.pictureWidth = outcome.picture.width();
+        result.pictureHeight = outcome.picture.height();
+        result.pictureBytesPerLine = static_cast<int32_t>(outcome.picture.bytesPerLine());
+    }
+    camcore::traceCall("ZoCaptureQueued done", outcome.written, result.reasonText, outcome.job);
+    callback(&result, user);
+}
+
+} // namespace
+
+int ZoCaptureQueued(int cam, const char* path, ZoCaptureCallback callback, void* user) {
+    return answerOnCamera(
+        "ZoCaptureQueued", cam, -ZO_CAPTURE_CAMERA_LOST,
+        [path, callback, user](Camera& camera) -> camcore::api::Answer<int> {
+            if (path == nullptr || *path == '\0')
+                return {-ZO_CAPTURE_NAME_REFUSED, "no path"};
+            Camera::CaptureDone done;
+            if (callback != nullptr)
+                done = [callback, user](const camcore::CaptureOutcome& outcome) {
+                    deliver(outcome, callback, user);
+                };
+            const int job = camera.captureQueued(QString::fromLocal8Bit(path), done);
+            return {job, job > 0 ? "" : camcore::captureReasonText(-job)};
+        },
+        cam, path, reinterpret_cast<const void*>(callback), static_cast<const void*>(user));
+}
+
+int ZoCapturesPending(int cam) {
+    return answerOnCamera(
+        "ZoCapturesPending", cam, -1, [](Camera& camera) { return camera.capturesPending(); }, cam);
 }
 
 int ZoSetPDFMode(int cam, int mode) {

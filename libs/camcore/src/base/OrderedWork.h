@@ -13,16 +13,12 @@ namespace camcore {
 // Work in two steps behind the thread that hands it over: each item is made on one of two threads
 // of its own, so two items are made at once where there are cores for them, and then used on a
 // third, in the order handed over. The threads live as long as the object, so a thread is not
-// started for every item. At most `limit` items wait: handing over one more first waits for the
-// oldest, so that work coming faster than it is done cannot take all memory. Handing over and
-// waiting are for one owning thread.
+// started for every item. Handing over never waits: how much may wait is the owner's to bound.
+// Handing over and waiting are for one owning thread.
 template <typename Made> class OrderedWork {
 public:
-    explicit OrderedWork(std::size_t limit) : m_limit(limit) {}
-
     // `use` says whether the item succeeded; one whose `make` throws has failed.
     void hand(std::function<Made()> make, std::function<bool(const Made&)> use) {
-        m_user.waitUntilFewer(m_limit);
         auto promise = std::make_shared<std::promise<Made>>();
         std::shared_future<Made> made = promise->get_future().share();
         m_makers[m_next++ % m_makers.size()].hand([promise, make = std::move(make)] {
@@ -42,7 +38,6 @@ public:
 private:
     std::array<WorkQueue, 2> m_makers; // declared first: they outlive the user, which waits on them
     WorkQueue m_user;
-    std::size_t m_limit;
     std::size_t m_next = 0;
 };
 

@@ -32,12 +32,6 @@ int WorkQueue::wait() {
     return failed;
 }
 
-void WorkQueue::waitUntilFewer(std::size_t count) {
-    MutexLock lock(m_mutex);
-    while (m_items.size() + (m_working ? 1 : 0) >= count)
-        lock.wait(m_changed);
-}
-
 void WorkQueue::run() {
     for (;;) {
         std::function<bool()> item;

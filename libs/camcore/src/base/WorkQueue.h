@@ -25,8 +25,6 @@ public:
     // Blocks until every item handed over is done; the number of them that failed (returned false
     // or threw) since the last wait.
     int wait() EXCLUDES(m_mutex);
-    // Blocks until fewer than `count` items are handed over and not done.
-    void waitUntilFewer(std::size_t count) EXCLUDES(m_mutex);
 
 private:
     void run() EXCLUDES(m_mutex);

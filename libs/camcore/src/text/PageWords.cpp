@@ -17,6 +17,10 @@ constexpr int kRecognitionWidth = 1600;
 
 } // namespace
 
+bool canRecogniseWords() {
+    return ocrLibrary().words != nullptr;
+}
+
 std::vector<PdfWord> recognisePageWords(const OutputImage& image, bool latin) {
     const auto words = ocrLibrary().words;
     if (!words || !isWritable(image))

@@ -13,5 +13,7 @@ namespace camcore {
 // (the page's text is known to be in Latin letters only) English alone reads it, in less than
 // half the time. Blocks for the recognition (one to two seconds for a page of a book).
 std::vector<PdfWord> recognisePageWords(const OutputImage& image, bool latin = false);
+// False when the OCR library or its reading entry is missing: pages are then saved without text.
+bool canRecogniseWords();
 
 } // namespace camcore

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QImage>
+#include <QObject>
+
+#include <functional>
+
+// What became of a capture the engine finished behind the window.
+struct CaptureResult {
+    int job = 0;
+    int written = 0; // files written, or pages added to a collected PDF
+    int reason = 0;  // ZO_CAPTURE_OK, or why not everything was written
+    QByteArrayList files;
+    QImage picture; // the first page, small; null when nothing was made
+};
+
+namespace queued_capture {
+
+using Done = std::function<void(const CaptureResult&)>;
+
+// Takes camera `camera`'s picture now and has the engine save it to `path` behind the window;
+// `done` runs on the GUI thread when the job ends, unless `context` is gone by then. Returns the
+// job number, or minus the ZO_CAPTURE_ reason it was refused for at once (`done` never runs).
+int start(int camera, const QByteArray& path, const QObject* context, Done done);
+
+} // namespace queued_capture

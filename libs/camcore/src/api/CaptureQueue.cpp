@@ -1,0 +1,85 @@
+#include "CaptureQueue.h"
+
+namespace camcore {
+namespace {
+
+std::atomic<std::size_t> g_byteLimit{CaptureQueue::kDefaultByteLimit};
+
+// A job taken before the stream's first frame: about what an 8-megapixel camera JPEG holds.
+constexpr std::size_t kUnknownFrameBytes = std::size_t(2) << 20;
+
+std::size_t frameBytes(const CaptureJob& job) {
+    return job.frame.empty() ? kUnknownFrameBytes : job.frame.bytes->size();
+}
+
+} // namespace
+
+void CaptureQueue::setByteLimit(std::size_t bytes) {
+    g_byteLimit = bytes;
+}
+
+int CaptureQueue::take(CaptureJob job, Done done) {
+    const std::size_t charged = frameBytes(job);
+    if (m_pending.load() > 0 && m_bytes.load() + charged > g_byteLimit.load())
+        return 0;
+    m_bytes += charged;
+    ++m_pending;
+    ++m_items;
+    const int number = static_cast<int>(++m_lastJob);
+    // What a job holds is counted until it is written: its frame from the start, its pages
+    // once they are made.
+    auto madeBytes = std::make_shared<std::size_t>(0);
+    m_work.hand(
+        [job = std::move(job), madeBytes, this] {
+            MadeCapture made;
+            try {
+                made = makeCapture(job);
+            } catch (...) { // out of memory: the job is still answered
+                made = MadeCapture{};
+                made.reason = ZO_CAPTURE_WRITE_FAILED;
+            }
+            *madeBytes = made.bytes();
+            m_bytes += *madeBytes;
+            return made;
+        },
+        [number, charged, madeBytes, done = std::move(done), this](const MadeCapture& made) {
+            CaptureOutcome outcome = writeMadeCapture(made, m_document);
+            outcome.job = number;
+            m_pagesLost += static_cast<int>(made.pages.size()) - outcome.written;
+            m_bytes -= charged + *madeBytes;
+            --m_pending;
+            --m_items;
+            if (done)
+                done(outcome);
+            return outcome.reason == ZO_CAPTURE_OK;
+        });
+    return number;
+}
+
+int CaptureQueue::takeWaiting(CaptureJob job, Done done) {
+    if (m_pending.load() > 0 && m_bytes.load() + frameBytes(job) > g_byteLimit.load())
+        finishAll();
+    return take(std::move(job), std::move(done));
+}
+
+int CaptureQueue::finishAll() {
+    m_work.wait();
+    return m_pagesLost.exchange(0);
+}
+
+// Only the owning thread hands items over, so with none left the writing thread is idle.
+void CaptureQueue::endDocument() {
+    if (m_items.load() == 0) {
+        m_document.close();
+        return;
+    }
+    ++m_items;
+    m_work.hand([] { return MadeCapture{}; },
+                [this](const MadeCapture&) {
+                    m_document.close();
+                    --m_items;
+                    return true;
+                });
+}
+
+} // namespace camcore
