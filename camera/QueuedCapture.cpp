@@ -5,6 +5,7 @@
 #include <QPointer>
 
 #include <memory>
+#include <unordered_map>
 
 namespace queued_capture {
 namespace {
@@ -14,8 +15,19 @@ struct Waiting {
     Done done;
 };
 
+// The jobs the engine has not answered yet. A job answered after the event loop has stopped is
+// never answered; its record stays here, reachable, until the program ends.
+std::unordered_map<const Waiting*, std::unique_ptr<Waiting>>& waitingJobs() {
+    static std::unordered_map<const Waiting*, std::unique_ptr<Waiting>> jobs;
+    return jobs;
+}
+
 void ended(const ZoCaptureResult* result, void* user) {
-    const std::unique_ptr<Waiting> waiting(static_cast<Waiting*>(user));
+    const auto found = waitingJobs().find(static_cast<const Waiting*>(user));
+    if (found == waitingJobs().end())
+        return;
+    const std::unique_ptr<Waiting> waiting = std::move(found->second);
+    waitingJobs().erase(found);
     if (!waiting->context || !waiting->done)
         return;
     CaptureResult copy;
@@ -36,9 +48,10 @@ void ended(const ZoCaptureResult* result, void* user) {
 
 int start(int camera, const QByteArray& path, const QObject* context, Done done) {
     auto waiting = std::make_unique<Waiting>(Waiting{context, std::move(done)});
-    const int job = ZoCaptureQueued(camera, path.constData(), &ended, waiting.get());
+    Waiting* user = waiting.get();
+    const int job = ZoCaptureQueued(camera, path.constData(), &ended, user);
     if (job > 0)
-        waiting.release(); // the engine hands it back once, to ended()
+        waitingJobs().emplace(user, std::move(waiting)); // the engine hands it back to ended()
     return job;
 }
 

@@ -1,5 +1,9 @@
 #include "base/WorkQueue.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace camcore {
 
 WorkQueue::~WorkQueue() {
@@ -32,7 +36,22 @@ int WorkQueue::wait() {
     return failed;
 }
 
+namespace {
+
+// Work behind the window yields to it: where the cores are all busy (two pages being read at
+// once), the window's thread still gets the processor when it has something to do. Linux gives
+// each thread a niceness of its own.
+constexpr int kBackgroundNiceness = 5;
+
+void yieldToTheWindow() {
+    const auto thread = static_cast<id_t>(::syscall(SYS_gettid));
+    [[maybe_unused]] const int result = ::setpriority(PRIO_PROCESS, thread, kBackgroundNiceness);
+}
+
+} // namespace
+
 void WorkQueue::run() {
+    yieldToTheWindow();
     for (;;) {
         std::function<bool()> item;
         {
