@@ -434,7 +434,7 @@ TEST_F(FolderDialogTest, ChosenFolderTakesTheNextCaptureAndKeepsNoProbe) {
     QString shown;
     withDialog([&](QDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Save path setting");
-        EXPECT_EQ(dialog->findChild<QPushButton*>("pushBtnOpenFolder")->text(), "open");
+        EXPECT_EQ(dialog->findChild<QPushButton*>("pushBtnOpenFolder")->text(), "Open");
         browse(dialog, chosen.path());
         shown = dialog->findChild<QLineEdit*>("lineEditFilePath")->text();
     });

@@ -60,7 +60,7 @@ TEST(ShellDialogs, SkinAndAboutDialogsShowTheirTextsInBothLanguages) {
     about.applyLanguage(1);
     about.applyLanguage(-1);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Document scanner"));
-    EXPECT_EQ(textOf<QLabel>(&about, "label"), QStringLiteral("Welome to use Document scanner"));
+    EXPECT_EQ(textOf<QLabel>(&about, "label"), QStringLiteral("Welcome to Document scanner"));
     EXPECT_TRUE(textOf<QLabel>(&about, "label_5").startsWith(QStringLiteral("Version: ")));
     EXPECT_TRUE(textOf<QLabel>(&about, "label_9").startsWith(QStringLiteral("Update date: ")));
 

@@ -69,7 +69,7 @@ const std::vector<WindowTexts> kWindows = {
       {"compinfo", "<a href=\"about\" style=\"color:green;\">关于本软件</a>",
        "<a href=\"about\" style=\"color:green;\">About this software</a>"},
       {"labelMarkMode", "进入展台"},
-      {"labelSnapMode", "<a href=\"snap\">快速抓图</a>", "<a href=\"snap\">Snapmode</a>"},
+      {"labelSnapMode", "<a href=\"snap\">快速抓图</a>", "<a href=\"snap\">Snap mode</a>"},
       {"groupBox", "主摄像头", "Main camera"},
       {"label_6", "分辨率:", "Resolution:"},
       {"pushButtonSetImage", "属性", "Property"},
@@ -98,7 +98,7 @@ const std::vector<WindowTexts> kWindows = {
       {"label_3", "JPG文件压缩比", "JPG quality"},
       {"label_JPG", kValue},
       {"label_2", "分辨率:"},
-      {"groupBox_3", "副摄像头", "Vice camera"},
+      {"groupBox_3", "副摄像头", "Sub camera"},
       {"label_5", "分辨率:", "Resolution:"},
       {"pushButtonSetting2", "属性", "Property"},
       {"checkBoxDenoising", "自动去噪"},
@@ -109,7 +109,7 @@ const std::vector<WindowTexts> kWindows = {
       {"labelFileNameInit", "计数:", "Start"},
       {"pushButtonRecogID", "身份证识别"},
       {"pushButtonFinger", "指纹识别"},
-      {"groupBox_7", "副头预览", "Radiation head Preview"},
+      {"groupBox_7", "副头预览", "Camera preview"},
       {"checkBoxPIP", "开启", "Open"},
       {"pushButtonTakePh2", "拍照", "Capture"},
       {"checkBoxInVideo", "并入主画面", "Enter the picture"},
@@ -140,7 +140,7 @@ const std::vector<WindowTexts> kWindows = {
       {"radioButtonBook", "书本", "Book"},
       {"groupBoxTimerSetting", "定时设置", "Timed settings"},
       {"label_2", "拍照间隔:", "Interval:"},
-      {"label_3", "秒", "S"},
+      {"label_3", "秒", "s"},
       {"label_5", "拍照张数", "Count"},
       {"label_4", "张", "Pages"},
       {"labelCapCount", kValue},
@@ -152,17 +152,17 @@ const std::vector<WindowTexts> kWindows = {
       {"pushButtonFont", "字体", "Font"},
       {"labelFont", kValue},
       {"pushButtonColor", "颜色", "Color"},
-      {"label", "透明度", "Opcity"},
+      {"label", "透明度", "Opacity"},
       {"labelPercent", kValue},
-      {"label_7", "旋转角度", "Rotate angle"},
+      {"label_7", "旋转角度", "Rotation angle"},
       {"labelPercent_AN", kValue},
       {"checkBoxTime", "添加时间", "Add date"},
-      {"radioButton", "小字", "Little"},
+      {"radioButton", "小字", "Small"},
       {"radioButton_2", "中字", "Middle"},
       {"radioButton_3", "大字", "Large"},
       {"groupBox_2", "水印位置", "Location"},
       {"radioButtonPos", "垂直水平定位", "Coordinate"},
-      {"radioButtonFixPos", "固定位置", "Fix position"},
+      {"radioButtonFixPos", "固定位置", "Fixed position"},
       {"groupBox_4", "坐标", "Coordinate"},
       {"label_3", "水平偏移", "Horizontal offset"},
       {"labelPercent_H", kValue},
@@ -170,7 +170,7 @@ const std::vector<WindowTexts> kWindows = {
       {"label_5", "垂直偏移", "Vertical offset"},
       {"labelPercent_V", kValue},
       {"label_6", "%"},
-      {"groupBox_3", "固定位置", "Fix position"},
+      {"groupBox_3", "固定位置", "Fixed position"},
       {"radioButton_LT", "左上角", "Left-top corner"},
       {"radioButton_RT", "右上角", "Right-top corner"},
       {"radioButton_RB", "右下角", "Right-bottom corner"},
@@ -315,7 +315,7 @@ TEST_F(LanguageTest, EveryWindowShowsItsOwnTextsInBothLanguages) {
                                          << found.join('\n').toStdString();
         }
         EXPECT_EQ(tabs->tabText(0), flag == 0 ? QStringLiteral("普通") : "Ordinary");
-        EXPECT_EQ(tabs->tabText(1), flag == 0 ? QStringLiteral("高级") : "Senior");
+        EXPECT_EQ(tabs->tabText(1), flag == 0 ? QStringLiteral("高级") : "Advanced");
     }
 }
 
