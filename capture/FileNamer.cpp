@@ -166,14 +166,12 @@ void FileNamer::showPanel(int rule) {
         field->setVisible(automatic);
     if (automatic) {
         m_widgets.nameLabel->setText(text(m_settings.language, "前缀:", "Prefix:"));
-        m_widgets.name->resize(51, 20);
         m_widgets.name->setText(QString::fromLocal8Bit(m_settings.prefixName));
         m_widgets.digits->setText(QString::number(m_settings.fileNameNum));
         m_widgets.step->setText(QString::number(m_settings.fileNameStep));
         m_widgets.counter->setText(QString::number(m_settings.fileNameCount));
     } else if (rule == Custom) {
         m_widgets.nameLabel->setText(text(m_settings.language, "文件名:", "File name:"));
-        m_widgets.name->resize(120, 20);
     }
 }
 
