@@ -68,8 +68,9 @@ void QBarcodeResultDlg::onExport() {
         return;
     const QString failure = writeWhole(path, m_result.toUtf8());
     platform::showMessage(pick("提示", "Information"),
-                          failure.isEmpty() ? pick("导出完成!", "Exported.")
-                                            : pick("导出失败!", "The export failed: ") + failure);
+                          failure.isEmpty()
+                              ? pick("导出完成!", "Exported.")
+                              : pick("导出失败!\n", "The export failed:\n") + failure);
 }
 
 void QBarcodeResultDlg::onCloseWindow() {
