@@ -6,6 +6,7 @@
 #include "ThumbnailApi.h"
 #include "ZoApi.h"
 #include "platform/Paths.h"
+#include "support/QtMessages.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -503,6 +504,9 @@ TEST_F(FolderDialogTest, TypedPathIsCheckedBeforeItIsTakenAndThePickerStartsTher
 
 // Without any program to show a folder the dialog says so in its own window.
 TEST_F(FolderDialogTest, OpenWithoutAFileManagerSaysSoInTheWindow) {
+    // The offscreen platform has no file manager at all, and says so.
+    const testing_support::ExpectQtWarning noServices(
+        QStringLiteral("does not support QPlatformServices::openDocument()"));
     auto form = start("Language=0\n");
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QByteArray());
