@@ -421,9 +421,12 @@ TEST_F(LanguageTest, EveryWindowShowsItsOwnTextsInBothLanguages) {
 
 // Every window and dialog of the program, in both languages, as a user opens them: each shows the
 // texts of its table and no Chinese in the English window, and no caption is cut short. Both
-// tabs of the main window are looked at; the modal dialogs are answered while they are open.
+// tabs of the main window are looked at, the windows beside it are shown, and the modal dialogs
+// are answered while they are open.
 TEST_F(LanguageTest, EveryDialogSpeaksTheWindowsLanguageAndHoldsItsTexts) {
     auto form = makeFormWith(2);
+    button(*form, "pushBtnWaterMark")->click();
+    button(*form, "pushButtonAutoScan")->click();
     QVisualizer* visualizer = nullptr;
     for (QWidget* window : QApplication::topLevelWidgets())
         if (auto* found = qobject_cast<QVisualizer*>(window))
@@ -457,6 +460,23 @@ TEST_F(LanguageTest, EveryDialogSpeaksTheWindowsLanguageAndHoldsItsTexts) {
             tabs->setCurrentWidget(control<QWidget>(*form, page));
             QApplication::processEvents();
             check(*form, kWindows[0], flag);
+        }
+        // The windows that stay open beside it; the presentation layers show pictures only.
+        for (const WindowTexts& table : kWindows) {
+            const QLatin1String name(table.object);
+            if (name == "MainForm" || name == "QVisualizer" || name == "QSnapWidget")
+                continue;
+            QWidget* window = nullptr;
+            for (QWidget* widget : QApplication::topLevelWidgets())
+                if (widget->objectName() == name)
+                    window = widget;
+            ASSERT_NE(window, nullptr) << table.object;
+            const bool shown = window->isVisible();
+            window->show();
+            QApplication::processEvents();
+            check(*window, table, flag);
+            if (!shown)
+                window->hide();
         }
         for (std::size_t i = 0; i < kDialogs.size(); ++i) {
             bool seen = false;
