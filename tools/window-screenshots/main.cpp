@@ -13,6 +13,7 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPalette>
 #include <QPushButton>
 #include <QScreen>
@@ -54,16 +55,23 @@ bool save(QWidget* window, const QString& path) {
     return false;
 }
 
-// A dialog the window waits for: saved while it is open, then closed.
+// A dialog the window waits for: saved while it is open, then closed. A message box it shows
+// first (no microphone for the settings) is answered and the dialog behind it taken.
 bool saveModal(const std::function<void()>& open, const QString& path) {
     bool saved = false;
-    QTimer::singleShot(0, [&] {
+    std::function<void()> take = [&] {
         settle(600);
         QWidget* dialog = QApplication::activeModalWidget();
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            box->accept();
+            QTimer::singleShot(0, take);
+            return;
+        }
         saved = dialog != nullptr && save(dialog, path);
         if (dialog != nullptr)
             dialog->close();
-    });
+    };
+    QTimer::singleShot(0, take);
     open();
     return saved;
 }
