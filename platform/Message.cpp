@@ -36,9 +36,8 @@ void showMessage(const QString& title, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok);
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QString shown =
-        screen != nullptr
-            ? fitted(text, box.fontMetrics(), screen->availableGeometry().width() / 2)
-            : text;
+        screen != nullptr ? fitted(text, box.fontMetrics(), screen->availableGeometry().width() / 2)
+                          : text;
     if (shown != text) {
         box.setText(shown);
         box.setToolTip(text); // the whole path
