@@ -6,7 +6,7 @@
 // The toolbar's 14 items: two columns of 25-pixel squares, each with an off and an on picture.
 namespace panel {
 
-inline constexpr int kItemCount = 14;
+inline constexpr int kItemCount = 15;
 
 enum Item {
     kMouse,
@@ -22,14 +22,19 @@ enum Item {
     kOpacity,
     kEraser,
     kBack,
-    kQuit
+    kQuit,
+    kUndo
 };
 
 // Where item `i` sits in the toolbar.
 QRect itemRect(int i);
+// The toolbar's height: its rows of items and the margins.
+int panelHeight();
+// What item `i` does, in the window's language (0 Chinese, 1 English): its tool tip.
+QString toolTip(int i, int language);
 // ":/image/mark/<name>.png", or "<name>on.png" when `on`.
 QString picturePath(int i, bool on);
-// The clean item and the three dialog items act without moving the highlight off the tool.
+// The clean, undo and three dialog items act without moving the highlight off the tool.
 bool keepsHighlight(int i);
 
 } // namespace panel

@@ -10,9 +10,11 @@
 #include "Settings.h"
 
 #include <QColorDialog>
+#include <QHelpEvent>
 #include <QImage>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -21,7 +23,7 @@ constexpr void (QPanel::*kActions[panel::kItemCount])() = {
     &QPanel::onBtnMouse,     &QPanel::onBtnClear,   &QPanel::onBtnDrawPen, &QPanel::onBtnLine,
     &QPanel::onBtnArrow,     &QPanel::onBtnTrangle, &QPanel::onBtnRect,    &QPanel::onBtnEllipse,
     &QPanel::onBtnLineWidth, &QPanel::onBtnColor,   &QPanel::onBtnOpcity,  &QPanel::onBtnEraser,
-    &QPanel::onBtnReturn,    &QPanel::onBtnQuit};
+    &QPanel::onBtnReturn,    &QPanel::onBtnQuit,    &QPanel::onBtnUndo};
 
 } // namespace
 
@@ -32,13 +34,13 @@ QPanel::QPanel(Settings& settings, QWidget* parent)
         setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
     setWindowTitle(QStringLiteral("QPanel"));
     // The buttons are never seen: the panel draws its items and hit-tests them itself. They keep
-    // the actions reachable by name.
-    QPushButton* const buttons[panel::kItemCount] = {
+    // the form's actions reachable by name; undo came later and has its item only.
+    QPushButton* const buttons[] = {
         ui->pushButtonMouse,     ui->pushButtonClear,   ui->pushButtonPen,    ui->pushButtonLine,
         ui->pushButtonArrow,     ui->pushButtonTrangle, ui->pushButtonRect,   ui->pushButtonEllipse,
         ui->pushButtonLineWidth, ui->pushButtonColor,   ui->pushButtonOpcity, ui->pushButtonEraser,
         ui->pushButtonReturn,    ui->pushButtonQuit};
-    for (int i = 0; i < panel::kItemCount; ++i) {
+    for (int i = 0; i < static_cast<int>(std::size(buttons)); ++i) {
         buttons[i]->hide();
         connect(buttons[i], &QPushButton::clicked, this, kActions[i]);
     }
@@ -144,6 +146,27 @@ void QPanel::onBtnReturn() {
 
 void QPanel::onBtnQuit() {
     emit quitRequested();
+}
+
+void QPanel::onBtnUndo() {
+    if (m_basePlate != nullptr)
+        m_basePlate->undo();
+}
+
+// The items are drawn, not widgets: the tool tip of the item under the pointer is looked up here.
+bool QPanel::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QWidget::event(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    for (int i = 0; i < panel::kItemCount; ++i)
+        if (panel::itemRect(i).contains(help->pos())) {
+            QToolTip::showText(help->globalPos(), panel::toolTip(i, m_settings.language), this,
+                               panel::itemRect(i));
+            return true;
+        }
+    QToolTip::hideText();
+    event->ignore();
+    return true;
 }
 
 void QPanel::paintEvent(QPaintEvent*) {

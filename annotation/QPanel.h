@@ -46,6 +46,7 @@ public slots:
     void onBtnEraser();
     void onBtnReturn();
     void onBtnQuit();
+    void onBtnUndo();
 
 signals:
     // An item was chosen; the presentation window sets its cursor from it.
@@ -55,6 +56,7 @@ signals:
     void quitRequested();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent*) override {}

@@ -21,8 +21,8 @@ void QSetOpcityDlg::applyLanguage(int flag) {
     if (flag != 0 && flag != 1)
         return;
     const bool chinese = flag == 0;
-    setWindowTitle(chinese ? QStringLiteral("设置透明度:") : QStringLiteral("Set Opcity"));
-    ui->label->setText(chinese ? QStringLiteral("透明度:") : QStringLiteral("Opcity"));
+    setWindowTitle(chinese ? QStringLiteral("设置透明度:") : QStringLiteral("Set opacity"));
+    ui->label->setText(chinese ? QStringLiteral("透明度:") : QStringLiteral("Opacity"));
     ui->pushButtonOK->setText(chinese ? QStringLiteral("确认") : QStringLiteral("OK"));
     ui->pushButtonCancel->setText(chinese ? QStringLiteral("取消") : QStringLiteral("Cancel"));
 }

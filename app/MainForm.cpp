@@ -19,6 +19,7 @@
 #include "ImageControls.h"
 #include "MainMenu.h"
 #include "OcrCommand.h"
+#include "OcrSave.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
 #include "Presentation.h"
@@ -27,6 +28,7 @@
 #include "QMultiCapDialog.h"
 #include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
+#include "ReaderCommands.h"
 #include "SavingBeforeClose.h"
 #include "Skins.h"
 #include "VideoRecording.h"
@@ -154,7 +156,7 @@ void MainForm::CreateFeatures() {
                               ui->pushButtonDrag, ui->pushButtonCut, ui->pushButtonZoomIn,
                               ui->pushButtonZoomOut, ui->pushButtonFullSrn},
                              {ui->pushButtonCapturePDF, ui->checkBoxDenoising,
-                              ui->radioButtonDocument, ui->radioButtonCredent, ui->pushButtonRec}});
+                              ui->radioButtonDocument, ui->radioButtonCredent}});
     m_menu = std::make_unique<MainMenu>(ui->btnMenu);
     m_layout = std::make_unique<WindowLayout>(this, m_settings, m_thumbnails);
     m_layout->setAreas(m_thumbnailHost, m_previewWidget);
@@ -209,6 +211,8 @@ void MainForm::CreateFeatures() {
                                    ui->checkBoxFlatten, ui->checkBoxUpright, ui->radioButtonV,
                                    ui->radioButtonH, m_previewWidget});
     m_fingerprints = std::make_unique<Fingerprints>(m_settings, m_programDir);
+    m_readers = std::make_unique<ReaderCommands>(*m_fingerprints, ui->pushButtonReadIDCard,
+                                                 ui->pushButtonFinger);
     m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails);
     m_recording = std::make_unique<VideoRecording>(
         m_settings, *m_roles, *m_workFolder,
@@ -327,13 +331,11 @@ void MainForm::ApplyStoredControls() {
     ui->compinfo->hide();
 }
 
+// Every built command is offered; the presentation button stands for the label that says the
+// same, and the reader commands follow their readers.
 void MainForm::HideUnusedCommands() {
-    for (QWidget* command :
-         {static_cast<QWidget*>(ui->pushButtonRecogID), static_cast<QWidget*>(ui->pushButtonFinger),
-          static_cast<QWidget*>(ui->pushButtonReadBarcode),
-          static_cast<QWidget*>(ui->pushButtonReadIDCard), static_cast<QWidget*>(ui->labelSnapMode),
-          static_cast<QWidget*>(ui->labelMarkMode)})
-        command->hide();
+    ui->labelMarkMode->hide();
+    m_readers->refresh();
 }
 
 void MainForm::SetupFolderAndVisualizerButtons() {
@@ -344,6 +346,7 @@ void MainForm::SetupFolderAndVisualizerButtons() {
 // Created hidden; it lives as long as the window and keeps the name typed into it.
 void MainForm::CreateFingerDlg() {
     m_fingerDlg = new QFingerShowDlg(this);
+    m_fingerDlg->applyLanguage(m_settings.language);
     connect(m_fingerDlg, &QFingerShowDlg::enrolRequested, this, &MainForm::FingerEnroll);
     connect(m_fingerDlg, &QFingerShowDlg::matchRequested, this, &MainForm::FingerMatch);
 }
@@ -378,6 +381,11 @@ void MainForm::CreateResultDialogs() {
     m_barcode = std::make_unique<BarcodeCommand>(*m_roles, *m_barcodeResultDlg);
     m_ocrResultDlg = new QOCRResultDlg(this);
     m_ocr = std::make_unique<OcrCommand>(m_settings, *m_roles, *m_ocrResultDlg);
+    m_ocrSave = std::make_unique<OcrSave>(m_settings, m_ocrExtension, *m_namer, m_thumbnails);
+    connect(m_ocrResultDlg, &QOCRResultDlg::saveRequested, m_ocrSave.get(), &OcrSave::save);
+    connect(m_ocrSave.get(), &OcrSave::started, m_ocrResultDlg,
+            [dialog = m_ocrResultDlg] { dialog->setSaving(true); });
+    connect(m_ocrSave.get(), &OcrSave::finished, m_ocrResultDlg, &QOCRResultDlg::showSaved);
 }
 
 // A smart run stops watching while its camera is still open.

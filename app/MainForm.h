@@ -23,6 +23,8 @@ class FramePrinter;
 class ImageControls;
 class MainMenu;
 class OcrCommand;
+class OcrSave;
+class ReaderCommands;
 class OutputFormat;
 class PictureInPicture;
 class Presentation;
@@ -330,6 +332,8 @@ private:
     QFingerShowDlg* m_fingerDlg = nullptr;   // a child of the window
     QOCRResultDlg* m_ocrResultDlg = nullptr; // a child of the window
     std::unique_ptr<OcrCommand> m_ocr;
+    std::unique_ptr<OcrSave> m_ocrSave;
+    std::unique_ptr<ReaderCommands> m_readers;
     QMultiCapDialog* m_multiCapDlg = nullptr;        // a child of the window
     QBarcodeResultDlg* m_barcodeResultDlg = nullptr; // a child of the window
     std::unique_ptr<BarcodeCommand> m_barcode;

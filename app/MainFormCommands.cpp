@@ -16,10 +16,14 @@
 #include "PictureInPicture.h"
 #include "Presentation.h"
 #include "QAboutDlg.h"
+#include "QBarcodeResultDlg.h"
+#include "QFingerShowDlg.h"
 #include "QMultiCapDialog.h"
+#include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
 #include "QSetUIDlg.h"
 #include "QSettingDlg.h"
+#include "QtTranslations.h"
 #include "SavingBeforeClose.h"
 #include "Skins.h"
 #include "VideoRecording.h"
@@ -162,7 +166,8 @@ void MainForm::UnregisterDeviceNotification() {
 
 void MainForm::RegisterHotKey() {
     m_hotKey = std::make_unique<commands::HotKey>();
-    connect(m_hotKey.get(), &commands::HotKey::activated, this, &commands::showRightsNotice);
+    connect(m_hotKey.get(), &commands::HotKey::activated, this,
+            [this] { commands::showRightsNotice(m_settings.language); });
 }
 
 void MainForm::UnregisterHotKey() {
@@ -200,6 +205,13 @@ void MainForm::applyLanguage(int flag) {
     m_settings.language = flag;
     if (flag == 0 || flag == 1) {
         applyWindowTexts(this, flag);
+        m_frame->applyLanguage(flag);
+        followLanguageInQtDialogs(flag);
+        ZoSetLanguage(flag);
+        m_barcodeResultDlg->applyLanguage(flag);
+        m_ocrResultDlg->applyLanguage(flag);
+        if (m_fingerDlg != nullptr)
+            m_fingerDlg->applyLanguage(flag);
         m_recording->applyLanguage(flag);
         m_menu->applyLanguage(flag);
         m_multiCapDlg->applyLanguage(flag);

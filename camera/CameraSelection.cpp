@@ -22,8 +22,23 @@ int subCameraEntry(int camera, int mainCamera) {
     return camera < mainCamera ? camera : camera - 1;
 }
 
-QString cameraName(int camera) {
+QString deviceName(int camera) {
     return QString::fromLocal8Bit(ZoGetDevName(camera));
+}
+
+// Two cameras of one model report one name: each such name gets its place among them ("#2"),
+// so the lists tell them apart.
+QString cameraName(int camera, int count) {
+    const QString name = deviceName(camera);
+    int same = 0;
+    int place = 0;
+    for (int i = 0; i < count; ++i)
+        if (deviceName(i) == name) {
+            ++same;
+            if (i <= camera)
+                place = same;
+        }
+    return same > 1 ? QStringLiteral("%1 #%2").arg(name).arg(place) : name;
 }
 
 // Refilled without signals: the list shows the stored entry and the camera is not told again.
@@ -54,7 +69,7 @@ void CameraSelection::fillCameraLists() {
     if (m_roles.main() >= count)
         m_roles.setMain(count - 1);
     for (int i = 0; i < count; ++i)
-        m_widgets.mainList->addItem(cameraName(i));
+        m_widgets.mainList->addItem(cameraName(i, count));
     // Shown as chosen, so that picking another camera and back again both reach the change.
     m_widgets.mainList->setCurrentIndex(m_roles.main());
     if (count < 2) {
@@ -63,7 +78,7 @@ void CameraSelection::fillCameraLists() {
     }
     for (int i = 0; i < count; ++i)
         if (i != m_roles.main())
-            m_widgets.subList->addItem(cameraName(i));
+            m_widgets.subList->addItem(cameraName(i, count));
     m_widgets.subOn->setChecked(m_settings.openSub);
     onSubCameraToggled();
 }
@@ -132,7 +147,7 @@ void CameraSelection::fillSubCameraList() {
     for (int i = 0; i < count; ++i) {
         if (i == m_roles.main())
             continue;
-        m_widgets.subList->addItem(cameraName(i));
+        m_widgets.subList->addItem(cameraName(i, count));
         if (!subOn)
             m_roles.setSub(i);
     }

@@ -51,8 +51,11 @@ void CompositeCapture::captureMerged() {
         if (m_promptShown)
             m_promptShown();
         platform::showMessage(
-            QStringLiteral("提示"),
-            QStringLiteral("第一张或身份证正面已拍照, 请翻面或更换文档后点击确认拍照第二张"));
+            text(m_settings.language, "提示", "Information"),
+            text(m_settings.language,
+                 "第一张或身份证正面已拍照, 请翻面或更换文档后点击确认拍照第二张",
+                 "The first side is taken. Turn the page or the card over, or lay the next "
+                 "document, then press OK to take the second side."));
         if (!m_first.isEmpty())
             m_captureAgain();
         return;

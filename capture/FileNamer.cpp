@@ -36,14 +36,15 @@ std::optional<int> wholeNumber(const QLineEdit* edit) {
 // Stores an accepted entry; a rejected one puts the stored value back and says what is wanted.
 // The field is restored before the message, whose box takes the focus: the field then has
 // nothing new to report when it loses it.
-void acceptNumber(QLineEdit* edit, int& stored, int low, int high, const char* message) {
+void acceptNumber(QLineEdit* edit, int& stored, int low, int high, int language,
+                  const char* chinese, const char* english) {
     const std::optional<int> value = wholeNumber(edit);
     if (value && *value >= low && *value <= high) {
         stored = *value;
         return;
     }
     edit->setText(QString::number(stored));
-    platform::showMessage(QStringLiteral("提示"), QString::fromUtf8(message));
+    platform::showMessage(text(language, "提示", "Information"), text(language, chinese, english));
 }
 
 } // namespace
@@ -78,15 +79,18 @@ QByteArray FileNamer::makeFileName() {
 }
 
 QByteArray FileNamer::makeSavePath() {
+    return makeSavePath(m_format.extension());
+}
+
+QByteArray FileNamer::makeSavePath(const QByteArray& extension) {
     if (!m_folder.usable())
         return {};
     const int rule = m_settings.nameRule;
     const QByteArray base = m_folder.imageDir() + '/' + makeFileName();
     if (rule != Date && rule != Barcode)
-        return base + m_format.extension();
-    const QByteArray path =
-        naming::freshPath(base, m_format.extension(),
-                          [this](const QByteArray& p) { return m_madePaths.contains(p); });
+        return base + extension;
+    const QByteArray path = naming::freshPath(
+        base, extension, [this](const QByteArray& p) { return m_madePaths.contains(p); });
     m_madePaths.insert(path);
     return path;
 }
@@ -162,14 +166,12 @@ void FileNamer::showPanel(int rule) {
         field->setVisible(automatic);
     if (automatic) {
         m_widgets.nameLabel->setText(text(m_settings.language, "前缀:", "Prefix:"));
-        m_widgets.name->resize(51, 20);
         m_widgets.name->setText(QString::fromLocal8Bit(m_settings.prefixName));
         m_widgets.digits->setText(QString::number(m_settings.fileNameNum));
         m_widgets.step->setText(QString::number(m_settings.fileNameStep));
         m_widgets.counter->setText(QString::number(m_settings.fileNameCount));
     } else if (rule == Custom) {
-        m_widgets.nameLabel->setText(QStringLiteral("文件名:"));
-        m_widgets.name->resize(120, 20);
+        m_widgets.nameLabel->setText(text(m_settings.language, "文件名:", "File name:"));
     }
 }
 
@@ -180,13 +182,16 @@ void FileNamer::onNameEdited() {
 }
 
 void FileNamer::onDigitsEdited() {
-    acceptNumber(m_widgets.digits, m_settings.fileNameNum, 1, 20, "请输入[1-20]之间的数字!");
+    acceptNumber(m_widgets.digits, m_settings.fileNameNum, 1, 20, m_settings.language,
+                 "请输入[1-20]之间的数字!", "Please enter a number from 1 to 20.");
 }
 
 void FileNamer::onStepEdited() {
-    acceptNumber(m_widgets.step, m_settings.fileNameStep, 1, 100, "请输入[1-100]之间的数字!");
+    acceptNumber(m_widgets.step, m_settings.fileNameStep, 1, 100, m_settings.language,
+                 "请输入[1-100]之间的数字!", "Please enter a number from 1 to 100.");
 }
 
 void FileNamer::onCounterEdited() {
-    acceptNumber(m_widgets.counter, m_settings.fileNameCount, INT_MIN, INT_MAX, "请输入整数!");
+    acceptNumber(m_widgets.counter, m_settings.fileNameCount, INT_MIN, INT_MAX, m_settings.language,
+                 "请输入整数!", "Please enter a whole number.");
 }

@@ -42,6 +42,8 @@ public:
     // The engine replaces a file of that name only once the new one is whole. The date and
     // barcode rules never name a file they named before in this run: "_2", "_3" follow instead.
     QByteArray makeSavePath();
+    // The same with another extension (".txt"): what is made of a capture, named as one.
+    QByteArray makeSavePath(const QByteArray& extension);
     // A new PDF for a book run: "Book_" and the date rule's name in the work folder, never a file
     // that exists or a name made before; empty when the folder cannot be used. A multi-page
     // document in progress ends, as the book run ends it in the camera.

@@ -73,11 +73,15 @@ void WorkFolder::openDialog() {
 }
 
 void WorkFolder::browse() {
-    const QByteArray folder = chooseWritableFolder(m_dialogParent);
+    const QByteArray folder = chooseWritableFolder(m_dialogParent, m_settings.language,
+                                                   QString::fromLocal8Bit(m_settings.workPath));
     if (!folder.isEmpty())
         setPath(folder);
 }
 
 void WorkFolder::show() const {
-    showFolder(m_settings.workPath);
+    if (!showFolder(m_settings.workPath))
+        platform::showMessage(m_settings.language == 0 ? QStringLiteral("提示")
+                                                       : QStringLiteral("Information"),
+                              noFileManagerText(m_settings.language));
 }

@@ -168,11 +168,14 @@ bool HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintp
     }
 }
 
-void showRightsNotice() {
-    platform::showMessage(QStringLiteral("提示"),
-                          QStringLiteral("本软件的版权归 Document scanner 的作者所有。\n"
-                                         "Copyright © the authors of Document scanner. "
-                                         "All rights reserved."));
+void showRightsNotice(int language) {
+    if (language == 0)
+        platform::showMessage(QStringLiteral("提示"),
+                              QStringLiteral("本软件的版权归 Document scanner 的作者所有。"));
+    else
+        platform::showMessage(QStringLiteral("Information"),
+                              QStringLiteral("Copyright © the authors of Document scanner. "
+                                             "All rights reserved."));
 }
 
 } // namespace commands

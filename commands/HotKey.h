@@ -31,6 +31,6 @@ private:
 };
 
 // The notice the hot key shows: who holds the rights in this software.
-void showRightsNotice();
+void showRightsNotice(int language);
 
 } // namespace commands

@@ -71,7 +71,7 @@ const Mark kMarks[] = {
     {"line", 0, line},          {"texticon", 0xF031, nullptr}, {"trangle", 0, triangle},
     {"rect", 0xF096, nullptr},  {"ellipse", 0xF10C, nullptr},  {"lw", 0, lineWidths},
     {"color", 0xF043, nullptr}, {"opcity", 0, opacity},        {"eraser", 0xF12D, nullptr},
-    {"back", 0xF112, nullptr},  {"quit", 0xF011, nullptr},
+    {"back", 0xF112, nullptr},  {"quit", 0xF011, nullptr},     {"undo", 0xF0E2, nullptr},
 };
 
 // The toolbar lies over the live picture: a rim of the opposite tone keeps each picture visible

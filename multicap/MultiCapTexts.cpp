@@ -9,8 +9,23 @@ QString pick(int flag, const char* chinese, const char* english) {
     return QString::fromUtf8(flag == 0 ? chinese : english);
 }
 
+// English counts in the singular for one: "1 photo taken", "1 page in the book".
+QString counted(int flag, const char* chinese, const char* english, const char* englishOne,
+                int count) {
+    return pick(flag, chinese, count == 1 ? englishOne : english).arg(count);
+}
+
+QString takenText(const Progress& progress, int flag) {
+    QString text =
+        counted(flag, "已拍照 %0 张", "%0 photos taken", "%0 photo taken", progress.taken);
+    if (progress.failed > 0)
+        text += pick(flag, " (%0 张失败)", " (%0 failed)").arg(progress.failed);
+    return text;
+}
+
 QString bookText(const Progress& progress, int flag) {
-    QString text = pick(flag, "书本已有 %0 页", "%0 pages in the book").arg(progress.taken);
+    QString text = counted(flag, "书本已有 %0 页", "%0 pages in the book", "%0 page in the book",
+                           progress.taken);
     if (progress.failed > 0)
         text += pick(flag, " (%0 次失败)", " (%0 failed)").arg(progress.failed);
     if (progress.finishing)
@@ -32,7 +47,7 @@ void applyFixed(QDialog& dialog, Ui::QMultiCapDialog& ui, int flag) {
     ui.radioButtonBook->setText(pick(flag, "书本", "Book"));
     ui.groupBoxTimerSetting->setTitle(pick(flag, "定时设置", "Timed settings"));
     ui.label_2->setText(pick(flag, "拍照间隔:", "Interval:"));
-    ui.label_3->setText(pick(flag, "秒", "S"));
+    ui.label_3->setText(pick(flag, "秒", "s"));
     ui.label_5->setText(pick(flag, "拍照张数", "Count"));
     ui.label_4->setText(pick(flag, "张", "Pages"));
 }
@@ -54,20 +69,11 @@ QString progressText(const Progress& progress, int flag) {
     case Progress::None:
         return {};
     case Progress::Started:
-        return pick(flag, "开始拍照", "Start taking photos ");
+        return pick(flag, "开始拍照", "Start taking photos");
     case Progress::Taking:
-        return failures ? pick(flag, "已拍照 %0 张 (%1 张失败)", "%0 photos taken (%1 failed)")
-                              .arg(progress.taken)
-                              .arg(progress.failed)
-                        : pick(flag, "已拍照 %0 张", "%0 photos taken").arg(progress.taken);
+        return takenText(progress, flag);
     case Progress::Finished:
-        return failures
-                   ? pick(flag, "已拍照 %0 张 (%1 张失败), 拍照结束",
-                          "%0 photos taken (%1 failed), photography completed")
-                         .arg(progress.taken)
-                         .arg(progress.failed)
-                   : pick(flag, "已拍照 %0 张, 拍照结束", "%0 photos taken, photography completed")
-                         .arg(progress.taken);
+        return takenText(progress, flag) + pick(flag, ", 拍照结束", ", photography completed");
     }
     return {};
 }

@@ -15,22 +15,27 @@ namespace {
 // this one lets the mouse through to the window.
 class SnapHint : public QWidget {
 public:
-    explicit SnapHint(QWidget* parent) : QWidget(parent) {
+    SnapHint(std::function<int()> language, QWidget* parent)
+        : QWidget(parent), m_language(std::move(language)) {
         setObjectName(QStringLiteral("snapHint"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
-        setGeometry(0, 0, 100, 100);
+        setGeometry(0, 0, 200, 100);
     }
 
 protected:
     // Dark letters on a pale shadow, so that they read over a dark desk as over a white page.
     void paintEvent(QPaintEvent*) override {
-        const QString text = QStringLiteral("鼠标按住,拖动");
+        const QString text = m_language() == 0 ? QStringLiteral("鼠标按住,拖动")
+                                               : QStringLiteral("Hold the button and drag");
         QPainter painter(this);
         painter.setPen(Qt::white);
         painter.drawText(rect().translated(1, 1), Qt::AlignLeft, text);
         painter.setPen(Qt::black);
         painter.drawText(rect(), Qt::AlignLeft, text);
     }
+
+private:
+    std::function<int()> m_language;
 };
 
 } // namespace
@@ -42,7 +47,7 @@ QSnapWidget::QSnapWidget(Capture capture, std::function<int()> language, QWidget
     resize(400, 300);
     setWindowTitle(QStringLiteral("QSnapWidget"));
     setCursor(Qt::OpenHandCursor);
-    (new SnapHint(this))->raise();
+    (new SnapHint(m_language, this))->raise();
     m_timer->setInterval(300);
     connect(m_timer, &QTimer::timeout, this, &QSnapWidget::mouseClick);
 }

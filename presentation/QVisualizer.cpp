@@ -1,5 +1,6 @@
 #include "QVisualizer.h"
 
+#include "PanelItems.h"
 #include "QBasePlate.h"
 #include "QPanel.h"
 #include "QTopPlate.h"
@@ -27,6 +28,9 @@ QVisualizer::QVisualizer(Settings& settings, QWidget* parent)
     connect(m_panel, &QPanel::quitRequested, this, &QVisualizer::quitRequested);
     auto* save = new QShortcut(QKeySequence::Save, this);
     connect(save, &QShortcut::activated, this, &QVisualizer::saveRequested);
+    // Escape leaves as the back item does.
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &QVisualizer::leave);
 }
 
 void QVisualizer::leave() {
@@ -42,8 +46,8 @@ void QVisualizer::setMode(int item) {
 // The toolbar sits at the left edge, vertically centred; the canvas and the input layer cover
 // the window, so their positions coincide.
 void QVisualizer::resizeEvent(QResizeEvent*) {
-    m_panel->setGeometry(0, 0, 120, 257);
-    m_panel->move(0, height() / 2 - 128);
+    const int panelHeight = panel::panelHeight();
+    m_panel->setGeometry(0, height() / 2 - panelHeight / 2, 120, panelHeight);
     m_basePlate->setGeometry(rect());
     m_topPlate->setGeometry(rect());
 }

@@ -14,7 +14,6 @@ void BarcodeCommand::read() {
     // The engine answers UTF-8; the text is copied before any other engine call.
     const QString result = QString::fromUtf8(ZoReadBarcode(m_roles.main()));
     QGuiApplication::restoreOverrideCursor();
-    m_dialog.setWindowTitle(QStringLiteral("条码识别结果显示(支持一维码和二维码)"));
     m_dialog.setBarcodeResult(result);
     m_dialog.show();
     m_dialog.raise();

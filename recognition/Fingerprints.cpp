@@ -21,7 +21,13 @@ namespace {
     std::fflush(stdout);
 }
 
-const QString kNotice = QStringLiteral("提示");
+QString pick(int language, const char* chinese, const char* english) {
+    return QString::fromUtf8(language == 0 ? chinese : english);
+}
+
+QString notice(int language) {
+    return pick(language, "提示", "Information");
+}
 
 // The library for the length of one operation.
 class Session {
@@ -66,41 +72,59 @@ QString Fingerprints::storePath() const {
 }
 
 void Fingerprints::enroll(const QString& name) {
+    const int language = m_settings.language;
     if (name.isEmpty()) {
-        platform::showMessage(kNotice, QStringLiteral("请输入姓名!"));
+        platform::showMessage(notice(language),
+                              pick(language, "请输入姓名!", "Please enter a name."));
         return;
     }
     char buffer[TC_TEXT_BUFFER] = {};
     const Session session(m_library, m_libraryPath);
-    if (!session.open())
+    if (!session.open()) {
+        showNoReader();
         return;
+    }
     trace("All success, now begin to \" \"...\r\n");
     const int result = m_library.doTemplet()(session.handle(), buffer);
     const QByteArray templet = takenText(result, buffer);
     if (templet.isEmpty()) {
         trace("TcDoTemplet\tnRet = %d \n", result);
-        platform::showMessage(kNotice, QStringLiteral("指纹采集失败, 请重新采集!"));
+        platform::showMessage(notice(language), pick(language, "指纹采集失败, 请重新采集!",
+                                                     "The finger was not read; please try again."));
         return;
     }
     trace("Reg=[%s]\r\n", templet.constData());
     const FingerStore store(storePath());
     if (store.append(name, templet))
-        platform::showMessage(kNotice, QStringLiteral("指纹采集完成!"));
+        platform::showMessage(notice(language),
+                              pick(language, "指纹采集完成!", "The finger is enrolled."));
     else
-        platform::showMessage(kNotice, QStringLiteral("指纹未保存: 无法写入 %1").arg(store.path()));
+        platform::showMessage(notice(language),
+                              pick(language, "指纹未保存: 无法写入 %1",
+                                   "The finger was not saved: %1 cannot be written")
+                                  .arg(store.path()));
+}
+
+bool Fingerprints::readerPresent() const {
+    return Session(m_library, m_libraryPath).open();
 }
 
 void Fingerprints::match() {
+    const int language = m_settings.language;
     const std::optional<QList<FingerRecord>> records = FingerStore(storePath()).read();
     if (!records) {
         // No caption of its own: the desktop shows the program's name, as for any untitled box.
-        platform::showMessage(QString(), QStringLiteral("未发现注册的指纹信息!"));
+        platform::showMessage(
+            QString(), pick(language, "未发现注册的指纹信息!", "No enrolled fingers were found."));
         return;
     }
     const Session session(m_library, m_libraryPath);
-    if (!session.open())
+    if (!session.open()) {
+        showNoReader();
         return;
-    platform::showMessage(kNotice, QStringLiteral("请将手指放在指纹仪上!"));
+    }
+    platform::showMessage(notice(language), pick(language, "请将手指放在指纹仪上!",
+                                                 "Please lay a finger on the reader."));
 
     char buffer[TC_TEXT_BUFFER] = {};
     const int result = m_library.doFeature()(session.handle(), buffer);
@@ -116,11 +140,23 @@ void Fingerprints::match() {
         const int score = m_library.safeMatch()(0, record.templet.constData(), feature.constData(),
                                                 TC_LEVEL_DEFAULT);
         if (score >= 0 && !feature.isEmpty() && !record.templet.isEmpty()) {
-            platform::showMessage(kNotice,
-                                  QStringLiteral("比对成功, 输入指纹者为: %1").arg(record.name));
+            platform::showMessage(notice(language), pick(language, "比对成功, 输入指纹者为: %1",
+                                                         "Matched: the finger is %1's")
+                                                        .arg(record.name));
             return;
         }
         trace("FPIFpMatch\tnRet = %d \n", score);
     }
-    platform::showMessage(QStringLiteral(""), QStringLiteral("未发现相关指纹!"));
+    platform::showMessage(QStringLiteral(""),
+                          pick(language, "未发现相关指纹!", "No enrolled finger matches."));
+}
+
+// The library finds no reader, or is not there: the user learns which file it would have been.
+void Fingerprints::showNoReader() const {
+    const int language = m_settings.language;
+    platform::showMessage(notice(language),
+                          pick(language, "未发现指纹仪, 或无法加载其驱动 %1。",
+                               "No fingerprint reader was found, or its library %1 could not be "
+                               "loaded.")
+                              .arg(m_libraryPath));
 }

@@ -17,11 +17,15 @@ public:
 
     void enroll(const QString& name);
     void match();
+    // Whether the library loads and finds a reader (the virtual one included): opens a session
+    // and closes it again.
+    bool readerPresent() const;
 
 private:
     QString storePath() const;
+    void showNoReader() const;
 
     const Settings& m_settings;
     QString m_libraryPath;
-    TesoLiveLoader m_library;
+    mutable TesoLiveLoader m_library;
 };

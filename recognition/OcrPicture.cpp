@@ -2,6 +2,9 @@
 
 #include "QuilOcr.h"
 
+#include "platform/Paths.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 
@@ -14,6 +17,29 @@ void limitWidth(const QString& path, int maxWidth) {
     if (!image.load(path) || image.width() <= maxWidth)
         return;
     image.scaledToWidth(maxWidth, Qt::FastTransformation).save(path);
+}
+
+namespace {
+
+// The picture the OCR button captures and reads (scaled down in place), and its full-size copy.
+QString capturedPath() {
+    return platform::privateTempDir() + QStringLiteral("11.jpg");
+}
+QString keptPath() {
+    return platform::privateTempDir() + QStringLiteral("ocr-page.jpg");
+}
+
+} // namespace
+
+// A press whose capture failed removed the captured picture: the kept one is an older page.
+QString readPicture() {
+    return QFileInfo::exists(capturedPath()) && QFileInfo::exists(keptPath()) ? keptPath()
+                                                                              : QString();
+}
+
+void keepReadPicture(const QString& path) {
+    QFile::remove(keptPath());
+    QFile::copy(path, keptPath());
 }
 
 // The library's numeric arguments are the values it was always called with; it ignores them.

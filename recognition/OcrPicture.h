@@ -12,6 +12,12 @@ inline constexpr int kMaxWidth = 1200;
 // that cannot be read, is left as it is.
 void limitWidth(const QString& path, int maxWidth = kMaxWidth);
 
+// The full-size picture the last recognition read, kept before it was scaled down for reading;
+// empty when the last press took no picture.
+QString readPicture();
+// Keeps the picture at `path` as the one readPicture() names.
+void keepReadPicture(const QString& path);
+
 // The text the OCR library reads from the picture at `path`; empty when there is none.
 QString recognise(const QString& path);
 

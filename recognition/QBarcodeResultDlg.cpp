@@ -11,10 +11,12 @@ namespace {
 // The whole of `bytes` or nothing: a temporary file beside the target is renamed over it only
 // when everything was written, so a failure keeps the old file as it was. Unbuffered: Qt 6.4's
 // commit() renames even when flushing its buffer failed (a full disk, a file size limit).
-bool writeWhole(const QString& path, const QByteArray& bytes) {
+// Empty when written, else the system's reason.
+QString writeWhole(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-           file.write(bytes) == bytes.size() && file.commit();
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                         file.write(bytes) == bytes.size() && file.commit();
+    return written ? QString() : file.errorString();
 }
 
 } // namespace
@@ -22,6 +24,7 @@ bool writeWhole(const QString& path, const QByteArray& bytes) {
 QBarcodeResultDlg::QBarcodeResultDlg(QWidget* parent)
     : QDialog(parent), ui(new Ui::QBarcodeResultDlg) {
     ui->setupUi(this);
+    applyLanguage(1);
     connect(ui->pushButtonExport, &QPushButton::clicked, this, &QBarcodeResultDlg::onExport);
     connect(ui->pushButtonClose, &QPushButton::clicked, this, &QBarcodeResultDlg::onCloseWindow);
 }
@@ -30,23 +33,44 @@ QBarcodeResultDlg::~QBarcodeResultDlg() {
     delete ui;
 }
 
+QString QBarcodeResultDlg::pick(const char* chinese, const char* english) const {
+    return QString::fromUtf8(m_language == 0 ? chinese : english);
+}
+
+void QBarcodeResultDlg::applyLanguage(int flag) {
+    if (flag != 0 && flag != 1)
+        return;
+    m_language = flag;
+    setWindowTitle(
+        pick("条码识别结果显示(支持一维码和二维码)", "Barcode results (1D and 2D codes)"));
+    ui->pushButtonExport->setText(pick("导出", "Export"));
+    ui->pushButtonClose->setText(pick("关闭", "Close"));
+    if (m_read)
+        setBarcodeResult(m_shown);
+}
+
 void QBarcodeResultDlg::setBarcodeResult(const QString& result) {
     const bool found = !result.isEmpty();
+    m_read = true;
+    m_shown = result;
     if (found)
         m_result = result;
-    ui->textEdit->setPlainText(found ? result : QStringLiteral("没有检测到条码!"));
+    ui->textEdit->setPlainText(found ? result : pick("没有检测到条码!", "No barcode was found."));
     ui->pushButtonExport->setEnabled(found);
 }
 
 // The file holds the engine's text byte for byte: it came as UTF-8 and goes back as UTF-8.
 void QBarcodeResultDlg::onExport() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("保存条码识别结果"),
-                                                      QString(), QStringLiteral("XML文件 (*.xml)"));
+    const QString path =
+        QFileDialog::getSaveFileName(this, pick("保存条码识别结果", "Save the barcode results"),
+                                     QString(), pick("XML文件 (*.xml)", "XML files (*.xml)"));
     if (path.isEmpty())
         return;
-    platform::showMessage(QStringLiteral("提示"), writeWhole(path, m_result.toUtf8())
-                                                      ? QStringLiteral("导出完成!")
-                                                      : QStringLiteral("导出失败!"));
+    const QString failure = writeWhole(path, m_result.toUtf8());
+    platform::showMessage(pick("提示", "Information"),
+                          failure.isEmpty()
+                              ? pick("导出完成!", "Exported.")
+                              : pick("导出失败!\n", "The export failed:\n") + failure);
 }
 
 void QBarcodeResultDlg::onCloseWindow() {

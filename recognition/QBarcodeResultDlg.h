@@ -19,12 +19,19 @@ public:
     // An empty result shows the no-code message and disables the export, keeping the earlier
     // result; any other is shown as plain text (markup would otherwise be rendered) and kept.
     void setBarcodeResult(const QString& result);
+    // The texts of the window, the shown result's no-code message among them.
+    void applyLanguage(int flag);
 
 private slots:
     void onExport();
     void onCloseWindow();
 
 private:
+    QString pick(const char* chinese, const char* english) const;
+
     Ui::QBarcodeResultDlg* ui;
     QString m_result;
+    QString m_shown; // what the last reading found, empty for nothing
+    bool m_read = false;
+    int m_language = 1;
 };

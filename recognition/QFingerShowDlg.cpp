@@ -12,6 +12,18 @@ QFingerShowDlg::~QFingerShowDlg() {
     delete ui;
 }
 
+void QFingerShowDlg::applyLanguage(int flag) {
+    if (flag != 0 && flag != 1)
+        return;
+    const auto pick = [flag](const char* chinese, const char* english) {
+        return QString::fromUtf8(flag == 0 ? chinese : english);
+    };
+    setWindowTitle(pick("指纹识别", "Fingerprint"));
+    ui->label->setText(pick("姓  名:", "Name:"));
+    ui->pushButton->setText(pick("指纹采集", "Enrol finger"));
+    ui->pushButton_2->setText(pick("指纹比对", "Identify finger"));
+}
+
 void QFingerShowDlg::onFingerPrintGet() {
     emit enrolRequested(ui->lineEdit->text());
 }

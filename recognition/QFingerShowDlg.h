@@ -16,6 +16,8 @@ public:
     explicit QFingerShowDlg(QWidget* parent = nullptr);
     ~QFingerShowDlg() override;
 
+    void applyLanguage(int flag);
+
 public slots:
     void onFingerPrintGet();
     void onFingerPrintMatch();

@@ -72,15 +72,28 @@ void Frame::toggleMaximized() {
     if (m_maximized) {
         m_window->setGeometry(m_normalGeometry);
         IconHelper::instance().setIcon(m_widgets.maximize, QChar(kGlyphMaximize), 10);
-        m_widgets.maximize->setToolTip(QStringLiteral("最大化"));
     } else {
         m_normalGeometry = m_window->geometry();
         if (const QScreen* screen = QGuiApplication::primaryScreen())
             m_window->setGeometry(screen->availableGeometry());
         IconHelper::instance().setIcon(m_widgets.maximize, QChar(kGlyphRestore), 10);
-        m_widgets.maximize->setToolTip(QStringLiteral("还原"));
     }
     m_maximized = !m_maximized;
+    applyLanguage(m_language);
+}
+
+void Frame::applyLanguage(int flag) {
+    if (flag != 0 && flag != 1)
+        return;
+    m_language = flag;
+    const auto pick = [flag](const char* chinese, const char* english) {
+        return QString::fromUtf8(flag == 0 ? chinese : english);
+    };
+    m_widgets.menu->setToolTip(pick("菜单", "Menu"));
+    m_widgets.minimize->setToolTip(pick("最小化", "Minimize"));
+    m_widgets.maximize->setToolTip(m_maximized ? pick("还原", "Restore")
+                                               : pick("最大化", "Maximize"));
+    m_widgets.close->setToolTip(pick("关闭", "Close"));
 }
 
 bool Frame::titleEvent(QEvent* event) {

@@ -43,11 +43,14 @@ public:
     void mousePress(QMouseEvent* event);
     void mouseMove(QMouseEvent* event);
     void mouseRelease();
+    // The title buttons' tool tips; the maximise button's follows its state.
+    void applyLanguage(int flag);
 
 private:
     QDialog* m_window;
     Widgets m_widgets;
     bool m_maximized = false;
+    int m_language = 1;
     QRect m_normalGeometry;
     bool m_dragging = false;
     bool m_dragLocked = false;

@@ -23,6 +23,13 @@ void MainMenu::create() {
     m_menu->addAction(m_language);
     m_button->setMenu(m_menu);
     m_button->setStyleSheet(QStringLiteral("QPushButton::menu-indicator{image:None;}"));
+    // The menu takes the mouse while open: the button never hears that the pointer left it, and
+    // would stay lit as if hovered.
+    connect(m_menu, &QMenu::aboutToHide, m_button, [button = m_button] {
+        button->setAttribute(Qt::WA_UnderMouse, false);
+        button->setDown(false);
+        button->update();
+    });
     connect(m_skin, &QAction::triggered, this, &MainMenu::skinRequested);
     connect(m_settings, &QAction::triggered, this, &MainMenu::settingsRequested);
     connect(m_about, &QAction::triggered, this, &MainMenu::aboutRequested);

@@ -55,7 +55,7 @@ void QAboutDlg::applyLanguage(int flag) {
         ui->label_9->setText(QStringLiteral("更新日期: ") + kBuildDate);
     } else if (flag == 1) {
         setWindowTitle(QStringLiteral("About Document scanner"));
-        ui->label->setText(QStringLiteral("Welome to use Document scanner"));
+        ui->label->setText(QStringLiteral("Welcome to Document scanner"));
         ui->label_5->setText(QStringLiteral("Version: ") + kVersion);
         ui->label_9->setText(QStringLiteral("Update date: ") + kBuildDate);
     }

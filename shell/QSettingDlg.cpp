@@ -32,13 +32,6 @@ QSettingDlg::QSettingDlg(Settings& settings, QString& ocrExtension, SetResize se
     : QDialog(parent), ui(new Ui::QSettingDlg), m_settings(settings), m_ocrExtension(ocrExtension),
       m_setResize(std::move(setResize)) {
     ui->setupUi(this);
-    // These keep their Chinese texts in both languages.
-    ui->groupBox_2->setTitle(QStringLiteral("缩放设置"));
-    ui->checkBoxResize->setText(QStringLiteral("是否缩放"));
-    ui->label_2->setText(QStringLiteral("缩放比率:"));
-    ui->groupBox_3->setTitle(QStringLiteral("OCR生成结果"));
-    ui->label_3->setText(QStringLiteral("导出为:"));
-
     fillMicrophones();
     connect(ui->comboBoxAudio, &QComboBox::currentIndexChanged, this, &QSettingDlg::onAudioChange);
     fillResize();
@@ -60,17 +53,19 @@ void QSettingDlg::edit(Settings& settings, QString& ocrExtension, SetResize setR
 }
 
 void QSettingDlg::applyLanguage(int flag) {
-    if (flag == 0) {
-        setWindowTitle(QStringLiteral("设置"));
-        ui->groupBox->setTitle(QStringLiteral("录像设置"));
-        ui->label->setText(QStringLiteral("麦克风:"));
-    } else if (flag == 1) {
-        setWindowTitle(QStringLiteral("Settings"));
-        ui->groupBox->setTitle(QStringLiteral("Record settings"));
-        ui->label->setText(QStringLiteral("Microphone:"));
-    } else {
+    if (flag != 0 && flag != 1)
         return;
-    }
+    const auto pick = [flag](const char* chinese, const char* english) {
+        return QString::fromUtf8(flag == 0 ? chinese : english);
+    };
+    setWindowTitle(pick("设置", "Settings"));
+    ui->groupBox->setTitle(pick("录像设置", "Record settings"));
+    ui->label->setText(pick("麦克风:", "Microphone:"));
+    ui->groupBox_2->setTitle(pick("缩放设置", "Resize"));
+    ui->checkBoxResize->setText(pick("是否缩放", "Resize captures"));
+    ui->label_2->setText(pick("缩放比率:", "Ratio:"));
+    ui->groupBox_3->setTitle(pick("OCR生成结果", "OCR results"));
+    ui->label_3->setText(pick("导出为:", "Save as:"));
     m_language = flag;
     if (ui->lineEditResizeRatio->property("invalid").toBool())
         showRatioValid(false);
@@ -80,7 +75,9 @@ void QSettingDlg::applyLanguage(int flag) {
 void QSettingDlg::fillMicrophones() {
     const int count = ZoGetAudioCount();
     if (count <= 0) {
-        platform::showMessage(QString(), QStringLiteral("未发现录音设备!"));
+        platform::showMessage(QString(), m_settings.language == 1
+                                             ? QStringLiteral("No microphone was found.")
+                                             : QStringLiteral("未发现录音设备!"));
         return;
     }
     for (int i = 0; i < count; ++i) {

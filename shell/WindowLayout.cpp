@@ -132,9 +132,6 @@ void WindowLayout::layoutWindow() {
     named("horizontalSliderScale")->setGeometry(x0 + 210, y, 84, 19);
     named("pushButtonZoomIn")->setGeometry(x0 + 300, y, 28, 28);
     named("pushButtonFullSrn")->setGeometry(x0 + 342, y, 28, 28);
-
-    named("labelMarkMode")->setGeometry(w - 178, h - 30, 60, 19);
-    named("labelSnapMode")->setGeometry(w - 95, h - 30, 60, 19);
 }
 
 // English texts are longer, so the English row has wider buttons and narrower gaps; both rows
@@ -150,7 +147,6 @@ void WindowLayout::layoutBottomRow() {
 
     const int y = h - 40;
     if (m_settings.language == 0) {
-        named("pushButtonReadIDCard")->hide();
         const int d = ((w - 1) - 649) / 2 + 85;
         named("pushButtonScan")->setGeometry(w - d, y, 85, 31);
         named("pushButtonAutoScan")->setGeometry(w - d - 102, y, 85, 31);
@@ -158,7 +154,6 @@ void WindowLayout::layoutBottomRow() {
         named("pushButtonPrint")->setGeometry(w - d - 306, y, 85, 31);
         named("pushButtonOCR")->setGeometry(w - d - 408, y, 85, 31);
     } else if (m_settings.language == 1) {
-        named("pushButtonReadIDCard")->hide();
         const int e = ((w - 1) - 686) / 2;
         named("pushButtonScan")->setGeometry(w - 1 - e - 114, y, 115, 31);
         named("pushButtonAutoScan")->setGeometry(w - 1 - e - 257, y, 115, 31);

@@ -25,7 +25,7 @@ const Text kCaptions[] = {
     {"pushButtonRec", "开始录像", "Record"},
     {"compinfo", "<a href=\"about\" style=\"color:green;\">关于本软件</a>",
      "<a href=\"about\" style=\"color:green;\">About this software</a>"},
-    {"labelSnapMode", "<a href=\"snap\">快速抓图</a>", "<a href=\"snap\">Snapmode</a>"},
+    {"labelSnapMode", "<a href=\"snap\">快速抓图</a>", "<a href=\"snap\">Snap mode</a>"},
     {"groupBox", "主摄像头", "Main camera"},
     {"label_6", "分辨率:", "Resolution:"},
     {"pushButtonSetImage", "属性", "Property"},
@@ -47,7 +47,7 @@ const Text kCaptions[] = {
     {"checkBoxFlatten", "展平", "Flatten"},
     {"checkBoxUpright", "自动方向", "Upright"},
     {"label_3", "JPG文件压缩比", "JPG quality"},
-    {"groupBox_3", "副摄像头", "Vice camera"},
+    {"groupBox_3", "副摄像头", "Sub camera"},
     {"label_5", "分辨率:", "Resolution:"},
     {"pushButtonSetting2", "属性", "Property"},
     {"groupBox_6", "文件命名", "Naming rules"},
@@ -55,12 +55,21 @@ const Text kCaptions[] = {
     {"labelFileNameCount", "位数:", "Count"},
     {"labelFileNameStep", "步长:", "Step"},
     {"labelFileNameInit", "计数:", "Start"},
-    {"groupBox_7", "副头预览", "Radiation head Preview"},
+    {"groupBox_7", "副头预览", "Camera preview"},
     {"checkBoxPIP", "开启", "Open"},
     {"pushButtonTakePh2", "拍照", "Capture"},
     {"checkBoxInVideo", "并入主画面", "Enter the picture"},
     {"pushButtonSubRec", "开始录像", "Record"},
     {"pushButtonSwitchMainSub", "主副互换", "Switch"},
+    {"checkBoxMainSub", "主副合成", "Main + sub"},
+    {"pushButtonRecogID", "身份证识别", "ID recognition"},
+    {"pushButtonFinger", "指纹识别", "Fingerprint"},
+    {"labelMarkMode", "进入展台", "Presentation"},
+    {"pushButtonCapturePDF", "PDF拍照", "PDF capture"},
+    {"radioButtonDocument", "文档拍摄", "Document"},
+    {"radioButtonCredent", "证件拍摄", "ID card"},
+    {"checkBoxDenoising", "自动去噪", "Denoise"},
+    {"label_2", "分辨率:", "Resolution:"},
 };
 
 // The engine keeps the camera's own JPEG when the chosen quality would add nothing to it, so a
@@ -115,7 +124,7 @@ void setTitleTexts(QDialog* window, int flag) {
     tabs->setTabText(tabs->indexOf(named(window, "tab")),
                      flag == 0 ? QStringLiteral("普通") : QStringLiteral("Ordinary"));
     tabs->setTabText(tabs->indexOf(named(window, "tab_2")),
-                     flag == 0 ? QStringLiteral("高级") : QStringLiteral("Senior"));
+                     flag == 0 ? QStringLiteral("高级") : QStringLiteral("Advanced"));
 }
 
 } // namespace

@@ -130,14 +130,14 @@ void ProfileName::applyLanguage(int flag) {
     const std::pair<QWidget*, Text> texts[] = {
         {ui->pushButtonFont, {"字体", "Font"}},
         {ui->pushButtonColor, {"颜色", "Color"}},
-        {ui->label, {"透明度", "Opcity"}},
-        {ui->label_7, {"旋转角度", "Rotate angle"}},
+        {ui->label, {"透明度", "Opacity"}},
+        {ui->label_7, {"旋转角度", "Rotation angle"}},
         {ui->checkBoxTime, {"添加时间", "Add date"}},
-        {ui->radioButton, {"小字", "Little"}},
+        {ui->radioButton, {"小字", "Small"}},
         {ui->radioButton_2, {"中字", "Middle"}},
         {ui->radioButton_3, {"大字", "Large"}},
         {ui->radioButtonPos, {"垂直水平定位", "Coordinate"}},
-        {ui->radioButtonFixPos, {"固定位置", "Fix position"}},
+        {ui->radioButtonFixPos, {"固定位置", "Fixed position"}},
         {ui->label_3, {"水平偏移", "Horizontal offset"}},
         {ui->label_5, {"垂直偏移", "Vertical offset"}},
         {ui->radioButton_LT, {"左上角", "Left-top corner"}},
@@ -157,7 +157,7 @@ void ProfileName::applyLanguage(int flag) {
     ui->groupBox->setTitle(pick({"水印信息", "Information"}, flag));
     ui->groupBox_2->setTitle(pick({"水印位置", "Location"}, flag));
     ui->groupBox_4->setTitle(pick({"坐标", "Coordinate"}, flag));
-    ui->groupBox_3->setTitle(pick({"固定位置", "Fix position"}, flag));
+    ui->groupBox_3->setTitle(pick({"固定位置", "Fixed position"}, flag));
 }
 
 // A font sized in pixels (-1) takes a preset; the presets are hidden and never checked, so 80.

@@ -5,10 +5,12 @@
 #include "QPanel.h"
 #include "Settings.h"
 #include "Tools.h"
+#include "support/QtMessages.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -41,7 +44,7 @@ class PanelTest : public ::testing::Test {
 protected:
     PanelTest() {
         panel.setBasePlate(&canvas);
-        panel.resize(120, 257);
+        panel.resize(120, panel::panelHeight());
     }
 
     void click(QPoint at) { QTest::mouseClick(&panel, Qt::LeftButton, Qt::NoModifier, at); }
@@ -87,6 +90,60 @@ TEST_F(PanelTest, ItemsAreHitWithTheirEdgesAndSelectTheirTools) {
     click(rect.bottomLeft() + QPoint(0, 1));
     EXPECT_EQ(canvas.tool(), tool::kPen);
     EXPECT_TRUE(highlighted(panel::kPen));
+}
+
+// The pictures alone say little: hovering any item names it in the window's language, and only
+// in it. Undo takes back the last shape, as Ctrl+Z does, without moving the highlight off the
+// tool.
+TEST_F(PanelTest, EveryItemIsNamedInTheWindowsLanguageAndUndoTakesBackTheLastShape) {
+    // The offscreen platform cannot raise the tool tip's window.
+    const testing_support::ExpectQtWarning noRaise(QStringLiteral("does not support raise()"));
+    panel.show();
+    const auto tipAt = [this](int item) {
+        const QPoint at = panel::itemRect(item).center();
+        QHelpEvent help(QEvent::ToolTip, at, panel.mapToGlobal(at));
+        QApplication::sendEvent(&panel, &help);
+        const QString tip = QToolTip::text();
+        QToolTip::hideText();
+        return tip;
+    };
+    for (const int language : {0, 1}) {
+        settings.language = language;
+        QStringList tips;
+        for (int i = 0; i < panel::kItemCount; ++i) {
+            const QString tip = tipAt(i);
+            const bool chinese = std::any_of(tip.begin(), tip.end(), [](QChar c) {
+                return c.unicode() >= 0x4e00 && c.unicode() <= 0x9fff;
+            });
+            EXPECT_FALSE(tip.isEmpty()) << i;
+            EXPECT_EQ(chinese, language == 0) << tip.toStdString();
+            EXPECT_FALSE(tips.contains(tip)) << tip.toStdString() << " names two items";
+            tips << tip;
+        }
+    }
+    EXPECT_EQ(tipAt(panel::kQuit), "Quit the program");
+    EXPECT_EQ(tipAt(panel::kBack), "Back");
+    EXPECT_EQ(tipAt(panel::kUndo), "Undo");
+    settings.language = 0;
+    EXPECT_EQ(tipAt(panel::kQuit), QStringLiteral("退出程序"));
+    EXPECT_EQ(tipAt(panel::kBack), QStringLiteral("返回"));
+    EXPECT_EQ(tipAt(panel::kUndo), QStringLiteral("撤销"));
+
+    clickItem(panel::kRectangle);
+    for (const int x : {30, 60}) {
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(x, 30), QPointF(x, 30), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        canvas.mousePressEvent(&press);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(x + 20, 50), QPointF(x + 20, 50),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        canvas.mouseReleaseEvent(&release);
+    }
+    ASSERT_EQ(canvas.shapeCount(), 2);
+    clickItem(panel::kUndo);
+    EXPECT_EQ(canvas.shapeCount(), 1);
+    EXPECT_EQ(canvas.tool(), tool::kRectangle);
+    EXPECT_TRUE(highlighted(panel::kRectangle));
+    EXPECT_FALSE(highlighted(panel::kUndo));
 }
 
 TEST_F(PanelTest, CleanAndDialogItemsKeepTheHighlightAndCancelChangesNothing) {

@@ -6,6 +6,7 @@
 #include "ThumbnailApi.h"
 #include "ZoApi.h"
 #include "platform/Paths.h"
+#include "support/QtMessages.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -156,7 +157,7 @@ TEST_F(CaptureTest, CounterFieldsShapeTheAutomaticNames) {
 }
 
 TEST_F(CaptureTest, BadFieldEntriesAreRefusedAndTheStoredValueComesBack) {
-    auto form = start("FileNameNum=6\nFileNameStep=4\nFileNameCount=9\n");
+    auto form = start("FileNameNum=6\nFileNameStep=4\nFileNameCount=9\nLanguage=0\n");
     const struct {
         const char* field;
         const char* entry;
@@ -463,7 +464,7 @@ TEST_F(FolderDialogTest, ChosenFolderTakesTheNextCaptureAndKeepsNoProbe) {
     QString shown;
     withDialog([&](QDialog* dialog) {
         EXPECT_EQ(dialog->windowTitle(), "Save path setting");
-        EXPECT_EQ(dialog->findChild<QPushButton*>("pushBtnOpenFolder")->text(), "open");
+        EXPECT_EQ(dialog->findChild<QPushButton*>("pushBtnOpenFolder")->text(), "Open");
         browse(dialog, chosen.path());
         shown = dialog->findChild<QLineEdit*>("lineEditFilePath")->text();
     });
@@ -480,12 +481,70 @@ TEST_F(FolderDialogTest, ChosenFolderTakesTheNextCaptureAndKeepsNoProbe) {
 
 // The system's own folders refuse files even to root, who passes every permission check.
 TEST_F(FolderDialogTest, FolderWithoutWriteAccessIsRefused) {
-    auto form = start();
+    auto form = start("Language=0\n");
     withDialog([&](QDialog* dialog) { browse(dialog, "/proc"); });
     ASSERT_EQ(messages().size(), 1);
     EXPECT_EQ(messages()[0], qMakePair(QStringLiteral("提示"),
                                        QStringLiteral("所选目录没有文件写权限, 请重新选择目录!")));
     EXPECT_EQ(form->workPath(), papyraDir().toLocal8Bit());
+}
+
+// A path typed or pasted into the field is taken once it is known to take files; one that is
+// missing or refuses files leaves the folder in use, and the line under the field says why, in
+// the window's language. The picker opens at the folder in use.
+TEST_F(FolderDialogTest, TypedPathIsCheckedBeforeItIsTakenAndThePickerStartsThere) {
+    auto form = start();
+    QTemporaryDir typed;
+    const auto type = [](QDialog* dialog, const QString& path) {
+        auto* field = dialog->findChild<QLineEdit*>("lineEditFilePath");
+        field->setText(path);
+        emit field->editingFinished();
+        return field->text();
+    };
+    withDialog([&](QDialog* dialog) {
+        auto* status = dialog->findChild<QLabel*>("labelStatus");
+        EXPECT_FALSE(status->isVisibleTo(dialog));
+        for (const QString& refused : {QStringLiteral("/proc"), typed.path() + "/missing"}) {
+            EXPECT_EQ(type(dialog, refused), papyraDir()) << refused.toStdString();
+            EXPECT_TRUE(status->isVisibleTo(dialog));
+            EXPECT_TRUE(status->text().contains("please choose another"))
+                << status->text().toStdString();
+        }
+        EXPECT_EQ(type(dialog, typed.path() + "/"), typed.path());
+        EXPECT_FALSE(status->isVisibleTo(dialog));
+    });
+    EXPECT_EQ(form->workPath(), typed.path().toLocal8Bit());
+    EXPECT_TRUE(messages().isEmpty());
+
+    QString startedIn;
+    withDialog([&](QDialog* dialog) {
+        QTimer::singleShot(0, [&] {
+            auto* ask = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(ask, nullptr);
+            startedIn = ask->directory().absolutePath();
+            EXPECT_EQ(ask->windowTitle(), "Choose a folder");
+            ask->reject();
+        });
+        dialog->findChild<QPushButton*>("pushBtnBrowser")->click();
+    });
+    EXPECT_EQ(startedIn, typed.path());
+}
+
+// Without any program to show a folder the dialog says so in its own window.
+TEST_F(FolderDialogTest, OpenWithoutAFileManagerSaysSoInTheWindow) {
+    // The offscreen platform has no file manager at all, and says so.
+    const testing_support::ExpectQtWarning noServices(
+        QStringLiteral("does not support QPlatformServices::openDocument()"));
+    auto form = start("Language=0\n");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QByteArray());
+    QString said;
+    withDialog([&](QDialog* dialog) {
+        dialog->findChild<QPushButton*>("pushBtnOpenFolder")->click();
+        said = dialog->findChild<QLabel*>("labelStatus")->text();
+    });
+    qputenv("PATH", path);
+    EXPECT_EQ(said, QStringLiteral("无法打开目录: 没有可用的文件管理器。"));
 }
 
 TEST_F(FolderDialogTest, OpenShowsTheWorkFolderInTheFileManager) {

@@ -60,7 +60,7 @@ TEST(ShellDialogs, SkinAndAboutDialogsShowTheirTextsInBothLanguages) {
     about.applyLanguage(1);
     about.applyLanguage(-1);
     EXPECT_EQ(about.windowTitle(), QStringLiteral("About Document scanner"));
-    EXPECT_EQ(textOf<QLabel>(&about, "label"), QStringLiteral("Welome to use Document scanner"));
+    EXPECT_EQ(textOf<QLabel>(&about, "label"), QStringLiteral("Welcome to Document scanner"));
     EXPECT_TRUE(textOf<QLabel>(&about, "label_5").startsWith(QStringLiteral("Version: ")));
     EXPECT_TRUE(textOf<QLabel>(&about, "label_9").startsWith(QStringLiteral("Update date: ")));
 
@@ -93,7 +93,7 @@ protected:
     }
 };
 
-TEST_F(SettingsDialogTest, TextsFollowTheLanguageAndTheResizeGroupStaysChinese) {
+TEST_F(SettingsDialogTest, TextsFollowTheLanguage) {
     auto form = makeForm();
     for (int language : {1, 0}) {
         form->applyLanguage(language);
@@ -105,11 +105,16 @@ TEST_F(SettingsDialogTest, TextsFollowTheLanguageAndTheResizeGroupStaysChinese) 
                       zh ? QStringLiteral("录像设置") : QStringLiteral("Record settings"));
             EXPECT_EQ(textOf<QLabel>(dialog, "label"),
                       zh ? QStringLiteral("麦克风:") : QStringLiteral("Microphone:"));
-            EXPECT_EQ(textOf<QGroupBox>(dialog, "groupBox_2"), QStringLiteral("缩放设置"));
-            EXPECT_EQ(textOf<QCheckBox>(dialog, "checkBoxResize"), QStringLiteral("是否缩放"));
-            EXPECT_EQ(textOf<QLabel>(dialog, "label_2"), QStringLiteral("缩放比率:"));
-            EXPECT_EQ(textOf<QGroupBox>(dialog, "groupBox_3"), QStringLiteral("OCR生成结果"));
-            EXPECT_EQ(textOf<QLabel>(dialog, "label_3"), QStringLiteral("导出为:"));
+            EXPECT_EQ(textOf<QGroupBox>(dialog, "groupBox_2"),
+                      zh ? QStringLiteral("缩放设置") : QStringLiteral("Resize"));
+            EXPECT_EQ(textOf<QCheckBox>(dialog, "checkBoxResize"),
+                      zh ? QStringLiteral("是否缩放") : QStringLiteral("Resize captures"));
+            EXPECT_EQ(textOf<QLabel>(dialog, "label_2"),
+                      zh ? QStringLiteral("缩放比率:") : QStringLiteral("Ratio:"));
+            EXPECT_EQ(textOf<QGroupBox>(dialog, "groupBox_3"),
+                      zh ? QStringLiteral("OCR生成结果") : QStringLiteral("OCR results"));
+            EXPECT_EQ(textOf<QLabel>(dialog, "label_3"),
+                      zh ? QStringLiteral("导出为:") : QStringLiteral("Save as:"));
         });
     }
     // Without a sound input the list stays empty and the box has no borrowed caption.

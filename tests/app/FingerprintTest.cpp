@@ -67,6 +67,7 @@ protected:
         AppTest::SetUp();
         ASSERT_TRUE(m_fingers.isValid());
         m_form = makeForm();
+        m_form->applyLanguage(0); // the messages below are the Chinese window's
         m_dialog = m_form->findChild<QFingerShowDlg*>();
         ASSERT_NE(m_dialog, nullptr);
         EXPECT_FALSE(m_dialog->isVisible()); // made at start-up, shown by the command
@@ -135,11 +136,12 @@ protected:
 
 TEST_F(FingerprintTest, EnrolsUnderANameAndIdentifiesTheFingerOnTheReader) {
     EXPECT_TRUE(m_dialog->isVisible());
-    EXPECT_EQ(m_dialog->windowTitle(), "QFingerShowDlg");
+    EXPECT_EQ(m_dialog->windowTitle(), QStringLiteral("指纹识别"));
     EXPECT_EQ(widget<QLabel>("label")->text(), QStringLiteral("姓  名:"));
     EXPECT_EQ(widget<QPushButton>("pushButton")->text(), QStringLiteral("指纹采集"));
     EXPECT_EQ(widget<QPushButton>("pushButton_2")->text(), QStringLiteral("指纹比对"));
-    EXPECT_FALSE(m_form->findChild<QPushButton*>("pushButtonFinger")->isVisible());
+    // No reader answered when the window started: its button is not offered.
+    EXPECT_TRUE(m_form->findChild<QPushButton*>("pushButtonFinger")->isHidden());
 
     EXPECT_EQ(enrol(QString(), 1), QList<Message>{Message(kNotice, QStringLiteral("请输入姓名!"))});
     layNothing();
@@ -246,15 +248,18 @@ TEST_F(FingerprintTest, ARecordThatCannotBeWrittenIsReportedAndLeavesNoPart) {
     EXPECT_EQ(store().size(), 2 * kRecord);
 }
 
-TEST_F(FingerprintTest, WithoutAReaderOrItsLibraryNothingIsShown) {
+TEST_F(FingerprintTest, WithoutAReaderOrItsLibraryTheUserIsToldWhyAndNothingIsStored) {
+    const auto noReader = [](const QList<Message>& shown) {
+        return shown.size() == 1 && shown[0].second.contains(TESOLIVE_LIBRARY_FILE);
+    };
     // The library loads, but there is no reader to give a handle.
     unsetenv(TESOLIVE_VIRTUAL_FINGER_ENV);
-    enrolLaidFinger(QStringLiteral("张三"));
+    EXPECT_TRUE(noReader(enrolLaidFinger(QStringLiteral("张三"))));
     EXPECT_FALSE(QFile::exists(storePath()));
     const QByteArray junk(kRecord, 'x');
     writeStore(junk);
     widget<QPushButton>("pushButton_2")->click();
-    EXPECT_EQ(newMessages(), QList<Message>{});
+    EXPECT_TRUE(noReader(newMessages()));
 
     // No library in the program directory.
     QTemporaryDir emptyProgramDir;
@@ -264,8 +269,11 @@ TEST_F(FingerprintTest, WithoutAReaderOrItsLibraryNothingIsShown) {
     Fingerprints fingerprints(settings, emptyProgramDir.path() + '/');
     lay(1, 0);
     fingerprints.enroll(QStringLiteral("张三"));
+    EXPECT_TRUE(noReader(newMessages()));
     fingerprints.match();
-    EXPECT_EQ(newMessages(), QList<Message>{});
+    const QList<Message> shown = newMessages();
+    EXPECT_TRUE(noReader(shown));
+    EXPECT_TRUE(shown.value(0).second.startsWith("No fingerprint reader")); // English by default
     EXPECT_EQ(store(), junk);
 }
 

@@ -102,14 +102,14 @@ protected:
     }
 };
 
-// The hidden button still reads: the first reading makes the log with its header and the
+// The reader's button reads: the first reading makes the log with its header and the
 // card's line, as it has always been written, and puts the photo and the card image, named by
 // the time of the line, checked into the strip; the engine's files are gone. A second reading
 // adds a line and two more pictures; without a card nothing happens.
 TEST_F(IdCardTest, ReadButtonLogsTheCardAndAddsBothPicturesToTheStrip) {
     auto form = makeForm();
     auto* button = form->findChild<QPushButton*>(QStringLiteral("pushButtonReadIDCard"));
-    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(button->isHidden()) << "offered on the second tab while the reader is there";
     button->click();
 
     const QString logPath = papyraDir() + "/IDInfo.csv";
@@ -153,12 +153,12 @@ TEST_F(IdCardTest, ReadButtonLogsTheCardAndAddsBothPicturesToTheStrip) {
     EXPECT_TRUE(messages().isEmpty());
 }
 
-// The other hidden button photographs the card under the main camera as a capture does, named
+// The ID recognition button photographs the card under the main camera as a capture does, named
 // by the naming rule, and leaves the reader and the log alone.
 TEST_F(IdCardTest, PhotographButtonCapturesTheCardWithoutTheReader) {
     auto form = makeForm();
     auto* button = form->findChild<QPushButton*>(QStringLiteral("pushButtonRecogID"));
-    EXPECT_FALSE(button->isVisible());
+    EXPECT_FALSE(button->isHidden()) << "always offered on the second tab";
     const int from = traceLines().size();
     button->click();
     ASSERT_TRUE(waitForCaptures(*form));

@@ -84,7 +84,7 @@ TEST_F(MultiCapTest, TimedRunsTakeTheirCountOnTheClockAndHoldTheDialogUntilStopp
     start("DevIndex=0\nInterval=3\nCapCount=5\n");
     EXPECT_EQ(startButton(), "Start");
     press();
-    EXPECT_EQ(label(), "Start taking photos ");
+    EXPECT_EQ(label(), "Start taking photos");
     EXPECT_EQ(startButton(), "Stop");
     EXPECT_FALSE(part<QAbstractButton>("radioButtonSmart")->isEnabled());
     EXPECT_FALSE(part<QGroupBox>("groupBoxTimerSetting")->isEnabled());
@@ -107,7 +107,7 @@ TEST_F(MultiCapTest, TimedRunsTakeTheirCountOnTheClockAndHoldTheDialogUntilStopp
     clock->pass(3);
     ASSERT_TRUE(waitForCaptures(*form));
     EXPECT_EQ(pictures(), 6);
-    EXPECT_EQ(label(), "1 photos taken, photography completed");
+    EXPECT_EQ(label(), "1 photo taken, photography completed");
 
     part<QLineEdit>("lineEditPages")->setText("100");
     press();
@@ -182,7 +182,7 @@ TEST_F(MultiCapTest, FailedCapturesAreCountedWithoutMessageBoxes) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->cameraLost(); }));
     press();
     clock->pass(1);
-    EXPECT_EQ(label(), "1 photos taken (1 failed)");
+    EXPECT_EQ(label(), "1 photo taken (1 failed)");
     clock->pass(5);
     EXPECT_EQ(label(), "3 photos taken (3 failed), photography completed");
     EXPECT_EQ(startButton(), "Start");
@@ -196,14 +196,14 @@ TEST_F(MultiCapTest, SmartRunTakesNewPagesAndStopsOnTheCameraItStartedOn) {
     start("DevIndex=0\nOpenSub=1\nMultiCapMode=1\n");
     const int from = traceLines().size();
     press();
-    EXPECT_EQ(label(), "Start taking photos ");
+    EXPECT_EQ(label(), "Start taking photos");
     EXPECT_TRUE(callsSince(from).contains("ZoSetAutoCap(0, true)"));
     // The page it starts on is not a new one; the camera settles on it first.
     const std::uint64_t settled = camcore::testing::frameCounts(0).frames + 20;
     ASSERT_TRUE(QTest::qWaitFor([&] { return camcore::testing::frameCounts(0).frames > settled; }));
     ASSERT_TRUE(camcore::testing::turnVirtualPage(0));
     ASSERT_TRUE(QTest::qWaitFor([] { return pictures() == 1; }, 20000));
-    EXPECT_EQ(label(), "1 photos taken");
+    EXPECT_EQ(label(), "1 photo taken");
     const std::uint64_t later = camcore::testing::frameCounts(0).frames + 45;
     ASSERT_TRUE(QTest::qWaitFor([&] { return camcore::testing::frameCounts(0).frames > later; }));
     EXPECT_EQ(pictures(), 1) << "three seconds of the same page took it again";
@@ -212,7 +212,7 @@ TEST_F(MultiCapTest, SmartRunTakesNewPagesAndStopsOnTheCameraItStartedOn) {
     ASSERT_EQ(form->mainCamera(), 1);
     press();
     EXPECT_TRUE(callsSince(from).contains("ZoSetAutoCap(0, false)"));
-    EXPECT_EQ(label(), "1 photos taken, photography completed");
+    EXPECT_EQ(label(), "1 photo taken, photography completed");
 }
 
 // A book run owns the camera's capture switches: while it runs, the panel's controls that would

@@ -3,20 +3,27 @@
 #include "CamCoreTesting.h"
 #include "OcrPicture.h"
 #include "QOCRResultDlg.h"
+#include "ThumbnailApi.h"
 #include "ZoApi.h"
 #include "platform/Paths.h"
 #include "support/QtMessages.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QImageReader>
+#include <QLabel>
+#include <QMenu>
 #include <QPainter>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTextEdit>
+#include <QTimer>
 #include <QtTest/QTest>
 
 namespace {
@@ -26,6 +33,23 @@ using namespace app_test;
 // Words of the virtual camera's page, in lines of several sizes.
 const QStringList kPageWords = {"Document", "Scanning", "sample", "sheet",  "camera",
                                 "quick",    "brown",    "jumps",  "liquor", "Notes"};
+
+// What a program prints for the file; empty when it fails.
+QString printed(const QString& program, const QStringList& arguments) {
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(60000) || tool.exitCode() != 0)
+        return {};
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+// How a word processor's HTML export writes `text`: other than ASCII as numeric entities.
+QString asHtml(const QString& text) {
+    QString html;
+    for (const QChar c : text)
+        html += c.unicode() < 0x80 ? QString(c) : QStringLiteral("&#%1;").arg(c.unicode());
+    return html;
+}
 
 // A page of its own that the camera's page does not contain.
 void writeOldPage(const QString& path) {
@@ -162,6 +186,71 @@ TEST_F(OcrTest, TextThatLooksLikeMarkupIsShownAsItWasRead) {
     const QString read = QStringLiteral("a<b and c>d\n<p>x &amp; y</p>");
     dialog.setOCRResult(read);
     EXPECT_EQ(dialog.findChild<QTextEdit*>(QStringLiteral("textEdit"))->toPlainText(), read);
+}
+
+// What OCR read is kept as the user corrected it, in each format the settings dialog offers,
+// named by the naming rule in the work folder and listed in the strip unchecked. Each file reads
+// back in the program a user would open it with: a word processor's reader for Word, a zip
+// reader for the workbook (one line a row), a PDF text extractor for the page, whose words are
+// the ones read on the picture (the user's edits go to the text formats only).
+TEST_F(OcrTest, SaveKeepsTheShownTextInTheFormatChosenInTheSettings) {
+    start();
+    press();
+    ASSERT_TRUE(waitForResult());
+    const QString added = QStringLiteral("校对过的 line");
+    m_text->setPlainText(m_text->toPlainText() + '\n' + added);
+    const QString shown = m_text->toPlainText();
+
+    auto* save = m_dialog->findChild<QPushButton*>(QStringLiteral("pushButtonSave"));
+    auto* line = m_dialog->findChild<QLabel*>(QStringLiteral("labelSaved"));
+    ASSERT_NE(save, nullptr);
+    EXPECT_EQ(save->text(), "Save");
+    const struct {
+        int choice;
+        const char* name;
+    } formats[] = {{3, "Image00000.txt"},
+                   {0, "Image00001.rtf"},
+                   {1, "Image00002.xlsx"},
+                   {2, "Image00003.pdf"}};
+    for (const auto& [choice, name] : formats) {
+        QAction* settings = m_form->findChild<QPushButton*>("btnMenu")->menu()->actions().at(1);
+        QTimer::singleShot(0, [choice] {
+            auto* dialog = QApplication::activeModalWidget();
+            ASSERT_NE(dialog, nullptr);
+            dialog->findChild<QComboBox*>("comboBoxOCRRes")->setCurrentIndex(choice);
+            dialog->close();
+        });
+        settings->trigger();
+
+        const QString path = papyraDir() + '/' + name;
+        save->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return line->toolTip().contains(path); }, 60000))
+            << name << ": " << line->toolTip().toStdString();
+        EXPECT_TRUE(save->isEnabled());
+        const QString file = QString::fromLatin1(name);
+        if (file.endsWith(".txt"))
+            EXPECT_EQ(testing_support::readFile(path), shown.toUtf8());
+        else if (file.endsWith(".rtf"))
+            EXPECT_TRUE(printed("unrtf", {"--html", path}).contains(asHtml(added))) << name;
+        else if (file.endsWith(".xlsx"))
+            EXPECT_TRUE(printed("unzip", {"-p", path, "xl/sharedStrings.xml"}).contains(added));
+        else {
+            const QString text = printed("pdftotext", {path, "-"});
+            int found = 0;
+            for (const QString& word : kPageWords)
+                found += text.contains(word) ? 1 : 0;
+            EXPECT_GE(found, 5) << text.toStdString();
+            EXPECT_FALSE(text.contains(added));
+        }
+
+        ThumbnailLibrary& strip = m_form->thumbnails();
+        const int count = strip.entry<GetImgCountFn>("GetImgCount")();
+        ASSERT_GT(count, 0);
+        EXPECT_EQ(
+            QString::fromLocal8Bit(strip.entry<GetImageFilePathFn>("GetImageFilePath")(count - 1)),
+            path);
+        EXPECT_EQ(strip.entry<IsCheckedFn>("IsChecked")(count - 1), 0) << name;
+    }
 }
 
 } // namespace

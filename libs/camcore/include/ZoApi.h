@@ -233,6 +233,21 @@ ZO_API const char* ZoGetIDNum(void);
 ZO_API const char* ZoGetIDDepart(void);
 ZO_API const char* ZoGetIDTermDay(void);
 ZO_API const char* ZoGetIDHeadImagePath(void);
+/* Whether a card reader is there to read from (the virtual one included); false means
+   ZoReadIDCard cannot succeed until one is attached. */
+ZO_API bool ZoIDCardReaderPresent(void);
+
+/* Documents made of a picture file: writes the picture at `picture` as a one-page searchable PDF
+   at `pdf` (the page is the picture at `dpi`, 0 for the density the file records, with the words
+   the OCR library reads on it laid over it, invisible). Blocks for the reading (one to two seconds
+   a page) and may be called from any thread. Returns 1 when the file was written, 0 when nothing
+   was (the picture unreadable, the folder not writable). */
+ZO_API int ZoMakeSearchablePdf(const char* picture, const char* pdf, int dpi);
+
+/* Language of the texts the engine shows itself: the line drawn over a lost camera's picture and
+   the property dialog. 0 Chinese, 1 English (the default); a surface showing a lost camera is
+   redrawn at once. */
+ZO_API void ZoSetLanguage(int language);
 
 #ifdef __cplusplus
 } /* extern "C" */

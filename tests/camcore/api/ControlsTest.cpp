@@ -1,6 +1,7 @@
 #include "EngineFixture.h"
 #include "ZoApi.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
@@ -118,6 +119,35 @@ TEST(EngineControlsTest, PropertyDialogListsAndChangesTheDeviceControls) {
     ZoSetBrightness(0, false, 0);
 
     ZoShowVideoProperty(42); // no such camera: no dialog, returns at once
+}
+
+// The dialog speaks the language the program gives the engine: its title and its button.
+TEST(EngineControlsTest, PropertyDialogSpeaksTheLanguageItIsGiven) {
+    ZoInit();
+    const auto shown = [] {
+        QStringList texts;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            texts << dialog->windowTitle();
+            for (const QAbstractButton* button : dialog->findChildren<QAbstractButton*>())
+                texts << button->text();
+            dialog->reject();
+        });
+        ZoShowVideoProperty(0);
+        return texts;
+    };
+    const QString name = QString::fromLocal8Bit(ZoGetDevName(0));
+    ZoSetLanguage(0);
+    QStringList texts = shown();
+    EXPECT_TRUE(texts.contains(name + QStringLiteral(" - 属性"))) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.contains(QStringLiteral("关闭"))) << texts.join('|').toStdString();
+    ZoSetLanguage(1);
+    texts = shown();
+    EXPECT_TRUE(texts.contains(name + " - properties")) << texts.join('|').toStdString();
+    EXPECT_TRUE(texts.contains("Close")) << texts.join('|').toStdString();
+    ZoSetLanguage(7); // no such language: stays English
+    EXPECT_TRUE(shown().contains("Close"));
 }
 
 } // namespace

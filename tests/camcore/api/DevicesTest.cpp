@@ -127,6 +127,13 @@ TEST(EngineDevicesTest, UnplugAndReplugDuringPreview) {
     ASSERT_TRUE(camcore::testing::unplugVirtualCamera(2));
     EXPECT_TRUE(QTest::qWaitFor([&] { return meanLevel(window->grab().toImage()) < 20; }, 5000))
         << "the preview still shows the picture of an unplugged camera";
+    // The line over the lost picture is drawn again in the language the program switches to.
+    const QImage english = window->grab().toImage();
+    ZoSetLanguage(0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->grab().toImage() != english; }, 5000))
+        << "the lost camera's line did not follow the language";
+    ZoSetLanguage(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->grab().toImage() == english; }, 5000));
     EXPECT_EQ(ZoGetCameraCount(), 2);
     EXPECT_EQ(ZoOpenCamera(2, handleOf(*window)), 0); // index 2 no longer exists
 

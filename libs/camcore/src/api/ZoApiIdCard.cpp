@@ -28,6 +28,12 @@ template <int Slot> const char* cardText(const char* name, std::string IdCard::*
 
 // The definitions take their C linkage from the declarations in ZoApi.h.
 
+bool ZoIDCardReaderPresent(void) {
+    const bool present = CardSession::instance().readerPresent();
+    traceCall("ZoIDCardReaderPresent", present, present ? "" : "no card reader");
+    return present;
+}
+
 bool ZoReadIDCard(void) {
     std::string note;
     const bool read = CardSession::instance().read(note);

@@ -50,6 +50,13 @@ CardReader* CardSession::reader() {
     return m_reader.get();
 }
 
+bool CardSession::readerPresent() {
+    const MutexLock lock(m_mutex);
+    if (!m_reader)
+        m_readerChosen = false; // a reader may have come since the last look
+    return reader() != nullptr;
+}
+
 VirtualCardReader* CardSession::virtualReader() {
     const MutexLock lock(m_mutex);
     if (!m_reader)

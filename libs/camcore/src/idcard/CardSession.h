@@ -31,6 +31,9 @@ public:
     // Draws the last card and writes it; its path, or "" with the note.
     std::string makeCardImage(std::string& note);
 
+    // Whether there is a reader to read from.
+    bool readerPresent();
+
     // The virtual reader; null unless CAMCORE_VIRTUAL_IDCARD is set (or was when the reader
     // started). For the test hooks.
     VirtualCardReader* virtualReader();

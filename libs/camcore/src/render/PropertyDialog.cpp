@@ -1,5 +1,7 @@
 #include "PropertyDialog.h"
 
+#include "render/ShownLanguage.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -38,11 +40,12 @@ PropertyDialog::PropertyDialog(std::shared_ptr<CameraDevice> device, QWidget* pa
     : QDialog(parent), m_device(std::move(device)) {
     setObjectName(QStringLiteral("CamCorePropertyDialog"));
     setWindowTitle(QString::fromStdString(m_device->identity().name) +
-                   QStringLiteral(" - properties"));
+                   shownText(" - 属性", " - properties"));
     auto* layout = new QVBoxLayout(this);
     m_form = new QFormLayout;
     layout->addLayout(m_form);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(shownText("关闭", "Close"));
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     buildRows();
@@ -52,8 +55,9 @@ PropertyDialog::PropertyDialog(std::shared_ptr<CameraDevice> device, QWidget* pa
 void PropertyDialog::buildRows() {
     const std::vector<Control> controls = m_device->controls();
     if (controls.empty())
-        m_form->addRow(
-            new QLabel(QStringLiteral("This camera offers no adjustable controls."), this));
+        m_form->addRow(new QLabel(
+            shownText("该摄像头没有可调节的属性。", "This camera offers no adjustable controls."),
+            this));
     for (const Control& control : controls) {
         const QString name = QString::fromStdString(control.name);
         QWidget* editor = nullptr;

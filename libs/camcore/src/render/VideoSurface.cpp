@@ -1,5 +1,7 @@
 #include "VideoSurface.h"
 
+#include "render/ShownLanguage.h"
+
 #include "process/watermark/WatermarkDraw.h"
 
 #include <QEvent>
@@ -115,7 +117,7 @@ void VideoSurface::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), Qt::black);
     if (m_lost) {
         painter.setPen(Qt::white);
-        painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("No signal from the camera"));
+        painter.drawText(rect(), Qt::AlignCenter, shownText("摄像头已断开", "Camera disconnected"));
         return;
     }
     if (m_picture.isNull() || m_sourceSize.isEmpty())
