@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QSet>
 #include <QTransform>
 
 namespace {
@@ -33,15 +34,16 @@ QTransform screenToFrame(int camera, QSize frame) {
 
 // The naming rule chooses the name; the picture is a JPEG whatever the format of captures. Under
 // another format the name may stay the same from save to save (a collected PDF keeps its name),
-// so a JPEG already there is kept and the new one gets "_2", "_3".
-QByteArray asJpeg(const QByteArray& path) {
+// so a JPEG already there, or one a save still being made will write, is kept and the new one
+// gets "_2", "_3".
+QByteArray asJpeg(const QByteArray& path, const QSet<QByteArray>& held) {
     const int dot = path.lastIndexOf('.');
     const int slash = path.lastIndexOf('/');
     const QByteArray base = dot > slash ? path.left(dot) : path;
     if (path.endsWith(".jpg"))
         return path;
-    return naming::freshPath(base, ".jpg", [](const QByteArray& taken) {
-        return QFile::exists(QString::fromLocal8Bit(taken));
+    return naming::freshPath(base, ".jpg", [&held](const QByteArray& taken) {
+        return held.contains(taken) || QFile::exists(QString::fromLocal8Bit(taken));
     });
 }
 
@@ -56,18 +58,24 @@ void AnnotatedSave::save(int camera, const QBasePlate& canvas, int language) {
         capture_messages::sayNoFolder(language);
         return;
     }
-    const QByteArray path = asJpeg(savePath);
-    const QString framePath = platform::privateTempDir() + QStringLiteral("Annotated.jpg");
+    const QByteArray path = asJpeg(savePath, m_held);
+    // Each save has a frame file of its own: two saves in a row are both being made at once.
+    const QString framePath =
+        platform::privateTempDir() + QStringLiteral("Annotated%1.jpg").arg(m_frames++);
     const int job = queued_capture::start(
         camera, framePath.toLocal8Bit(), &m_alive,
         [this, camera, &canvas, language, framePath, path](const CaptureResult& result) {
+            m_held.remove(path);
             if (result.written > 0)
                 compose(camera, canvas, language, framePath, path);
             else
                 sayNoPicture(language);
+            QFile::remove(framePath);
         });
     if (job <= 0)
         sayNoPicture(language);
+    else
+        m_held.insert(path);
 }
 
 // The shapes are drawn as the canvas holds them when the frame is saved, a moment after the press.

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
+#include <QSet>
 
 class FileNamer;
 class QBasePlate;
@@ -22,5 +24,7 @@ private:
 
     FileNamer& m_namer;
     ThumbnailLibrary& m_strip;
-    QObject m_alive; // frames saved after this is gone are not composed
+    QSet<QByteArray> m_held; // the names of saves still being made
+    int m_frames = 0;        // the frame files made so far, each save's its own
+    QObject m_alive;         // frames saved after this is gone are not composed
 };

@@ -239,7 +239,12 @@ TEST_F(PresentationTest, CtrlSSavesTheFrameWithTheStrokeWhereItWasDrawn) {
     visualizer->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(visualizer));
     QTest::keyClick(visualizer, Qt::Key_S, Qt::ControlModifier);
-    const QStringList after = QDir(papyraDir()).entryList({"*.jpg"}, QDir::Files);
+    // The frame is saved behind the window, then the strokes are drawn on it.
+    QStringList after;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        after = QDir(papyraDir()).entryList({"*.jpg"}, QDir::Files);
+        return after.size() > before.size();
+    })) << messages().size();
     ASSERT_EQ(after.size(), before.size() + 1) << messages().size();
     QString saved;
     for (const QString& name : after)
@@ -269,7 +274,9 @@ TEST_F(PresentationTest, CtrlSSavesTheFrameWithTheStrokeWhereItWasDrawn) {
     form->findChild<QComboBox*>(QStringLiteral("comboBoxFmt"))->setCurrentIndex(2);
     QTest::keyClick(visualizer, Qt::Key_S, Qt::ControlModifier);
     QTest::keyClick(visualizer, Qt::Key_S, Qt::ControlModifier);
-    EXPECT_EQ(QDir(papyraDir()).entryList({"*.jpg"}, QDir::Files).size(), after.size() + 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return QDir(papyraDir()).entryList({"*.jpg"}, QDir::Files).size() == after.size() + 2;
+    })) << QDir(papyraDir()).entryList({"*.jpg"}, QDir::Files).join(", ").toStdString();
 }
 
 } // namespace

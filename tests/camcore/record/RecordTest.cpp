@@ -1,4 +1,5 @@
 #include "../api/EngineFixture.h"
+#include "CamCoreTesting.h"
 #include "ZoApi.h"
 #include "support/ForkedProgram.h"
 #include "support/Mp4Probe.h"
@@ -105,7 +106,10 @@ TEST_F(EngineRecordTest, RefusalsAndEndings) {
 
     ASSERT_EQ(ZoStartRecordEx(1, path("silent.mp4").constData(), false), 1);
     EXPECT_EQ(ZoStartRecordEx(1, path("twice.mp4").constData(), true), 0);
-    QTest::qWait(1500); // the recording runs meanwhile
+    // The recording runs meanwhile, for twenty frames of the camera's (the sanitizers slow them).
+    const std::uint64_t until = camcore::testing::frameCounts(1).frames + 20;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return camcore::testing::frameCounts(1).frames >= until; }, 30000));
     ZoCloseCamera(1);
     EXPECT_EQ(ZoStopRecordEx(1), 0);
     const Mp4Facts facts = probeMp4(dir.path() + "/silent.mp4");

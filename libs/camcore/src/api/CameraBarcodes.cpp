@@ -9,8 +9,10 @@
 namespace camcore {
 namespace {
 
-// A reading right after opening waits this long for the camera's first frame.
-constexpr std::chrono::milliseconds kFirstFrameWait{3000};
+// A reading right after opening or a change of resolution waits this long for the camera's first
+// frame: the first frame of a large resolution can take a few seconds to come (seen over 3 s
+// under ThreadSanitizer). A camera that is lost answers at once.
+constexpr std::chrono::milliseconds kFirstFrameWait{10000};
 
 } // namespace
 

@@ -10,8 +10,12 @@
 namespace camcore {
 namespace {
 
-// A capture right after opening waits this long for the camera's first frame.
+// A print right after opening waits this long for the camera's first frame, on the window's
+// thread.
 constexpr std::chrono::milliseconds kFirstFrameWait{3000};
+// A capture's job waits longer, behind the window: the first frame of a large resolution can take
+// a few seconds to come (seen over 3 s under ThreadSanitizer).
+constexpr std::chrono::milliseconds kFirstFrameWaitBehind{10000};
 
 } // namespace
 
@@ -36,7 +40,7 @@ CaptureJob Camera::jobFor(const QString& path) const {
     CaptureJob job;
     job.frame = m_settledFrame ? *m_settledFrame : latestFrame();
     job.awaitFrame = [this] {
-        return awaitFrame(kFirstFrameWait);
+        return awaitFrame(kFirstFrameWaitBehind);
     };
     job.view = m_view;
     job.settings = m_capture;

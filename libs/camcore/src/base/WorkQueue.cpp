@@ -6,6 +6,8 @@
 
 namespace camcore {
 
+WorkQueue::WorkQueue() : m_thread([this] { run(); }) {}
+
 WorkQueue::~WorkQueue() {
     wait();
     {
@@ -23,8 +25,6 @@ void WorkQueue::hand(std::function<bool()> item) {
         m_items.push_back(std::move(item));
     }
     m_changed.notify_all();
-    if (!m_thread.joinable())
-        m_thread = std::thread([this] { run(); });
 }
 
 int WorkQueue::wait() {

@@ -11,12 +11,14 @@
 namespace camcore {
 
 // Work done behind the thread that hands it over: one item after another, in the order handed
-// over, on a thread of its own that starts with the first item and ends with the queue. Each item
-// says whether it succeeded; failures are counted for whoever waits. Handing over and waiting are
-// for one owning thread.
+// over, on a thread of its own that lives as long as the queue. The thread starts with the queue,
+// not with the first item: a process that has forked (a barcode reader's child, a tool) must not
+// start threads afterwards under ThreadSanitizer, and the first capture may come after one. Each
+// item says whether it succeeded; failures are counted for whoever waits. Handing over and waiting
+// are for one owning thread.
 class WorkQueue {
 public:
-    WorkQueue() = default;
+    WorkQueue();
     ~WorkQueue(); // finishes every item handed over first
     WorkQueue(const WorkQueue&) = delete;
     WorkQueue& operator=(const WorkQueue&) = delete;
@@ -35,7 +37,7 @@ private:
     bool m_working GUARDED_BY(m_mutex) = false; // an item is out of the deque, being done
     bool m_ending GUARDED_BY(m_mutex) = false;
     int m_failed GUARDED_BY(m_mutex) = 0;
-    std::thread m_thread; // the owning thread's
+    std::thread m_thread; // declared last: it starts once the rest is made
 };
 
 } // namespace camcore
