@@ -101,7 +101,11 @@ TEST_F(RecordingTest, ClosedCameraAndFailedStart) {
     QAbstractButton* subButton = button(*form, "pushButtonSubRec");
     subButton->click();
     ASSERT_EQ(subButton->text(), "Stop");
-    QTest::qWait(1500);                    // the recording runs meanwhile
+    // The recording runs for twenty of the sub camera's frames (the sanitizers slow them).
+    const int sub = form->subCamera();
+    const std::uint64_t until = camcore::testing::frameCounts(sub).frames + 20;
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return camcore::testing::frameCounts(sub).frames >= until; }, 30000));
     button(*form, "checkBoxPIP")->click(); // the sub camera's switch
     ASSERT_FALSE(button(*form, "checkBoxPIP")->isChecked());
     EXPECT_EQ(subButton->text(), "Record");
