@@ -194,6 +194,15 @@ ZO_API int ZoImagesMix(const char* list, int a, int b, int c, int d, const char*
    written (width or height not positive, a picture unreadable). */
 ZO_API int ZoCombineMainSubEn(const char* main, const char* sub, const char* out, int width,
                               int height, int x, int y);
+/* The same two behind the window, as a queued capture of camera cam: the result is written after
+   the camera's captures taken before, a PDF as the next page of its collected document, and
+   `callback` runs on the GUI thread as for ZoCaptureQueued (ZO_CAPTURE_PICTURE_DAMAGED when a
+   source cannot be read). The sources must be written when the call is made. */
+ZO_API int ZoImagesMixQueued(int cam, const char* list, int a, int b, int c, int d, const char* out,
+                             ZoCaptureCallback callback, void* user);
+ZO_API int ZoCombineMainSubQueued(int cam, const char* main, const char* sub, const char* out,
+                                  int width, int height, int x, int y, ZoCaptureCallback callback,
+                                  void* user);
 ZO_API int ZoGetImageWidth(const char* path);
 ZO_API int ZoGetImageHeight(const char* path);
 ZO_API void ZoSetAutoCap(int cam, bool enable);
@@ -202,7 +211,17 @@ ZO_API int ZoAddWaterMark(int cam, int type, _WATERMARKPARAM* param);
 ZO_API int ZoClearWatermark(int cam);
 
 /* Recognition, printing, recording, ID card */
+/* The codes of the camera's newest frame as markup ("" for none). A reading lasts at most 5 s;
+   one that takes longer ends with the codes found so far. */
 ZO_API const char* ZoReadBarcode(int cam);
+/* Queued barcode reading: takes the camera's frame at the call, reads it behind the window,
+   readings in the order asked for, and runs `callback` on the GUI thread with the reading's
+   number, the markup ZoReadBarcode answers, and a reason. A capture queued during the callback
+   (ZoCaptureQueued) takes the frame that was read, so that a file named by its codes holds them.
+   Returns the reading's number (1, 2, ...), or minus a reason when refused at once. */
+enum { ZO_BARCODE_OK = 0, ZO_BARCODE_CAMERA_LOST = 1, ZO_BARCODE_TIMED_OUT = 2 };
+typedef void (*ZoBarcodeCallback)(int32_t reading, const char* markup, int32_t reason, void* user);
+ZO_API int ZoReadBarcodeQueued(int cam, ZoBarcodeCallback callback, void* user);
 /* ZoPrint makes the camera's current picture, processed as a capture would be, and hands it to
    the print function the program registered, which chooses the printer and prints it; it returns
    that function's answer (1 printed, 0 not), or 0 without a picture or a print function. The
@@ -211,6 +230,10 @@ typedef int (*ZoPrintCallback)(const unsigned char* rgb, int width, int height, 
                                int dpi);
 ZO_API void ZoSetPrintCB(ZoPrintCallback callback);
 ZO_API int ZoPrint(int cam);
+/* The same with the picture made behind the window of the frame at the call: returns 1 at once,
+   and the print function runs later on the GUI thread (with a null picture, width and height 0,
+   when none could be made); 0 without an open camera or a print function. */
+ZO_API int ZoPrintQueued(int cam);
 ZO_API int ZoStartRecordEx(int cam, const char* path, bool withAudio);
 ZO_API int ZoStopRecordEx(int cam);
 ZO_API int ZoGetAudioCount(void);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -117,6 +118,39 @@ TEST_F(CombineTest, InsetLandsAtTheNegatedDistancesFramedAndClipped) {
     EXPECT_EQ(ZoCombineMainSubEn(main, sub, local("flat.png"), 0, 20, 0, 0), 0);
     EXPECT_EQ(ZoCombineMainSubEn(main, sub, local("flat.png"), 30, -1, 0, 0), 0);
     EXPECT_FALSE(QFile::exists(path("flat.png")));
+}
+
+// Queued on a camera's jobs, the same compositions are written behind the caller, in the order
+// asked for, each told with its file; a source that cannot be read is told by its reason.
+TEST_F(CombineTest, QueuedCompositionsWriteTheSamePicturesOrSayWhyNot) {
+    ZoInit();
+    solid("main.png", {200, 100}, Qt::white);
+    solid("sub.png", {50, 40}, Qt::green);
+    const QByteArray main = local("main.png");
+    const QByteArray sub = local("sub.png");
+    const QByteArray list = main + ";" + sub + ";";
+    QList<QPair<int, QString>> ends; // reason, files
+    const ZoCaptureCallback record = [](const ZoCaptureResult* result, void* user) {
+        static_cast<QList<QPair<int, QString>>*>(user)->append(
+            {result->reason, QString::fromLocal8Bit(result->files)});
+    };
+    ASSERT_GT(ZoImagesMixQueued(1, list, 1, 2, 0, 0, local("mixed.png"), record, &ends), 0);
+    ASSERT_GT(
+        ZoCombineMainSubQueued(1, main, sub, local("inset.png"), 30, 20, -10, -5, record, &ends),
+        0);
+    ASSERT_GT(ZoImagesMixQueued(1, local("gone.png") + ";", 1, 2, 0, 0, local("never.png"), record,
+                                &ends),
+              0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ends.size() == 3; }, 30000));
+
+    EXPECT_EQ(ends[0], qMakePair(int(ZO_CAPTURE_OK), path("mixed.png") + "\n"));
+    EXPECT_EQ(ends[1], qMakePair(int(ZO_CAPTURE_OK), path("inset.png") + "\n"));
+    EXPECT_EQ(ends[2], qMakePair(int(ZO_CAPTURE_PICTURE_DAMAGED), QString()));
+    EXPECT_FALSE(QFile::exists(path("never.png")));
+    ASSERT_EQ(ZoImagesMix(list, 1, 2, 0, 0, local("mixedNow.png")), 1);
+    ASSERT_EQ(ZoCombineMainSubEn(main, sub, local("insetNow.png"), 30, 20, -10, -5), 1);
+    EXPECT_EQ(QImage(path("mixed.png")), QImage(path("mixedNow.png")));
+    EXPECT_EQ(QImage(path("inset.png")), QImage(path("insetNow.png")));
 }
 
 } // namespace

@@ -192,3 +192,49 @@ TEST_F(QueuedCaptureTest, AutomaticCaptureTakesTheFrameThatSettled) {
     const double toNext = difference(path("settled.jpg"), path("next.jpg"));
     EXPECT_LT(toSeen * 3, toNext) << toSeen << " " << toNext;
 }
+
+namespace {
+
+struct Reading {
+    QByteArray capturePath; // captured during the callback
+    QList<int> numbers;
+    QStringList markups;
+    QList<int> reasons;
+};
+
+void captureWhatWasRead(int32_t number, const char* markup, int32_t reason, void* user) {
+    Reading& reading = *static_cast<Reading*>(user);
+    reading.numbers.append(number);
+    reading.markups.append(QString::fromUtf8(markup));
+    reading.reasons.append(reason);
+    if (number == 1)
+        ZoCaptureQueued(1, reading.capturePath.constData(), nullptr, nullptr);
+}
+
+} // namespace
+
+// A queued reading reads the frame of the call: with the next page under the camera by the time
+// it ends, it still reads the first page's codes, and a capture made in its callback holds that
+// page. Readings answer in the order asked for.
+TEST_F(QueuedCaptureTest, QueuedBarcodeReadingReadsTheFrameOfTheCallAndItsCaptureHoldsIt) {
+    ASSERT_EQ(ZoCapture(cam, QFile::encodeName(path("seen.jpg")).constData()), 1);
+    Reading reading;
+    reading.capturePath = QFile::encodeName(path("read.jpg"));
+    ASSERT_EQ(ZoReadBarcodeQueued(cam, &captureWhatWasRead, &reading), 1);
+    ASSERT_TRUE(turnVirtualPage(cam));
+    const std::uint64_t until = frameCounts(cam).frames + 8;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frameCounts(cam).frames >= until; }, 20000));
+    ASSERT_EQ(ZoReadBarcodeQueued(cam, &captureWhatWasRead, &reading), 2);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reading.numbers.size() == 2; }, 30000));
+    EXPECT_EQ(reading.numbers, QList<int>({1, 2}));
+    EXPECT_EQ(ZoWaitPdfPages(cam), 0);
+    ASSERT_EQ(ZoCapture(cam, QFile::encodeName(path("next.jpg")).constData()), 1);
+
+    const double toSeen = difference(path("read.jpg"), path("seen.jpg"));
+    const double toNext = difference(path("read.jpg"), path("next.jpg"));
+    EXPECT_LT(toSeen * 3, toNext) << toSeen << " " << toNext;
+    EXPECT_EQ(reading.reasons, QList<int>({ZO_BARCODE_OK, ZO_BARCODE_OK}));
+    EXPECT_TRUE(reading.markups[0].contains("DOCSCAN-PAGE-1")) << reading.markups[0].toStdString();
+    EXPECT_TRUE(reading.markups[1].contains("DOCSCAN-PAGE-2")) << reading.markups[1].toStdString();
+    EXPECT_EQ(ZoReadBarcodeQueued(99, &captureWhatWasRead, &reading), -ZO_BARCODE_CAMERA_LOST);
+}

@@ -2,6 +2,7 @@
 #include "barcode/BarcodeMarkup.h"
 #include "barcode/BarcodeReader.h"
 #include "barcode/IsolatedRead.h"
+#include "support/QtMessages.h"
 
 #include <QPainter>
 #include <QXmlStreamReader>
@@ -108,23 +109,38 @@ TEST(BarcodeReaderTest, TwoCopiesOfOneCodeAreReadWithoutStoppingTheProcess) {
 }
 
 // The child's answer comes back whole; a child that stops, or one that never answers, reads
-// nothing and leaves the program going.
+// nothing and leaves the program going; one still searching at the deadline ends the whole reading
+// there, without reading its halves again.
 TEST(BarcodeReaderTest, IsolatedReadingReturnsTheChildsCodesOrNothing) {
+    using End = IsolatedCodes::End;
+    const auto soon = [] {
+        return std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    };
     const std::vector<FoundCode> found = {{"QRCode", "first", QRect(1, 2, 3, 4)},
                                           {"Code128", "", QRect(-5, 0, 10, 20)}};
-    const auto answer = readIsolated([&] { return found; });
-    ASSERT_TRUE(answer.has_value());
-    ASSERT_EQ(answer->size(), found.size());
+    const IsolatedCodes answer = readIsolated([&] { return found; }, soon());
+    ASSERT_EQ(answer.end, End::Finished);
+    ASSERT_EQ(answer.codes.size(), found.size());
     for (std::size_t i = 0; i < found.size(); ++i) {
-        EXPECT_EQ((*answer)[i].format, found[i].format);
-        EXPECT_EQ((*answer)[i].text, found[i].text);
-        EXPECT_EQ((*answer)[i].box, found[i].box);
+        EXPECT_EQ(answer.codes[i].format, found[i].format);
+        EXPECT_EQ(answer.codes[i].text, found[i].text);
+        EXPECT_EQ(answer.codes[i].box, found[i].box);
     }
-    EXPECT_FALSE(readIsolated([]() -> std::vector<FoundCode> { std::abort(); }));
-    EXPECT_FALSE(readIsolated(
-        []() -> std::vector<FoundCode> {
-            for (;;)
-                ::pause();
-        },
-        std::chrono::milliseconds(200)));
+    EXPECT_EQ(readIsolated([]() -> std::vector<FoundCode> { std::abort(); }, soon()).end,
+              End::Stopped);
+    EXPECT_EQ(readIsolated(
+                  []() -> std::vector<FoundCode> {
+                      for (;;)
+                          ::pause();
+                  },
+                  std::chrono::steady_clock::now() + std::chrono::milliseconds(200))
+                  .end,
+              End::Overdue);
+
+    // A limit already spent reads nothing and says so.
+    const testing_support::ExpectQtWarning tooLong("took too long");
+    const QImage code = drawCode(ZXing::BarcodeFormat::Code128, "LATE-1", 3, 120);
+    const CodeReading late = readCodesWithin(page({code}, 1), std::chrono::milliseconds(0));
+    EXPECT_TRUE(late.timedOut);
+    EXPECT_TRUE(late.codes.empty());
 }

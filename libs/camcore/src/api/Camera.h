@@ -5,6 +5,7 @@
 #include "Modes.h"
 #include "ZoApi.h"
 #include "base/Mutex.h"
+#include "base/WorkQueue.h"
 #include "device/CameraDevice.h"
 #include "pipeline/ColorMode.h"
 #include "pipeline/ViewTransform.h"
@@ -125,12 +126,29 @@ public:
     // The same, waiting for the job.
     CaptureOutcome capture(const QString& path);
     int capturesPending() const { return m_captures.pending(); }
+    // A picture composed of files already written (a merge, an inset; null when a source cannot
+    // be read), saved as a capture to `path` behind the caller, after the captures taken before.
+    using Composition = std::function<std::optional<OutputImage>()>;
+    int composeQueued(const QString& path, Composition compose, CaptureDone done);
     // The current picture as a capture would save it, for printing (RGB888); null without a
     // frame.
     QImage printPicture();
-    // The barcodes of the newest full-resolution frame as the engine's markup; empty when there
-    // are none or no frame.
-    std::string readBarcodes() const;
+    // The same made behind the caller of the frame at the call: `done` runs on the GUI thread with
+    // it and the DPI of captures. False when the camera is not open.
+    using PrintDone = std::function<void(const QImage& picture, int dpi)>;
+    bool printQueued(PrintDone done);
+    // The barcodes of the newest full-resolution frame as the engine's markup (empty when there
+    // are none) and a ZO_BARCODE_ reason.
+    struct BarcodeReading {
+        std::string markup;
+        int reason = ZO_BARCODE_OK;
+    };
+    BarcodeReading readBarcodes() const;
+    // The same of the frame at the call, read behind the caller: `done` runs on the GUI thread,
+    // and a capture taken during it takes the frame that was read. The reading's number, or minus
+    // the ZO_BARCODE_ reason it was refused for.
+    using BarcodesDone = std::function<void(int reading, const BarcodeReading&)>;
+    int readBarcodesQueued(BarcodesDone done);
     // Records the stream to an MP4 file at `path` with sound from the server input
     // `audioSource` (none: video only); false with `error` when the recording cannot start.
     bool startRecording(const QString& path, const std::optional<std::string>& audioSource,
@@ -153,6 +171,7 @@ public:
 
 private:
     CaptureJob jobFor(const QString& path) const;
+    int queueJob(CaptureJob job, CaptureDone done);
     void startStream();
     void stopStream();
     void handleFrame(const Frame& frame, std::uint64_t generation); // capture thread
@@ -204,8 +223,10 @@ private:
         std::atomic<std::uint64_t> previewDecodes{0};
     } m_counts;
     CaptureSettings m_capture;
-    // The frame the page watch judged settled, while the program is called back for it.
-    std::optional<Frame> m_settledFrame;
+    // The frame the program is being called back about (the one the page watch judged settled,
+    // the one a barcode reading read): a capture made during the call takes it.
+    std::optional<Frame> m_callbackFrame;
+    int m_lastReading = 0;
     std::shared_ptr<TaskStatus> m_streamStatus; // cancelled when the stream stops
 
     // What the preview outlines, for the capture thread: how many documents (0: none) within
@@ -229,8 +250,9 @@ private:
     mutable std::condition_variable m_frameArrived; // a frame came, or the device was lost
     Frame m_latest GUARDED_BY(m_frameMutex);
 
-    // Declared last, so that it goes first: its jobs may still wait for a frame.
+    // Declared last, so that they go first: their jobs may still wait for a frame.
     CaptureQueue m_captures;
+    WorkQueue m_sideWork; // barcode readings and prints
 };
 
 } // namespace camcore

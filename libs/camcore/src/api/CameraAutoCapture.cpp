@@ -33,9 +33,9 @@ void Camera::watchForPages(const Frame& frame, const QImage& preview, PageWatch&
 void Camera::pageTurned(std::uint64_t session, const Frame& settled) {
     if (session != m_autoCapture.load() || m_autoCaptureCallback == nullptr)
         return;
-    m_settledFrame = settled;
+    m_callbackFrame = settled;
     m_autoCaptureCallback(0);
-    m_settledFrame.reset();
+    m_callbackFrame.reset();
 }
 
 } // namespace camcore

@@ -10,7 +10,7 @@
 namespace camcore {
 namespace {
 
-// A print right after opening waits this long for the camera's first frame, on the window's
+// A print right after opening waits this long for the camera's first frame, on the caller's
 // thread.
 constexpr std::chrono::milliseconds kFirstFrameWait{3000};
 // A capture's job waits longer, behind the window: the first frame of a large resolution can take
@@ -19,26 +19,48 @@ constexpr std::chrono::milliseconds kFirstFrameWaitBehind{10000};
 
 } // namespace
 
-QImage Camera::printPicture() {
-    if (!m_open || m_lost)
-        return {};
-    const Frame frame = awaitFrame(kFirstFrameWait);
+namespace {
+
+// A print is one sheet: the split switch does not apply to it.
+QImage printedPicture(const Frame& frame, const ViewTransform& view, CaptureSettings settings,
+                      ColorMode mode) {
     FrameDecoder decoder;
     const QImage full = frame.empty() ? QImage() : decoder.decode(frame);
     if (full.isNull())
         return {};
-    // A print is one sheet: the split switch does not apply to it.
-    CaptureSettings settings = m_capture;
     settings.splitCapture = false;
-    const std::vector<QImage> pages = processedPages(cutAndTurn(full, m_view), settings);
-    return applyColorMode(resized(pages.front(), settings), colorMode())
+    const std::vector<QImage> pages = processedPages(cutAndTurn(full, view), settings);
+    return applyColorMode(resized(pages.front(), settings), mode)
         .convertToFormat(QImage::Format_RGB888);
+}
+
+} // namespace
+
+QImage Camera::printPicture() {
+    if (!m_open || m_lost)
+        return {};
+    return printedPicture(awaitFrame(kFirstFrameWait), m_view, m_capture, colorMode());
+}
+
+bool Camera::printQueued(PrintDone done) {
+    if (!m_open || m_lost)
+        return false;
+    m_sideWork.hand([this, done = std::move(done), frame = latestFrame(), view = m_view,
+                     settings = m_capture, mode = colorMode()] {
+        const QImage picture = printedPicture(
+            frame.empty() ? awaitFrame(kFirstFrameWaitBehind) : frame, view, settings, mode);
+        QMetaObject::invokeMethod(
+            this, [done, picture, dpi = settings.dpi] { done(picture, dpi); },
+            Qt::QueuedConnection);
+        return !picture.isNull();
+    });
+    return true;
 }
 
 // The PDF mode outlives a switch of the format, so only a PDF path collects.
 CaptureJob Camera::jobFor(const QString& path) const {
     CaptureJob job;
-    job.frame = m_settledFrame ? *m_settledFrame : latestFrame();
+    job.frame = m_callbackFrame ? *m_callbackFrame : latestFrame();
     job.awaitFrame = [this] {
         return awaitFrame(kFirstFrameWaitBehind);
     };
@@ -55,17 +77,32 @@ CaptureJob Camera::jobFor(const QString& path) const {
 
 // The outcome reaches the GUI thread through the event loop; one for a camera that is gone by
 // then is dropped with it (the camera finishes its jobs before it goes).
+int Camera::queueJob(CaptureJob job, CaptureDone done) {
+    const int number = m_captures.take(std::move(job), [this, done](const CaptureOutcome& outcome) {
+        if (done)
+            QMetaObject::invokeMethod(
+                this, [done, outcome] { done(outcome); }, Qt::QueuedConnection);
+    });
+    return number > 0 ? number : -ZO_CAPTURE_BUSY;
+}
+
 int Camera::captureQueued(const QString& path, CaptureDone done) {
     if (path.isEmpty() || !formatFromPath(path))
         return -ZO_CAPTURE_NAME_REFUSED;
     if (!m_open || m_lost)
         return -ZO_CAPTURE_CAMERA_LOST;
-    const int job = m_captures.take(jobFor(path), [this, done](const CaptureOutcome& outcome) {
-        if (done)
-            QMetaObject::invokeMethod(
-                this, [done, outcome] { done(outcome); }, Qt::QueuedConnection);
-    });
-    return job > 0 ? job : -ZO_CAPTURE_BUSY;
+    return queueJob(jobFor(path), std::move(done));
+}
+
+// Its sources are files, so the camera need not be streaming.
+int Camera::composeQueued(const QString& path, Composition compose, CaptureDone done) {
+    if (path.isEmpty() || !formatFromPath(path))
+        return -ZO_CAPTURE_NAME_REFUSED;
+    CaptureJob job = jobFor(path);
+    job.frame = {};
+    job.awaitFrame = nullptr;
+    job.compose = std::move(compose);
+    return queueJob(std::move(job), std::move(done));
 }
 
 CaptureOutcome Camera::capture(const QString& path) {

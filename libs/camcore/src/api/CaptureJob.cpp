@@ -147,7 +147,38 @@ std::size_t MadeCapture::bytes() const {
     return total;
 }
 
+namespace {
+
+// A composed picture is one page, as its sources were made: it is neither processed nor turned.
+MadeCapture makeComposed(const CaptureJob& job) {
+    MadeCapture made;
+    std::optional<OutputImage> image = job.compose();
+    if (!image) {
+        made.reason = ZO_CAPTURE_PICTURE_DAMAGED;
+        return made;
+    }
+    const std::optional<ImageFormat> format = formatFromPath(job.path);
+    image->jpegQuality = job.settings.jpegQuality;
+    if (format == ImageFormat::Pdf && job.settings.pdfText)
+        image->words = recognisePageWords(*image);
+    MadePage page;
+    page.target = job.path;
+    page.image = std::move(*image);
+    page.collected = job.collected;
+    if (!job.collected && format)
+        page.file = encodeCapture(*format, page.image);
+    made.picture = smallPicture(page.image.picture);
+    made.pages.push_back(std::move(page));
+    if (format == ImageFormat::Pdf && job.settings.pdfText && !canRecogniseWords())
+        made.reason = ZO_CAPTURE_NO_TEXT_READER;
+    return made;
+}
+
+} // namespace
+
 MadeCapture makeCapture(const CaptureJob& job) {
+    if (job.compose)
+        return makeComposed(job);
     MadeCapture made;
     const Frame frame = job.frame.empty() && job.awaitFrame ? job.awaitFrame() : job.frame;
     if (frame.empty()) {

@@ -33,6 +33,9 @@ struct CaptureJob {
     QDateTime now; // both pages of a spread get the same time
     QString path;
     bool collected = false; // the pages join the camera's collected PDF
+    // A picture made of files instead of the frame (a merge, an inset); nothing when a source
+    // cannot be read.
+    std::function<std::optional<OutputImage>()> compose;
 };
 
 // A page made of a job, ready to be written.

@@ -3,6 +3,7 @@
 #include "ZoApi.h"
 
 #include "ApiSupport.h"
+#include "CaptureDelivery.h"
 #include "Trace.h"
 #include "output/CaptureWriter.h"
 #include "output/StoredImage.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 using camcore::MixLayout;
@@ -68,21 +70,31 @@ std::optional<Sources> readAll(const QStringList& paths) {
     return sources;
 }
 
-// The result in the format out's extension names, at the first source's DPI. A PDF becomes
-// the next page of a collected document as a capture would (Engine::collectingDocument).
-Answer<int> save(const char* out, const cv::Mat& pixels, const Sources& sources) {
-    if (out == nullptr || *out == '\0')
-        return {0, "no path"};
+// The picture composed of the sources, at the first source's DPI.
+camcore::OutputImage composed(const cv::Mat& pixels, const Sources& sources) {
     camcore::OutputImage image;
     image.picture = camcore::imageOf(pixels);
     image.bilevel = sources.bilevel && !sources.colour;
     const int dpi = sources.images.front().dpi;
     image.dpi = dpi > 0 ? std::min(dpi, camcore::kMaxDpi) : 200; // a camera's own default
+    return image;
+}
+
+// A composition: its picture, or why there is none.
+using Composed = Answer<std::optional<camcore::OutputImage>>;
+
+// The result in the format out's extension names. A PDF becomes the next page of a collected
+// document as a capture would (Engine::collectingDocument).
+Answer<int> save(const char* out, const Composed& composedImage) {
+    if (!composedImage.result)
+        return {0, composedImage.note};
+    if (out == nullptr || *out == '\0')
+        return {0, "no path"};
     const QString path = QString::fromLocal8Bit(out);
     camcore::PdfDocument* document = nullptr;
     if (camcore::formatFromPath(path) == camcore::ImageFormat::Pdf)
         document = camcore::Engine::instance().collectingDocument(path);
-    const int written = camcore::writeCapture(path, image, document);
+    const int written = camcore::writeCapture(path, *composedImage.result, document);
     return {written, written == 0 ? "nothing written" : ""};
 }
 
@@ -94,52 +106,89 @@ std::optional<MixLayout> layoutOf(int a, int b, int c, int d) {
     return std::nullopt;
 }
 
-Answer<int> mix(const char* list, int a, int b, int c, int d, const char* out) {
+Composed mix(const QString& list, int a, int b, int c, int d) {
     const std::optional<MixLayout> layout = layoutOf(a, b, c, d);
     if (!layout)
-        return {0, "no such layout"};
-    if (list == nullptr)
-        return {0, "no list"};
-    const QStringList paths = splitList(QString::fromLocal8Bit(list));
+        return {std::nullopt, "no such layout"};
+    const QStringList paths = splitList(list);
     if (paths.isEmpty())
-        return {0, "no list"};
+        return {std::nullopt, "no list"};
     const std::optional<Sources> sources = readAll(paths);
     if (!sources)
-        return {0, "a source is not a readable picture"};
+        return {std::nullopt, "a source is not a readable picture"};
     const camcore::MixTask task({*layout});
-    return save(out, task.run(sources->mats()).picture, *sources);
+    return {composed(task.run(sources->mats()).picture, *sources), ""};
 }
 
 // x and y arrive negated: -x is the inset's distance from the picture's left edge, -y the
 // distance of its bottom edge from the picture's bottom edge.
-Answer<int> combine(const char* main, const char* sub, const char* out, int width, int height,
-                    int x, int y) {
+Composed combine(const QString& main, const QString& sub, int width, int height, int x, int y) {
     if (width <= 0 || height <= 0)
-        return {0, "inset size not positive"};
-    if (main == nullptr || sub == nullptr)
-        return {0, "no path"};
-    const std::optional<Sources> sources =
-        readAll({QString::fromLocal8Bit(main), QString::fromLocal8Bit(sub)});
+        return {std::nullopt, "inset size not positive"};
+    const std::optional<Sources> sources = readAll({main, sub});
     if (!sources)
-        return {0, "a source is not a readable picture"};
+        return {std::nullopt, "a source is not a readable picture"};
     const std::vector<cv::Mat> mats = sources->mats();
     const cv::Rect area(-x, mats[0].rows + y - height, width, height);
     const camcore::InsetTask task({area});
-    return save(out, task.run(mats[0], mats[1], sources->bilevel && !sources->colour), *sources);
+    return {composed(task.run(mats[0], mats[1], sources->bilevel && !sources->colour), *sources),
+            ""};
+}
+
+// The composition done on the camera's job threads; the job says why nothing was made.
+int composeQueued(const char* name, int cam, const char* out, std::function<Composed()> composition,
+                  ZoCaptureCallback callback, void* user) {
+    return camcore::api::answerOnCamera(
+        name, cam, -ZO_CAPTURE_CAMERA_LOST,
+        [&](camcore::Camera& camera) -> Answer<int> {
+            if (out == nullptr || *out == '\0')
+                return {-ZO_CAPTURE_NAME_REFUSED, "no path"};
+            const int job = camera.composeQueued(
+                QString::fromLocal8Bit(out), [composition] { return composition().result; },
+                camcore::api::deliveryTo(name, callback, user));
+            return {job, job > 0 ? "" : camcore::captureReasonText(-job)};
+        },
+        cam, out, reinterpret_cast<const void*>(callback), static_cast<const void*>(user));
 }
 
 } // namespace
 
 int ZoImagesMix(const char* list, int a, int b, int c, int d, const char* out) {
-    const Answer<int> answer = mix(list, a, b, c, d, out);
+    const Answer<int> answer = list == nullptr
+                                   ? Answer<int>{0, "no list"}
+                                   : save(out, mix(QString::fromLocal8Bit(list), a, b, c, d));
     camcore::traceCall("ZoImagesMix", answer.result, answer.note, list, a, b, c, d, out);
     return answer.result;
 }
 
 int ZoCombineMainSubEn(const char* main, const char* sub, const char* out, int width, int height,
                        int x, int y) {
-    const Answer<int> answer = combine(main, sub, out, width, height, x, y);
+    const Answer<int> answer =
+        main == nullptr || sub == nullptr
+            ? Answer<int>{0, "no path"}
+            : save(out, combine(QString::fromLocal8Bit(main), QString::fromLocal8Bit(sub), width,
+                                height, x, y));
     camcore::traceCall("ZoCombineMainSubEn", answer.result, answer.note, main, sub, out, width,
                        height, x, y);
     return answer.result;
+}
+
+int ZoImagesMixQueued(int cam, const char* list, int a, int b, int c, int d, const char* out,
+                      ZoCaptureCallback callback, void* user) {
+    const QString sources = list == nullptr ? QString() : QString::fromLocal8Bit(list);
+    return composeQueued(
+        "ZoImagesMixQueued", cam, out, [sources, a, b, c, d] { return mix(sources, a, b, c, d); },
+        callback, user);
+}
+
+int ZoCombineMainSubQueued(int cam, const char* main, const char* sub, const char* out, int width,
+                           int height, int x, int y, ZoCaptureCallback callback, void* user) {
+    const QString mainPath = main == nullptr ? QString() : QString::fromLocal8Bit(main);
+    const QString subPath = sub == nullptr ? QString() : QString::fromLocal8Bit(sub);
+    return composeQueued(
+        "ZoCombineMainSubQueued", cam, out,
+        [mainPath, subPath, width, height, x, y] {
+            return combine(mainPath, subPath, width, height, x, y);
+        },
+        callback, user);
 }

@@ -3,6 +3,7 @@
 #include "ZoApi.h"
 
 #include "ApiSupport.h"
+#include "CaptureDelivery.h"
 #include "Controls.h"
 #include "Trace.h"
 #include "output/CaptureWriter.h"
@@ -22,6 +23,19 @@ using camcore::api::performOnCamera;
 namespace {
 
 constexpr int kBarcodeSlot = 10;
+
+const char* barcodeReasonText(int reason) {
+    switch (reason) {
+    case ZO_BARCODE_OK:
+        return "";
+    case ZO_BARCODE_CAMERA_LOST:
+        return "camera lost";
+    case ZO_BARCODE_TIMED_OUT:
+        return "timed out";
+    default:
+        return "not read";
+    }
+}
 
 void report(const ControlRange& range, bool& automatic, int& upper, int& lower, int& value) {
     automatic = range.automatic;
@@ -188,43 +202,15 @@ int ZoCapture(int cam, const char* path) {
         cam, path);
 }
 
-namespace {
-
-// The result as the C callback receives it; what it points to lives until the callback returns.
-void deliver(const camcore::CaptureOutcome& outcome, ZoCaptureCallback callback, void* user) {
-    QByteArray files;
-    for (const QString& file : outcome.files)
-        files += file.toLocal8Bit() + '\n';
-    ZoCaptureResult result{};
-    result.job = outcome.job;
-    result.written = outcome.written;
-    result.reason = outcome.reason;
-    result.reasonText = camcore::captureReasonText(outcome.reason);
-    result.files = files.constData();
-    if (!outcome.picture.isNull()) {
-        result.pictureRgb = outcome.picture.constBits();
-        result.pictureWidth = outcome.picture.width();
-        result.pictureHeight = outcome.picture.height();
-        result.pictureBytesPerLine = static_cast<int32_t>(outcome.picture.bytesPerLine());
-    }
-    camcore::traceCall("ZoCaptureQueued done", outcome.written, result.reasonText, outcome.job);
-    callback(&result, user);
-}
-
-} // namespace
-
 int ZoCaptureQueued(int cam, const char* path, ZoCaptureCallback callback, void* user) {
     return answerOnCamera(
         "ZoCaptureQueued", cam, -ZO_CAPTURE_CAMERA_LOST,
         [path, callback, user](Camera& camera) -> camcore::api::Answer<int> {
             if (path == nullptr || *path == '\0')
                 return {-ZO_CAPTURE_NAME_REFUSED, "no path"};
-            Camera::CaptureDone done;
-            if (callback != nullptr)
-                done = [callback, user](const camcore::CaptureOutcome& outcome) {
-                    deliver(outcome, callback, user);
-                };
-            const int job = camera.captureQueued(QString::fromLocal8Bit(path), done);
+            const int job =
+                camera.captureQueued(QString::fromLocal8Bit(path),
+                                     camcore::api::deliveryTo("ZoCaptureQueued", callback, user));
             return {job, job > 0 ? "" : camcore::captureReasonText(-job)};
         },
         cam, path, reinterpret_cast<const void*>(callback), static_cast<const void*>(user));
@@ -326,5 +312,25 @@ int ZoClearWatermark(int cam) {
 const char* ZoReadBarcode(int cam) {
     return answerOnCamera(
         "ZoReadBarcode", cam, keep<kBarcodeSlot>(std::string()),
-        [](Camera& camera) { return keep<kBarcodeSlot>(camera.readBarcodes()); }, cam);
+        [](Camera& camera) -> camcore::api::Answer<const char*> {
+            const Camera::BarcodeReading reading = camera.readBarcodes();
+            return {keep<kBarcodeSlot>(reading.markup), barcodeReasonText(reading.reason)};
+        },
+        cam);
+}
+
+int ZoReadBarcodeQueued(int cam, ZoBarcodeCallback callback, void* user) {
+    return answerOnCamera(
+        "ZoReadBarcodeQueued", cam, -ZO_BARCODE_CAMERA_LOST,
+        [callback, user](Camera& camera) -> camcore::api::Answer<int> {
+            const int reading = camera.readBarcodesQueued(
+                [callback, user](int number, const Camera::BarcodeReading& read) {
+                    traceCall("ZoReadBarcodeQueued done", read.markup.c_str(),
+                              barcodeReasonText(read.reason), number);
+                    if (callback != nullptr)
+                        callback(number, read.markup.c_str(), read.reason, user);
+                });
+            return {reading, reading > 0 ? "" : barcodeReasonText(-reading)};
+        },
+        cam, reinterpret_cast<const void*>(callback), static_cast<const void*>(user));
 }

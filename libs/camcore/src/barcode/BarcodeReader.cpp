@@ -25,6 +25,8 @@ constexpr ZXing::BarcodeFormats kFormats =
     ZXing::BarcodeFormat::ITF | ZXing::BarcodeFormat::Codabar;
 
 constexpr int kMinSplitSide = 400; // pixels: a smaller part that stops the decoder is given up
+// A reading without a limit of its own: a decoder that hangs still ends.
+constexpr std::chrono::milliseconds kNoHurry{30000};
 
 // zxing-cpp 1.4.0 stops the process when it compares a linear code found twice (see
 // IsolatedRead.h). Its downscaled search finds a linear code again in each smaller copy and
@@ -67,40 +69,54 @@ void add(std::vector<FoundCode>& codes, const ZXing::Result& result, QPoint offs
 // Every code of kFormats in `region`. The search runs in a child process (IsolatedRead.h); when
 // it stops there, the region is read again as two halves along its longer side, overlapping by
 // a fifth of it, until the two copies of a code that stop the decoder lie in different parts.
-// A code that lies across the middle of a stopped part, wider than the overlap, is lost.
-void readRegion(const ZXing::ImageView& view, const QRect& region, std::vector<FoundCode>& codes) {
-    const auto found = readIsolated([&] {
-        std::vector<FoundCode> inRegion;
-        for (const ZXing::Result& result : ZXing::ReadBarcodes(
-                 view.cropped(region.x(), region.y(), region.width(), region.height()),
-                 hints(kFormats)))
-            add(inRegion, result, region.topLeft());
-        return inRegion;
-    });
-    if (found) {
-        for (const FoundCode& code : *found)
-            add(codes, code);
-        return;
+// A code that lies across the middle of a stopped part, wider than the overlap, is lost. A search
+// still going at the deadline ends the whole reading: a hanging decoder would hang on the halves
+// too.
+struct RegionReading {
+    const ZXing::ImageView& view;
+    std::chrono::steady_clock::time_point deadline;
+    CodeReading& reading;
+
+    void read(const QRect& region) {
+        if (reading.timedOut)
+            return;
+        const IsolatedCodes found = readIsolated(
+            [&] {
+                std::vector<FoundCode> inRegion;
+                for (const ZXing::Result& result : ZXing::ReadBarcodes(
+                         view.cropped(region.x(), region.y(), region.width(), region.height()),
+                         hints(kFormats)))
+                    add(inRegion, result, region.topLeft());
+                return inRegion;
+            },
+            deadline);
+        if (found.end == IsolatedCodes::End::Finished) {
+            for (const FoundCode& code : found.codes)
+                add(reading.codes, code);
+            return;
+        }
+        if (found.end == IsolatedCodes::End::Overdue) {
+            qWarning(
+                "camcore: reading barcodes took too long; it ends with the codes found so far");
+            reading.timedOut = true;
+            return;
+        }
+        if (std::max(region.width(), region.height()) < kMinSplitSide) {
+            qWarning("camcore: the barcode decoder stopped on a %dx%d part at %d,%d; its codes "
+                     "are not read",
+                     region.width(), region.height(), region.x(), region.y());
+            return;
+        }
+        const bool across = region.width() >= region.height();
+        const int length = across ? region.width() : region.height();
+        const int half = length * 3 / 5;
+        const int start = length - half;
+        read(across ? QRect(region.x(), region.y(), half, region.height())
+                    : QRect(region.x(), region.y(), region.width(), half));
+        read(across ? QRect(region.x() + start, region.y(), length - start, region.height())
+                    : QRect(region.x(), region.y() + start, region.width(), length - start));
     }
-    if (std::max(region.width(), region.height()) < kMinSplitSide) {
-        qWarning("camcore: the barcode decoder stopped on a %dx%d part at %d,%d; its codes are "
-                 "not read",
-                 region.width(), region.height(), region.x(), region.y());
-        return;
-    }
-    const bool across = region.width() >= region.height();
-    const int length = across ? region.width() : region.height();
-    const int half = length * 3 / 5;
-    const int start = length - half;
-    readRegion(view,
-               across ? QRect(region.x(), region.y(), half, region.height())
-                      : QRect(region.x(), region.y(), region.width(), half),
-               codes);
-    readRegion(view,
-               across ? QRect(region.x() + start, region.y(), length - start, region.height())
-                      : QRect(region.x(), region.y() + start, region.width(), length - start),
-               codes);
-}
+};
 
 // Each candidate place, cut out so that the symbol sits at the centre of what the decoder sees.
 void readCentredSymbols(const QImage& grey, const ZXing::ImageView& view,
@@ -118,23 +134,28 @@ void readCentredSymbols(const QImage& grey, const ZXing::ImageView& view,
 } // namespace
 
 std::vector<FoundCode> readCodes(const QImage& picture) {
+    return readCodesWithin(picture, kNoHurry).codes;
+}
+
+CodeReading readCodesWithin(const QImage& picture, std::chrono::milliseconds limit) {
+    CodeReading reading;
     if (picture.isNull())
-        return {};
+        return reading;
     const QImage grey = picture.format() == QImage::Format_Grayscale8
                             ? picture
                             : picture.convertToFormat(QImage::Format_Grayscale8);
     const ZXing::ImageView view(grey.constBits(), grey.width(), grey.height(),
                                 ZXing::ImageFormat::Lum, static_cast<int>(grey.bytesPerLine()));
-    std::vector<FoundCode> codes;
     try {
-        readRegion(view, grey.rect(), codes);
-        readCentredSymbols(grey, view, codes);
+        RegionReading{view, std::chrono::steady_clock::now() + limit, reading}.read(grey.rect());
+        if (!reading.timedOut)
+            readCentredSymbols(grey, view, reading.codes);
     } catch (const std::exception& error) { // zxing-cpp or OpenCV
         qWarning("camcore: reading barcodes failed (%s)", error.what());
         return {};
     }
-    sortInReadingOrder(codes);
-    return codes;
+    sortInReadingOrder(reading.codes);
+    return reading;
 }
 
 void sortInReadingOrder(std::vector<FoundCode>& codes) {

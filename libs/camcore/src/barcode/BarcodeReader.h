@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QRect>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,14 @@ struct FoundCode {
 // Code 93, EAN/UPC, ITF, Codabar) in `picture`, in reading order: rows from top to bottom, each
 // row from left to right. Any QImage format; a null picture has none.
 std::vector<FoundCode> readCodes(const QImage& picture);
+
+// A reading with one time limit for the whole of it: a search still going at the limit is
+// stopped, and the reading ends there with the codes found so far.
+struct CodeReading {
+    std::vector<FoundCode> codes;
+    bool timedOut = false;
+};
+CodeReading readCodesWithin(const QImage& picture, std::chrono::milliseconds limit);
 
 // Orders codes as a reader sees a page: codes whose vertical extents overlap share a row.
 void sortInReadingOrder(std::vector<FoundCode>& codes);

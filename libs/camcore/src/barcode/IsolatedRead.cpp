@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 
 namespace camcore {
@@ -95,16 +96,16 @@ bool writeAll(int fd, const std::string& data) {
 
 } // namespace
 
-std::optional<std::vector<FoundCode>>
-readIsolated(const std::function<std::vector<FoundCode>()>& read, std::chrono::milliseconds limit) {
+IsolatedCodes readIsolated(const std::function<std::vector<FoundCode>()>& read,
+                           std::chrono::steady_clock::time_point deadline) {
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0)
-        return std::nullopt;
+        return {};
     const pid_t child = fork();
     if (child < 0) {
         close(pipeEnds[0]);
         close(pipeEnds[1]);
-        return std::nullopt;
+        return {};
     }
     if (child == 0) {
         // An assertion's stop must not leave a core file of the whole program behind.
@@ -125,7 +126,6 @@ readIsolated(const std::function<std::vector<FoundCode>()>& read, std::chrono::m
     char buffer[4096];
     // The child runs library code after a fork of a program with other threads; should it ever
     // wait for a lock one of those threads held, the reading ends instead of hanging the program.
-    const auto deadline = std::chrono::steady_clock::now() + limit;
     bool overdue = false;
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
@@ -151,9 +151,14 @@ readIsolated(const std::function<std::vector<FoundCode>()>& read, std::chrono::m
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    if (overdue || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return std::nullopt;
-    return decode(in);
+    if (overdue)
+        return {IsolatedCodes::End::Overdue, {}};
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    std::optional<std::vector<FoundCode>> codes = decode(in);
+    if (!codes)
+        return {};
+    return {IsolatedCodes::End::Finished, std::move(*codes)};
 }
 
 } // namespace camcore

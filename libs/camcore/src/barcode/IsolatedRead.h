@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <functional>
-#include <optional>
 #include <vector>
 
 namespace camcore {
@@ -14,9 +13,13 @@ namespace camcore {
 // assertion when one picture holds two linear codes of the same format and value; the child takes
 // that stop instead of the program. The child sees the parent's memory as it was at the fork, so
 // `read` may use any picture the caller holds, but must not touch Qt or start threads.
-// A child still busy after `limit` is stopped and reads nothing.
-std::optional<std::vector<FoundCode>>
-readIsolated(const std::function<std::vector<FoundCode>()>& read,
-             std::chrono::milliseconds limit = std::chrono::seconds(30));
+// A child still busy at `deadline` is stopped and reads nothing.
+struct IsolatedCodes {
+    enum class End { Finished, Stopped, Overdue };
+    End end = End::Stopped;
+    std::vector<FoundCode> codes; // the child's, when it finished
+};
+IsolatedCodes readIsolated(const std::function<std::vector<FoundCode>()>& read,
+                           std::chrono::steady_clock::time_point deadline);
 
 } // namespace camcore
