@@ -217,7 +217,7 @@ void MainForm::CreateFeatures() {
     m_recording = std::make_unique<VideoRecording>(
         m_settings, *m_roles, *m_workFolder,
         VideoRecording::Widgets{ui->pushButtonRec, ui->pushButtonSubRec});
-    m_printer = std::make_unique<FramePrinter>(*m_roles, *m_workFolder);
+    m_printer = std::make_unique<FramePrinter>(m_settings, *m_roles, *m_workFolder);
     m_saving = std::make_unique<SavingBeforeClose>(
         *this, [this] { return PagesBehind(); }, [this] { return m_settings.language; });
 }

@@ -1,34 +1,59 @@
 #include "QueuedCapture.h"
 
-#include "ZoApi.h"
-
 #include <QPointer>
 
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 namespace queued_capture {
 namespace {
 
-struct Waiting {
-    QPointer<const QObject> context;
-    Done done;
+// The calls the engine has not answered yet. One answered after the event loop has stopped is
+// never answered; its record stays here, reachable, until the program ends.
+template <typename Answer> class Waiting {
+public:
+    // The user data the engine hands back to answer(); `forget` it when the call was refused.
+    void* add(const QObject* context, Answer answer) {
+        auto entry = std::make_unique<Entry>(Entry{context, std::move(answer)});
+        void* user = entry.get();
+        m_entries.emplace(user, std::move(entry));
+        return user;
+    }
+    void forget(void* user) { m_entries.erase(user); }
+    // The answer to run, unless its context is gone.
+    std::optional<Answer> take(void* user) {
+        const auto found = m_entries.find(user);
+        if (found == m_entries.end())
+            return std::nullopt;
+        const std::unique_ptr<Entry> entry = std::move(found->second);
+        m_entries.erase(found);
+        if (!entry->context || !entry->answer)
+            return std::nullopt;
+        return entry->answer;
+    }
+
+private:
+    struct Entry {
+        QPointer<const QObject> context;
+        Answer answer;
+    };
+    std::unordered_map<void*, std::unique_ptr<Entry>> m_entries;
 };
 
-// The jobs the engine has not answered yet. A job answered after the event loop has stopped is
-// never answered; its record stays here, reachable, until the program ends.
-std::unordered_map<const Waiting*, std::unique_ptr<Waiting>>& waitingJobs() {
-    static std::unordered_map<const Waiting*, std::unique_ptr<Waiting>> jobs;
+Waiting<Done>& waitingJobs() {
+    static Waiting<Done> jobs;
     return jobs;
 }
 
+Waiting<BarcodesDone>& waitingReadings() {
+    static Waiting<BarcodesDone> readings;
+    return readings;
+}
+
 void ended(const ZoCaptureResult* result, void* user) {
-    const auto found = waitingJobs().find(static_cast<const Waiting*>(user));
-    if (found == waitingJobs().end())
-        return;
-    const std::unique_ptr<Waiting> waiting = std::move(found->second);
-    waitingJobs().erase(found);
-    if (!waiting->context || !waiting->done)
+    const std::optional<Done> done = waitingJobs().take(user);
+    if (!done)
         return;
     CaptureResult copy;
     copy.job = result->job;
@@ -41,18 +66,38 @@ void ended(const ZoCaptureResult* result, void* user) {
         copy.picture = QImage(result->pictureRgb, result->pictureWidth, result->pictureHeight,
                               result->pictureBytesPerLine, QImage::Format_RGB888)
                            .copy(); // the engine's pixels live for the call only
-    waiting->done(copy);
+    (*done)(copy);
+}
+
+void read(int32_t, const char* markup, int32_t reason, void* user) {
+    if (const std::optional<BarcodesDone> done = waitingReadings().take(user))
+        (*done)(QByteArray(markup), reason);
 }
 
 } // namespace
 
 int start(int camera, const QByteArray& path, const QObject* context, Done done) {
-    auto waiting = std::make_unique<Waiting>(Waiting{context, std::move(done)});
-    Waiting* user = waiting.get();
-    const int job = ZoCaptureQueued(camera, path.constData(), &ended, user);
-    if (job > 0)
-        waitingJobs().emplace(user, std::move(waiting)); // the engine hands it back to ended()
+    return startWith(
+        [camera, &path](ZoCaptureCallback callback, void* user) {
+            return ZoCaptureQueued(camera, path.constData(), callback, user);
+        },
+        context, std::move(done));
+}
+
+int startWith(const Queue& queue, const QObject* context, Done done) {
+    void* user = waitingJobs().add(context, std::move(done));
+    const int job = queue(&ended, user);
+    if (job <= 0)
+        waitingJobs().forget(user);
     return job;
+}
+
+int readBarcodes(int camera, const QObject* context, BarcodesDone done) {
+    void* user = waitingReadings().add(context, std::move(done));
+    const int reading = ZoReadBarcodeQueued(camera, &read, user);
+    if (reading <= 0)
+        waitingReadings().forget(user);
+    return reading;
 }
 
 } // namespace queued_capture

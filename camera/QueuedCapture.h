@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ZoApi.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QImage>
@@ -24,5 +26,16 @@ using Done = std::function<void(const CaptureResult&)>;
 // `done` runs on the GUI thread when the job ends, unless `context` is gone by then. Returns the
 // job number, or minus the ZO_CAPTURE_ reason it was refused for at once (`done` never runs).
 int start(int camera, const QByteArray& path, const QObject* context, Done done);
+
+// The same for a job another engine call queues (a merge, an inset): `queue` makes that call with
+// the callback and its user data and answers as it does.
+using Queue = std::function<int(ZoCaptureCallback callback, void* user)>;
+int startWith(const Queue& queue, const QObject* context, Done done);
+
+// Reads the codes of camera `camera`'s picture of now behind the window; `done` runs on the GUI
+// thread with the engine's markup and a ZO_BARCODE_ reason, and a capture started in it takes the
+// picture that was read. The reading's number, or minus the reason it was refused for at once.
+using BarcodesDone = std::function<void(const QByteArray& markup, int reason)>;
+int readBarcodes(int camera, const QObject* context, BarcodesDone done);
 
 } // namespace queued_capture

@@ -48,8 +48,7 @@ void CaptureController::capture(PressEnded ended) {
     runCapture(std::move(ended));
 }
 
-// The watermark stays in the picture only while its box is checked. The composite captures
-// answer once they return.
+// The watermark stays in the picture only while its box is checked.
 void CaptureController::runCapture(PressEnded ended) {
     const int main = m_roles.main();
     if (!m_widgets.watermarkOn->isChecked())
@@ -62,13 +61,15 @@ void CaptureController::runCapture(PressEnded ended) {
         return;
     }
     if (m_widgets.merge->isChecked())
-        m_composite->captureMerged();
+        m_composite->captureMerged(std::move(ended));
     else if (m_widgets.inVideo->isChecked())
-        m_composite->captureInset();
+        m_composite->captureInset(std::move(ended));
     else
-        m_composite->captureMainSubMix();
-    if (ended)
-        ended(PressEnd::Written);
+        m_composite->captureMainSubMix(std::move(ended));
+}
+
+int CaptureController::pending() const {
+    return m_pending + m_composite->pending();
 }
 
 int CaptureController::captureToFile(int camera, PressEnded ended) {
@@ -85,10 +86,27 @@ int CaptureController::captureQuietly(int camera, SeriesEnded ended) {
 }
 
 // The name is taken at the press, so files are named in the order of the presses whenever their
-// jobs end.
+// jobs end. Under the barcode rule the codes of the press's picture are read behind the window
+// first, in the order of the presses, and the capture then takes the picture that was read.
 int CaptureController::queue(int camera, Press press) {
-    press.path = m_namer.makeSavePath();
     press.showsPdf = m_format.showsPdf();
+    if (m_namer.namesByBarcode()) {
+        const int reading = queued_capture::readBarcodes(
+            camera, &m_alive, [this, camera, press](const QByteArray& codes, int) mutable {
+                --m_pending;
+                press.path = m_namer.makeBarcodePath(codes);
+                startJob(camera, std::move(press));
+            });
+        if (reading > 0) {
+            ++m_pending;
+            return reading;
+        }
+    }
+    press.path = m_namer.makeSavePath();
+    return startJob(camera, std::move(press));
+}
+
+int CaptureController::startJob(int camera, Press press) {
     const auto refuse = [&press](PressEnd how) {
         if (press.ended)
             press.ended(how);
@@ -151,12 +169,8 @@ QByteArray CaptureController::bookPath() {
     return path;
 }
 
-// The strip reads its picture from a file: the page is kept beside the program's other
-// temporary pictures until the next document is listed.
 void CaptureController::showDocument(const QByteArray& path, const QImage& picture) {
-    const QByteArray thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
-    const bool saved = !picture.isNull() && picture.save(QString::fromLocal8Bit(thumb), "JPG");
-    addToStrip(m_strip, path, saved ? thumb : QByteArray());
+    addDocumentToStrip(m_strip, path, picture);
 }
 
 void CaptureController::lockSwitches(bool locked) {

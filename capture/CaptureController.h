@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PressEnd.h"
+
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -19,10 +21,6 @@ class ThumbnailLibrary;
 struct CaptureResult;
 struct Settings;
 
-// How a press of the capture button ended, for whoever waits on it (another program's command):
-// something was written, it was tried and nothing was written, or it was refused.
-enum class PressEnd { Written, Failed, Refused };
-using PressEnded = std::function<void(PressEnd)>;
 // How a capture for a series ended: the pages written, 0 when none (the user was not told).
 using SeriesEnded = std::function<void(int written)>;
 
@@ -55,7 +53,7 @@ public:
     void capture(PressEnded ended = {});
     bool busy() const { return m_busy; }
     // Captures in progress behind the window.
-    int pending() const { return m_pending; }
+    int pending() const;
     // One capture of `camera` into a new file named now, and its checked entries in the strip
     // once written; failures are told to the user. The job number, 0 when it was refused (said).
     int captureToFile(int camera, PressEnded ended = {});
@@ -107,6 +105,7 @@ private:
     };
     void runCapture(PressEnded ended);
     int queue(int camera, Press press);
+    int startJob(int camera, Press press);
     void jobEnded(const Press& press, const CaptureResult& result);
     bool reportNoFolder(const QByteArray& path);
 

@@ -3,7 +3,9 @@
 #include "ThumbnailLibrary.h"
 #include "ZoApi.h"
 #include "platform/Message.h"
+#include "platform/Paths.h"
 
+#include <QImage>
 #include <QToolTip>
 #include <QWidget>
 
@@ -90,4 +92,10 @@ void addToStrip(ThumbnailLibrary& strip, const QByteArray& path, const QByteArra
     const int after = strip.imgCount().value_or(0);
     if (after > before)
         strip.setItemChecked(after - 1, 1);
+}
+
+void addDocumentToStrip(ThumbnailLibrary& strip, const QByteArray& path, const QImage& picture) {
+    const QByteArray thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
+    const bool saved = !picture.isNull() && picture.save(QString::fromLocal8Bit(thumb), "JPG");
+    addToStrip(strip, path, saved ? thumb : QByteArray());
 }

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+class QImage;
 class ThumbnailLibrary;
 class QWidget;
 
@@ -28,3 +29,6 @@ void sayBusy(int language, QWidget* near);
 // its picture; a document already listed (multi-page PDF) keeps its one entry, which the strip
 // checks itself.
 void addToStrip(ThumbnailLibrary& strip, const QByteArray& path, const QByteArray& thumb = {});
+// A PDF written page by page as the checked entry of the strip, shown through `picture`, a page
+// of it, kept beside the program's other temporary pictures until the next document is listed.
+void addDocumentToStrip(ThumbnailLibrary& strip, const QByteArray& path, const QImage& picture);

@@ -8,16 +8,27 @@
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
 #include "Settings.h"
-#include "ZoApi.h"
 #include "platform/Message.h"
 #include "platform/Paths.h"
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QImage>
 
+#include <memory>
+
+using capture_messages::sayBusy;
+using capture_messages::sayFailed;
 using capture_messages::sayNoFolder;
-using capture_messages::sayUnsaved;
 using capture_messages::text;
+
+// What became of the two cameras' shots of one press.
+struct CompositeCapture::BothShots {
+    int ended = 0;
+    bool main = false;
+    bool sub = false;
+    int reason = ZO_CAPTURE_OK; // the first failure's
+};
 
 CompositeCapture::CompositeCapture(const Settings& settings, const CameraRoles& roles,
                                    FileNamer& namer, const OutputFormat& format,
@@ -30,85 +41,135 @@ void CompositeCapture::onMergeToggled() {
     const bool on = m_widgets.merge->isChecked();
     m_widgets.horizontal->setEnabled(on);
     m_widgets.vertical->setEnabled(on);
-    if (!on) {
+    if (!on)
         m_first.clear();
-        m_second.clear();
-    }
 }
 
 void CompositeCapture::forgetFirstShot() {
     m_first.clear();
 }
 
-// The prompt is modal: the second shot follows as soon as it is closed, unless the box was
-// unchecked meanwhile, which forgets the first shot.
-void CompositeCapture::captureMerged() {
-    if (m_first.isEmpty()) {
-        m_used.clear();
-        m_first = takeShot("ZoFront.jpg");
-        if (m_first.isEmpty())
-            return;
-        if (m_promptShown)
-            m_promptShown();
-        platform::showMessage(
-            text(m_settings.language, "提示", "Information"),
-            text(m_settings.language,
-                 "第一张或身份证正面已拍照, 请翻面或更换文档后点击确认拍照第二张",
-                 "The first side is taken. Turn the page or the card over, or lay the next "
-                 "document, then press OK to take the second side."));
-        if (!m_first.isEmpty())
-            m_captureAgain();
+// The names of one operation are kept apart (nextPath), so a second one waits for the first.
+bool CompositeCapture::refusedWhileBusy(const PressEnded& ended) {
+    if (m_pending == 0)
+        return false;
+    sayBusy(m_settings.language, m_widgets.preview);
+    if (ended)
+        ended(PressEnd::Refused);
+    return true;
+}
+
+namespace {
+
+// `ended` hears whether a path was written.
+void tell(const PressEnded& ended, const QByteArray& written) {
+    if (ended)
+        ended(written.isEmpty() ? PressEnd::Failed : PressEnd::Written);
+}
+
+} // namespace
+
+void CompositeCapture::captureMerged(PressEnded ended) {
+    if (!m_first.isEmpty()) {
+        takeSecondSide(std::move(ended));
         return;
     }
-    const QByteArray first = std::exchange(m_first, QByteArray());
-    m_second = takeShot("ZoBack.jpg");
-    if (m_second.isEmpty())
+    if (refusedWhileBusy(ended))
         return;
-    const QByteArray out = nextPath();
-    if (out.isEmpty()) {
-        sayNoFolder(m_settings.language);
-        return;
-    }
-    const QByteArray list = first + ';' + m_second + ';';
-    const bool vertical = m_widgets.vertical->isChecked();
-    const bool horizontal = m_widgets.horizontal->isChecked();
-    finish(out, [list, vertical, horizontal](const QByteArray& path) {
-        int written = 0;
-        if (vertical)
-            written = ZoImagesMix(list.constData(), 1, 2, 0, 0, path.constData());
-        if (horizontal)
-            written = ZoImagesMix(list.constData(), 0, 1, 2, 0, path.constData());
-        return written;
+    m_used.clear();
+    begin();
+    takeShot("ZoFront.jpg", [this, ended](const QByteArray& first) {
+        tell(ended, first);
+        if (!first.isEmpty() && m_widgets.merge->isChecked())
+            promptForSecondSide(first);
+        end();
     });
 }
 
-void CompositeCapture::captureInset() {
+// The prompt is modal: the second shot follows as soon as it is closed, unless the box was
+// unchecked meanwhile, which forgets the first shot.
+void CompositeCapture::promptForSecondSide(const QByteArray& first) {
+    m_first = first;
+    if (m_promptShown)
+        m_promptShown();
+    platform::showMessage(
+        text(m_settings.language, "提示", "Information"),
+        text(m_settings.language, "第一张或身份证正面已拍照, 请翻面或更换文档后点击确认拍照第二张",
+             "The first side is taken. Turn the page or the card over, or lay the next "
+             "document, then press OK to take the second side."));
+    if (!m_first.isEmpty())
+        m_captureAgain();
+}
+
+void CompositeCapture::takeSecondSide(PressEnded ended) {
+    const QByteArray first = std::exchange(m_first, QByteArray());
+    const bool vertical = m_widgets.vertical->isChecked();
+    begin();
+    takeShot("ZoBack.jpg", [this, first, vertical, ended](const QByteArray& second) {
+        if (second.isEmpty()) {
+            tell(ended, second);
+        } else {
+            const QByteArray list = first + ';' + second + ';';
+            const int main = m_roles.main();
+            compose(
+                nextPath(),
+                [list, vertical, main](const QByteArray& out, ZoCaptureCallback done, void* user) {
+                    return vertical ? ZoImagesMixQueued(main, list, 1, 2, 0, 0, out, done, user)
+                                    : ZoImagesMixQueued(main, list, 0, 1, 2, 0, out, done, user);
+                },
+                true, [ended](const QByteArray& written) { tell(ended, written); });
+        }
+        end();
+    });
+}
+
+void CompositeCapture::captureInset(PressEnded ended) {
+    if (refusedWhileBusy(ended))
+        return;
     m_used.clear();
-    inset(nullptr);
+    begin();
+    inset(nullptr, [this, ended](const QByteArray& written) {
+        tell(ended, written);
+        end();
+    });
 }
 
 // The temporary files are this process's own and go as soon as the result is written.
-void CompositeCapture::captureMainSubMix() {
+void CompositeCapture::captureMainSubMix(PressEnded ended) {
+    if (refusedWhileBusy(ended))
+        return;
     m_used.clear();
     const QByteArray out = nextPath();
     if (out.isEmpty()) {
         sayNoFolder(m_settings.language);
+        tell(ended, out);
         return;
     }
     const QByteArray temp = platform::privateTempDir().toLocal8Bit();
     const QByteArray mainShot = temp + "Zo01.jpg";
     const QByteArray subShot = temp + "Zo02.jpg";
-    if (ZoCapture(m_roles.main(), mainShot.constData()) > 0 &&
-        ZoCapture(m_roles.sub(), subShot.constData()) > 0) {
-        const QByteArray list = subShot + ';' + mainShot + ';';
-        finish(out, [list](const QByteArray& path) {
-            return ZoImagesMix(list.constData(), 1, 2, 0, 0, path.constData());
-        });
-    } else {
-        sayUnsaved(m_settings.language, out);
-    }
-    QFile::remove(QString::fromLocal8Bit(mainShot));
-    QFile::remove(QString::fromLocal8Bit(subShot));
+    begin();
+    shootBoth(mainShot, subShot, [this, out, mainShot, subShot, ended](const BothShots& shots) {
+        const auto removeShots = [mainShot, subShot, ended](const QByteArray& written) {
+            QFile::remove(QString::fromLocal8Bit(mainShot));
+            QFile::remove(QString::fromLocal8Bit(subShot));
+            tell(ended, written);
+        };
+        if (shots.main && shots.sub) {
+            const QByteArray list = subShot + ';' + mainShot + ';';
+            const int main = m_roles.main();
+            compose(
+                out,
+                [list, main](const QByteArray& to, ZoCaptureCallback done, void* user) {
+                    return ZoImagesMixQueued(main, list, 1, 2, 0, 0, to, done, user);
+                },
+                true, removeShots);
+        } else {
+            sayFailed(m_settings.language, shots.reason, out);
+            removeShots({});
+        }
+        end();
+    });
 }
 
 // The naming rules may give one path twice within an operation (the custom name, a multi-page
@@ -134,91 +195,136 @@ QByteArray CompositeCapture::shotPath(const char* temporaryName) {
     return nextPath();
 }
 
-// One source of a merge, of the main camera or with the sub picture inset; empty, after saying
-// why, when nothing was written.
-QByteArray CompositeCapture::takeShot(const char* temporaryName) {
-    if (m_widgets.subOn->isChecked() && m_widgets.inVideo->isChecked())
-        return inset(temporaryName);
+// One source of a merge, of the main camera or with the sub picture inset: `then` hears its path,
+// or empty after the user was told why nothing was written.
+void CompositeCapture::takeShot(const char* temporaryName, Shot then) {
+    if (m_widgets.subOn->isChecked() && m_widgets.inVideo->isChecked()) {
+        inset(temporaryName, std::move(then));
+        return;
+    }
     const QByteArray path = shotPath(temporaryName);
     if (path.isEmpty()) {
         sayNoFolder(m_settings.language);
-        return {};
+        then({});
+        return;
     }
-    if (ZoCapture(m_roles.main(), path.constData()) == 0) {
-        sayUnsaved(m_settings.language, path);
-        return {};
-    }
-    return path;
+    const int language = m_settings.language;
+    const auto ended = [language, path, then](int written, int reason) {
+        if (written == 0)
+            sayFailed(language, reason, path);
+        then(written > 0 ? path : QByteArray());
+    };
+    const int job =
+        queued_capture::start(m_roles.main(), path, &m_alive, [ended](const CaptureResult& result) {
+            ended(result.written, result.reason);
+        });
+    if (job <= 0)
+        ended(0, -job);
 }
 
-// Both cameras' shots, then the sub picture inset where the floating window stands over the
-// video. Into the shot `temporaryName` names for a merge, into a new strip entry without one.
-// Returns the path written, or empty after saying why.
-QByteArray CompositeCapture::inset(const char* temporaryName) {
+// Both cameras' pictures of the press, then `then` once both jobs have ended.
+void CompositeCapture::shootBoth(const QByteArray& mainShot, const QByteArray& subShot,
+                                 std::function<void(const BothShots&)> then) {
+    auto shots = std::make_shared<BothShots>();
+    const auto shoot = [this, shots, then](int camera, const QByteArray& path,
+                                           bool BothShots::*written) {
+        const auto ended = [shots, then, written](int pages, int reason) {
+            shots.get()->*written = pages > 0;
+            if (pages == 0 && shots->reason == ZO_CAPTURE_OK)
+                shots->reason = reason;
+            if (++shots->ended == 2)
+                then(*shots);
+        };
+        const int job =
+            queued_capture::start(camera, path, &m_alive, [ended](const CaptureResult& result) {
+                ended(result.written, result.reason);
+            });
+        if (job <= 0)
+            ended(0, -job);
+    };
+    shoot(m_roles.main(), mainShot, &BothShots::main);
+    shoot(m_roles.sub(), subShot, &BothShots::sub);
+}
+
+// The sub picture goes where the floating window stands over the video at the press. Into the
+// shot `temporaryName` names for a merge, into a new strip entry without one. `then` hears the
+// path written, or empty after the user was told why.
+void CompositeCapture::inset(const char* temporaryName, Shot then) {
     const QByteArray mainShot = shotPath("ZoMain.jpg");
     const QByteArray subShot = shotPath("ZoSub.jpg");
     if (mainShot.isEmpty() || subShot.isEmpty()) {
         sayNoFolder(m_settings.language);
-        return {};
+        then({});
+        return;
     }
     const int main = m_roles.main();
-    if (ZoCapture(main, mainShot.constData()) == 0) {
-        sayUnsaved(m_settings.language, mainShot);
-        return {};
-    }
-    ZoCapture(m_roles.sub(), subShot.constData()); // a missing sub picture fails the inset
-    const QByteArray out = temporaryName ? shotPath(temporaryName) : nextPath();
-    if (out.isEmpty()) {
-        sayNoFolder(m_settings.language);
-        return {};
-    }
-
     int left = 0, top = 0, right = 0, bottom = 0;
     ZoGetVideoRectEx(main, left, top, right, bottom);
     const QWidget* window = m_pip.smallWidget();
     const QPoint origin = m_widgets.preview->mapToGlobal(QPoint(0, 0));
     const QRect video(origin + QPoint(left, top), QSize(right - left, bottom - top));
     const QRect floating(window->mapToGlobal(QPoint(0, 0)), window->size());
-    const QSize picture(ZoGetImageWidth(mainShot.constData()),
-                        ZoGetImageHeight(mainShot.constData()));
 
-    Compose compose;
-    if (const std::optional<InsetFigures> figures = insetFigures(picture, video, floating)) {
-        compose = [mainShot, subShot, f = *figures](const QByteArray& path) {
-            return ZoCombineMainSubEn(mainShot.constData(), subShot.constData(), path.constData(),
-                                      f.width, f.height, -f.x, -f.y);
-        };
-    } else {
-        platform::showMessage(
-            text(m_settings.language, "提示", "Information"),
-            text(m_settings.language, "视频区域未知, 副摄像头画面未嵌入, 仅保存主摄像头图像。",
-                 "The video area is unknown: the sub camera's picture was not inset, only the "
-                 "main camera's picture was saved."));
-        compose = [main](const QByteArray& path) {
-            return ZoCapture(main, path.constData());
-        };
-    }
-    if (!temporaryName)
-        return finish(out, compose) ? out : QByteArray();
-    if (compose(out) == 0) {
-        sayUnsaved(m_settings.language, out);
-        return {};
-    }
-    return out;
+    // A missing sub picture fails the composing, which says so.
+    shootBoth(mainShot, subShot, [=, this](const BothShots& shots) {
+        if (!shots.main) {
+            sayFailed(m_settings.language, shots.reason, mainShot);
+            then({});
+            return;
+        }
+        const QByteArray out = temporaryName ? shotPath(temporaryName) : nextPath();
+        const QSize picture(ZoGetImageWidth(mainShot), ZoGetImageHeight(mainShot));
+        Composer composer;
+        if (const std::optional<InsetFigures> f = insetFigures(picture, video, floating)) {
+            composer = [main, mainShot, subShot, f = *f](const QByteArray& to,
+                                                         ZoCaptureCallback done, void* user) {
+                return ZoCombineMainSubQueued(main, mainShot, subShot, to, f.width, f.height, -f.x,
+                                              -f.y, done, user);
+            };
+        } else {
+            platform::showMessage(
+                text(m_settings.language, "提示", "Information"),
+                text(m_settings.language, "视频区域未知, 副摄像头画面未嵌入, 仅保存主摄像头图像。",
+                     "The video area is unknown: the sub camera's picture was not inset, only "
+                     "the main camera's picture was saved."));
+            composer = [main, mainShot](const QByteArray& to, ZoCaptureCallback done, void* user) {
+                return ZoImagesMixQueued(main, mainShot + ';', 1, 2, 0, 0, to, done, user);
+            };
+        }
+        compose(out, composer, temporaryName == nullptr, then);
+    });
 }
 
-// The result, once written, becomes the strip's new checked entry; a PDF shows there through a
-// JPEG of the same picture.
-bool CompositeCapture::finish(const QByteArray& out, const Compose& compose) {
-    if (compose(out) == 0) {
-        sayUnsaved(m_settings.language, out);
-        return false;
+// The result, once written and `listed`, becomes the strip's new checked entry, a PDF shown
+// through its own page; `then` hears the path written, or empty after the user was told why not.
+void CompositeCapture::compose(const QByteArray& out, const Composer& composer, bool listed,
+                               Shot then) {
+    if (out.isEmpty()) {
+        sayNoFolder(m_settings.language);
+        if (then)
+            then({});
+        return;
     }
-    QByteArray thumb;
-    if (m_format.showsPdf()) {
-        thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
-        compose(thumb);
-    }
-    addToStrip(m_strip, out, thumb);
-    return true;
+    const int language = m_settings.language;
+    const bool showsPdf = m_format.showsPdf();
+    begin();
+    const auto ended = [this, language, out, showsPdf, listed, then](int written, int reason,
+                                                                     const QImage& picture) {
+        if (written == 0)
+            sayFailed(language, reason, out);
+        else if (listed && showsPdf)
+            addDocumentToStrip(m_strip, out, picture);
+        else if (listed)
+            addToStrip(m_strip, out);
+        if (then)
+            then(written > 0 ? out : QByteArray());
+        end();
+    };
+    const int job = queued_capture::startWith(
+        [&](ZoCaptureCallback done, void* user) { return composer(out, done, user); }, &m_alive,
+        [ended](const CaptureResult& result) {
+            ended(result.written, result.reason, result.picture);
+        });
+    if (job <= 0)
+        ended(0, -job, {});
 }

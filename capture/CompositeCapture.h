@@ -1,6 +1,11 @@
 #pragma once
 
+#include "PressEnd.h"
+#include "QueuedCapture.h"
+
 #include <QByteArray>
+#include <QObject>
+#include <QRect>
 #include <QSet>
 
 #include <functional>
@@ -16,7 +21,9 @@ struct Settings;
 
 // The captures that make one picture out of two: the merge of two shots of the main camera
 // (front and back), the sub camera's picture inset where its floating window stands over the
-// preview, and the two cameras' pictures one above the other.
+// preview, and the two cameras' pictures one above the other. The shots are taken at the press
+// and everything after them, the composing included, is done behind the window; one operation
+// runs at a time.
 class CompositeCapture {
 public:
     struct Widgets {
@@ -41,21 +48,36 @@ public:
     // The program is ending: a first shot waiting for its second is forgotten, so closing the
     // prompt takes no second shot.
     void forgetFirstShot();
-    // The first shot and the prompt to turn the page over, or the second shot and the merge.
-    void captureMerged();
-    // The main picture with the sub picture inset, as a new checked entry of the strip.
-    void captureInset();
+    // The first shot and, once it is saved, the prompt to turn the page over; or the second shot
+    // and the merge. `ended` hears of the first shot before the prompt, of the second once the
+    // merge is written.
+    void captureMerged(PressEnded ended);
+    // The main picture with the sub picture inset, as a new checked entry of the strip; `ended`
+    // hears once it is written.
+    void captureInset(PressEnded ended);
     // The sub picture above the main one, as a new checked entry of the strip.
-    void captureMainSubMix();
+    void captureMainSubMix(PressEnded ended);
+    // Operations under way behind the window.
+    int pending() const { return m_pending; }
 
 private:
-    using Compose = std::function<int(const QByteArray& out)>;
+    using Shot = std::function<void(const QByteArray& path)>; // empty when nothing was written
+    using Composer = std::function<int(const QByteArray& out, ZoCaptureCallback, void*)>;
+    struct BothShots;
 
+    bool refusedWhileBusy(const PressEnded& ended);
+    void promptForSecondSide(const QByteArray& first);
+    void takeSecondSide(PressEnded ended);
     QByteArray nextPath();
     QByteArray shotPath(const char* temporaryName);
-    QByteArray takeShot(const char* temporaryName);
-    QByteArray inset(const char* temporaryName);
-    bool finish(const QByteArray& out, const Compose& compose);
+    void takeShot(const char* temporaryName, Shot then);
+    void inset(const char* temporaryName, Shot then);
+    void shootBoth(const QByteArray& mainShot, const QByteArray& subShot,
+                   std::function<void(const BothShots&)> then);
+    // Composes into `out` behind the window, listed in the strip when `listed`.
+    void compose(const QByteArray& out, const Composer& composer, bool listed, Shot then = {});
+    void begin() { ++m_pending; }
+    void end() { --m_pending; }
 
     const Settings& m_settings;
     const CameraRoles& m_roles;
@@ -67,6 +89,7 @@ private:
     std::function<void()> m_captureAgain;
     std::function<void()> m_promptShown;
     QByteArray m_first;      // the merge's first shot while the prompt is open
-    QByteArray m_second;     // the last merge's second shot
     QSet<QByteArray> m_used; // the paths of the operation under way
+    int m_pending = 0;
+    QObject m_alive; // jobs that end after this is gone are not reported
 };

@@ -85,8 +85,22 @@ QByteArray FileNamer::makeSavePath() {
 QByteArray FileNamer::makeSavePath(const QByteArray& extension) {
     if (!m_folder.usable())
         return {};
+    return pathFor(makeFileName(), extension);
+}
+
+bool FileNamer::namesByBarcode() const {
+    return m_settings.nameRule == Barcode;
+}
+
+QByteArray FileNamer::makeBarcodePath(const QByteArray& reading) {
+    if (!m_folder.usable())
+        return {};
+    return pathFor(naming::barcodeName(reading), m_format.extension());
+}
+
+QByteArray FileNamer::pathFor(const QByteArray& name, const QByteArray& extension) {
     const int rule = m_settings.nameRule;
-    const QByteArray base = m_folder.imageDir() + '/' + makeFileName();
+    const QByteArray base = m_folder.imageDir() + '/' + name;
     if (rule != Date && rule != Barcode)
         return base + extension;
     const QByteArray path = naming::freshPath(

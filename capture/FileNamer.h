@@ -44,6 +44,10 @@ public:
     QByteArray makeSavePath();
     // The same with another extension (".txt"): what is made of a capture, named as one.
     QByteArray makeSavePath(const QByteArray& extension);
+    // Under the barcode rule a capture is named by the codes of its own picture: the caller reads
+    // them first, behind the window, and names the file with the engine's reading.
+    bool namesByBarcode() const;
+    QByteArray makeBarcodePath(const QByteArray& reading);
     // A new PDF for a book run: "Book_" and the date rule's name in the work folder, never a file
     // that exists or a name made before; empty when the folder cannot be used. A multi-page
     // document in progress ends, as the book run ends it in the camera.
@@ -63,6 +67,7 @@ public:
     void onCounterEdited();
 
 private:
+    QByteArray pathFor(const QByteArray& name, const QByteArray& extension);
     void showPanel(int rule);
     void advanceCounter();
 

@@ -2,6 +2,7 @@
 
 #include "CameraRoles.h"
 #include "QBarcodeResultDlg.h"
+#include "QueuedCapture.h"
 #include "ZoApi.h"
 
 #include <QGuiApplication>
@@ -9,12 +10,31 @@
 BarcodeCommand::BarcodeCommand(const CameraRoles& roles, QBarcodeResultDlg& dialog)
     : m_roles(roles), m_dialog(dialog) {}
 
+BarcodeCommand::~BarcodeCommand() {
+    if (m_reading)
+        QGuiApplication::restoreOverrideCursor();
+}
+
 void BarcodeCommand::read() {
+    if (m_reading)
+        return;
+    const int reading = queued_capture::readBarcodes(m_roles.main(), &m_alive,
+                                                     [this](const QByteArray& markup, int reason) {
+                                                         m_reading = false;
+                                                         QGuiApplication::restoreOverrideCursor();
+                                                         show(markup, reason);
+                                                     });
+    if (reading <= 0) {
+        show({}, -reading);
+        return;
+    }
+    m_reading = true;
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-    // The engine answers UTF-8; the text is copied before any other engine call.
-    const QString result = QString::fromUtf8(ZoReadBarcode(m_roles.main()));
-    QGuiApplication::restoreOverrideCursor();
-    m_dialog.setBarcodeResult(result);
+}
+
+// The engine answers UTF-8.
+void BarcodeCommand::show(const QByteArray& markup, int reason) {
+    m_dialog.setBarcodeResult(QString::fromUtf8(markup), reason);
     m_dialog.show();
     m_dialog.raise();
 }

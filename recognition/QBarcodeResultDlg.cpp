@@ -1,5 +1,6 @@
 #include "QBarcodeResultDlg.h"
 
+#include "ZoApi.h"
 #include "platform/Message.h"
 #include "ui_QBarcodeResultDlg.h"
 
@@ -46,17 +47,29 @@ void QBarcodeResultDlg::applyLanguage(int flag) {
     ui->pushButtonExport->setText(pick("导出", "Export"));
     ui->pushButtonClose->setText(pick("关闭", "Close"));
     if (m_read)
-        setBarcodeResult(m_shown);
+        setBarcodeResult(m_shown, m_reason);
 }
 
-void QBarcodeResultDlg::setBarcodeResult(const QString& result) {
+void QBarcodeResultDlg::setBarcodeResult(const QString& result, int reason) {
     const bool found = !result.isEmpty();
     m_read = true;
     m_shown = result;
+    m_reason = reason;
     if (found)
         m_result = result;
-    ui->textEdit->setPlainText(found ? result : pick("没有检测到条码!", "No barcode was found."));
+    ui->textEdit->setPlainText(found ? result : whyNothing(reason));
     ui->pushButtonExport->setEnabled(found);
+}
+
+QString QBarcodeResultDlg::whyNothing(int reason) const {
+    switch (reason) {
+    case ZO_BARCODE_TIMED_OUT:
+        return pick("条码识别超时", "Barcode reading timed out");
+    case ZO_BARCODE_CAMERA_LOST:
+        return pick("摄像头已断开", "Camera disconnected");
+    default:
+        return pick("没有检测到条码!", "No barcode was found.");
+    }
 }
 
 // The file holds the engine's text byte for byte: it came as UTF-8 and goes back as UTF-8.

@@ -16,9 +16,10 @@ public:
     explicit QBarcodeResultDlg(QWidget* parent = nullptr);
     ~QBarcodeResultDlg() override;
 
-    // An empty result shows the no-code message and disables the export, keeping the earlier
+    // An empty result shows why there is none (no code, the reading timed out, the camera is
+    // gone: `reason` is a ZO_BARCODE_ reason) and disables the export, keeping the earlier
     // result; any other is shown as plain text (markup would otherwise be rendered) and kept.
-    void setBarcodeResult(const QString& result);
+    void setBarcodeResult(const QString& result, int reason = 0);
     // The texts of the window, the shown result's no-code message among them.
     void applyLanguage(int flag);
 
@@ -28,10 +29,12 @@ private slots:
 
 private:
     QString pick(const char* chinese, const char* english) const;
+    QString whyNothing(int reason) const;
 
     Ui::QBarcodeResultDlg* ui;
     QString m_result;
     QString m_shown; // what the last reading found, empty for nothing
+    int m_reason = 0;
     bool m_read = false;
     int m_language = 1;
 };

@@ -1,8 +1,10 @@
 #include "FramePrinter.h"
 
 #include "CameraRoles.h"
+#include "Settings.h"
 #include "WorkFolder.h"
 #include "ZoApi.h"
+#include "platform/Message.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -13,13 +15,18 @@
 
 namespace {
 
-// The engine calls back during ZoPrint on the GUI thread; one printer exists at a time.
+// The engine calls back on the GUI thread once the picture is made; one printer exists at a time.
 FramePrinter* g_printer = nullptr;
+
+QString text(int language, const char* chinese, const char* english) {
+    return QString::fromUtf8(language == 0 ? chinese : english);
+}
 
 } // namespace
 
-FramePrinter::FramePrinter(const CameraRoles& roles, const WorkFolder& folder)
-    : m_roles(roles), m_folder(folder) {
+FramePrinter::FramePrinter(const Settings& settings, const CameraRoles& roles,
+                           const WorkFolder& folder)
+    : m_settings(settings), m_roles(roles), m_folder(folder) {
     g_printer = this;
     ZoSetPrintCB(&FramePrinter::printReceived);
 }
@@ -30,16 +37,33 @@ FramePrinter::~FramePrinter() {
 }
 
 void FramePrinter::print() {
-    ZoPrint(m_roles.main());
+    if (m_making)
+        return;
+    m_making = ZoPrintQueued(m_roles.main()) == 1;
+    if (!m_making)
+        sayNoPicture();
 }
 
 int FramePrinter::printReceived(const unsigned char* rgb, int width, int height, int bytesPerLine,
                                 int dpi) {
-    if (g_printer == nullptr || rgb == nullptr || width <= 0 || height <= 0)
+    if (g_printer == nullptr)
         return 0;
+    g_printer->m_making = false;
+    if (rgb == nullptr || width <= 0 || height <= 0) {
+        g_printer->sayNoPicture();
+        return 0;
+    }
     // A view of the engine's pixels, valid during this call only.
     const QImage picture(rgb, width, height, bytesPerLine, QImage::Format_RGB888);
     return g_printer->askAndPrint(picture, dpi);
+}
+
+void FramePrinter::sayNoPicture() const {
+    const int language = m_settings.language;
+    platform::showMessage(text(language, "提示", "Information"),
+                          text(language, "没有可打印的图像: 摄像头未开启或已断开。",
+                               "There is no picture to print: the camera is not open or was "
+                               "disconnected."));
 }
 
 int FramePrinter::askAndPrint(const QImage& picture, int dpi) {

@@ -6,14 +6,16 @@
 class CameraRoles;
 class QPrinter;
 class WorkFolder;
+struct Settings;
 
-// The print button: the engine makes the main camera's current picture at full resolution,
-// processed as a capture would be, and hands it to this printer, which asks where to print with
-// Qt's print dialog (the CUPS printers; "Print to File" as PDF into the work folder when there
-// is none) and prints it fitted to the page at its DPI.
+// The print button: the engine makes the main camera's picture of the press at full resolution,
+// processed as a capture would be, behind the window, and hands it to this printer, which asks
+// where to print with Qt's print dialog (the CUPS printers; "Print to File" as PDF into the work
+// folder when there is none) and prints it fitted to the page at its DPI. A press while the
+// picture is being made is ignored.
 class FramePrinter {
 public:
-    FramePrinter(const CameraRoles& roles, const WorkFolder& folder);
+    FramePrinter(const Settings& settings, const CameraRoles& roles, const WorkFolder& folder);
     ~FramePrinter();
     FramePrinter(const FramePrinter&) = delete;
     FramePrinter& operator=(const FramePrinter&) = delete;
@@ -28,7 +30,10 @@ private:
     static int printReceived(const unsigned char* rgb, int width, int height, int bytesPerLine,
                              int dpi);
     int askAndPrint(const QImage& picture, int dpi);
+    void sayNoPicture() const;
 
+    const Settings& m_settings;
     const CameraRoles& m_roles;
     const WorkFolder& m_folder;
+    bool m_making = false; // the engine is making the picture
 };

@@ -180,8 +180,8 @@ TEST_F(CommandsTest, AMergePhotoIsAnsweredAtThePromptAndExitThereTakesNoSecondSh
     EXPECT_EQ(photoAnswer, kDone);
     EXPECT_EQ(exitAnswer, kDone);
     const QStringList calls = callsSince(from);
-    EXPECT_EQ(calls.filter(QRegularExpression("^ZoCapture\\(")).size(), 1);
-    EXPECT_EQ(calls.filter(QRegularExpression("^ZoImagesMix\\(")).size(), 0);
+    EXPECT_EQ(calls.filter(QRegularExpression("^ZoCaptureQueued\\(")).size(), 1);
+    EXPECT_EQ(calls.filter(QRegularExpression("^ZoImagesMixQueued\\(")).size(), 0);
     EXPECT_EQ(pictures(), 1);
 }
 

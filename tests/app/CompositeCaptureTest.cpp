@@ -88,7 +88,7 @@ TEST_F(CompositeCaptureTest, MergeTakesTwoShotsAndListsOnlyTheResult) {
     EXPECT_EQ(prompts(), 1);
     const QSize shot = sizeOf("Image00000.jpg");
     EXPECT_EQ(sizeOf("Image00002.jpg"), QSize(shot.width(), shot.height() * 2));
-    EXPECT_EQ(callsSince(from).filter(QRegularExpression("^ZoImagesMix\\(")).size(), 1);
+    EXPECT_EQ(callsSince(from).filter(QRegularExpression("^ZoImagesMixQueued\\(")).size(), 1);
 
     // Side by side, and unchecking between merges starts again from a first shot.
     click("radioButtonH");

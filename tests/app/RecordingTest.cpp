@@ -152,14 +152,17 @@ TEST_F(RecordingTest, RecordingsFollowTheirCameraThroughUnplugs) {
 TEST_F(RecordingTest, PrintWithoutPrinterMakesPdf) {
     auto form = start("DevIndex=0\nResolution=5\n");
     bool asked = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget());
-        ASSERT_NE(dialog, nullptr);
-        asked = true;
-        dialog->accept();
+    QTimer answer; // the dialog opens once the picture is made behind the window
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+            asked = true;
+            dialog->accept();
+        }
     });
+    answer.start(10);
     button(*form, "pushButtonPrint")->click();
-    ASSERT_TRUE(asked);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return asked && !QDir(work.path()).entryList({"*.pdf"}).isEmpty(); }, 30000));
     const QStringList pdfs = QDir(work.path()).entryList({"*.pdf"}, QDir::Files);
     ASSERT_EQ(pdfs.size(), 1);
     const QString pdf = work.path() + "/" + pdfs.front();
