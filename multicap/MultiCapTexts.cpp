@@ -15,12 +15,20 @@ QString counted(int flag, const char* chinese, const char* english, const char* 
     return pick(flag, chinese, count == 1 ? englishOne : english).arg(count);
 }
 
+// The pages a stopped run still writes; nothing when there are none.
+QString finishingText(const Progress& progress, int flag) {
+    if (progress.finishing <= 0)
+        return {};
+    return counted(flag, ", 正在完成 %0 页", ", finishing %0 pages", ", finishing %0 page",
+                   progress.finishing);
+}
+
 QString takenText(const Progress& progress, int flag) {
     QString text =
         counted(flag, "已拍照 %0 张", "%0 photos taken", "%0 photo taken", progress.taken);
     if (progress.failed > 0)
         text += pick(flag, " (%0 张失败)", " (%0 failed)").arg(progress.failed);
-    return text;
+    return text + finishingText(progress, flag);
 }
 
 QString bookText(const Progress& progress, int flag) {
@@ -28,8 +36,8 @@ QString bookText(const Progress& progress, int flag) {
                            progress.taken);
     if (progress.failed > 0)
         text += pick(flag, " (%0 次失败)", " (%0 failed)").arg(progress.failed);
-    if (progress.finishing)
-        text += pick(flag, ", 正在完成", ", finishing");
+    if (progress.finishing > 0)
+        text += finishingText(progress, flag);
     else if (progress.stage == Progress::Finished)
         text += pick(flag, ", 拍照结束", ", photography completed");
     return text;

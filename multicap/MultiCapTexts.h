@@ -24,7 +24,7 @@ struct Progress {
     int taken = 0;
     int failed = 0;
     bool book = false;
-    bool finishing = false; // a stopped book run still writes the spreads it took
+    int finishing = 0; // the pages a stopped run is still writing
 };
 // Empty for Stage::None. A count of failures is added only when there are some.
 QString progressText(const Progress& progress, int flag);

@@ -70,6 +70,8 @@ void QMultiCapDialog::applyLanguage(int flag) {
 void QMultiCapDialog::showState() {
     ui->pushButtonStart->setText(running() ? multicap_texts::stopText(m_language)
                                            : multicap_texts::startText(m_language));
+    // A spread is two pages.
+    m_progress.finishing = running() ? 0 : (m_book ? 2 * m_book->spreadsBehind() : m_captures);
     ui->labelCapCount->setText(multicap_texts::progressText(m_progress, m_language));
     ui->pushButtonStart->setEnabled(running() || !m_book); // a stopped book is being finished
     // The mode of a run is the one it started in: the choice waits until it ends.
@@ -156,15 +158,12 @@ void QMultiCapDialog::stop() {
         m_progress.stage = Progress::Finished;
     }
     m_run.reset();
-    if (m_book) {
-        m_progress.finishing = true;
+    if (m_book)
         m_book->finish([this] { bookFinished(); });
-    }
     showState();
 }
 
 void QMultiCapDialog::bookFinished() {
-    m_progress.finishing = false;
     m_progress.taken = m_book->pages();
     m_book.reset();
     m_hooks.restoreCapture();
@@ -214,11 +213,12 @@ void QMultiCapDialog::addSpread() {
 void QMultiCapDialog::takeOne(int camera) {
     ++m_progress.taken;
     m_progress.stage = Progress::Taking;
+    ++m_captures;
     m_hooks.capture(camera, [this](int written) {
-        if (written <= 0) {
+        --m_captures;
+        if (written <= 0)
             ++m_progress.failed;
-            showState();
-        }
+        showState();
     });
     showState();
 }
@@ -226,7 +226,10 @@ void QMultiCapDialog::takeOne(int camera) {
 bool QMultiCapDialog::refuseWhileRunning() {
     if (!running())
         return false;
-    platform::showMessage(QStringLiteral("提示"), QStringLiteral("请先停止连拍!"));
+    const bool chinese = m_language == 0;
+    platform::showMessage(chinese ? QStringLiteral("提示") : QStringLiteral("Information"),
+                          chinese ? QStringLiteral("请先停止连拍!")
+                                  : QStringLiteral("Stop the run first."));
     return true;
 }
 

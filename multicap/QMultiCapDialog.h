@@ -97,5 +97,6 @@ private:
     std::optional<Run> m_run;
     std::unique_ptr<BookRun> m_book; // the document of a book run
     multicap_texts::Progress m_progress;
+    int m_captures = 0; // a timed or smart run's captures not yet written
     int m_language = 1;
 };
