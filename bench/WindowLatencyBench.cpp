@@ -5,9 +5,17 @@
 // iteration is the whole capture, until its file is written.
 //   /0../8: one press in each format of the list (JPG, single PDF, multi PDF, BMP, TIF, PNG,
 //           TIFF, searchable single PDF, searchable multi PDF);
-//   Presses: ten presses in a row in searchable multi-page PDF.
+//   Presses: ten presses in a row in searchable multi-page PDF;
+//   BarcodeRead: the barcode button, until the result window shows the codes;
+//   ResolutionChange: the main camera from 8 megapixels to the next size and back, until the
+//           new stream's first frame;
+//   CameraSwap: the other virtual camera chosen as the main one, until its first frame;
+//   BookStop: a book run stopped with spreads still being made, until its file is finished.
 #include "BenchMain.h"
+#include "CamCoreTesting.h"
 #include "MainForm.h"
+#include "QBarcodeResultDlg.h"
+#include "QMultiCapDialog.h"
 #include "ZoApi.h"
 #include "platform/Message.h"
 
@@ -41,13 +49,13 @@ void prepareEnvironment() {
     setenv("XDG_CONFIG_HOME", (root + "/.config").constData(), 1);
     setenv("XDG_DATA_HOME", (root + "/.local/share").constData(), 1);
     setenv("TMPDIR", root.constData(), 1);
-    setenv("CAMCORE_VIRTUAL_CAMERAS", "1", 1);
+    setenv("CAMCORE_VIRTUAL_CAMERAS", "2", 1);
     setenv("CAMCORE_REAL_CAMERAS", "0", 1);
     QDir().mkpath(home().filePath(QStringLiteral("Documents/Papyra")));
     QFile settings(home().filePath(QStringLiteral("Documents/Papyra/zoconf.ini")));
     if (settings.open(QIODevice::WriteOnly))
-        settings.write("[Zo twain driver param]\nResolution=0\nAutoCrop=1\nDelBack=1\n"
-                       "Dewarp=1\nAutoOrient=1\n");
+        settings.write("[Zo twain driver param]\nDevIndex=0\nResolution=0\nAutoCrop=1\n"
+                       "DelBack=1\nDewarp=1\nAutoOrient=1\n");
 }
 
 // The longest time the event loop left a 5 ms timer waiting while `until` was false.
@@ -88,7 +96,15 @@ public:
     void chooseFormat(int index) {
         m_form->findChild<QComboBox*>(QStringLiteral("comboBoxFmt"))->setCurrentIndex(index);
     }
-    void press() { m_form->findChild<QAbstractButton*>(QStringLiteral("pushButtonScan"))->click(); }
+    void press() { click("pushButtonScan"); }
+    void click(const char* name) {
+        m_form->findChild<QAbstractButton*>(QString::fromLatin1(name))->click();
+    }
+    QComboBox* list(const char* name) {
+        return m_form->findChild<QComboBox*>(QString::fromLatin1(name));
+    }
+    template <typename T> T* child() { return m_form->findChild<T*>(); }
+    int mainCamera() const { return m_form->mainCamera(); }
     static bool idle() { return ZoCapturesPending(0) == 0; }
 
 private:
@@ -131,6 +147,106 @@ void BM_TenSearchablePresses(benchmark::State& state) {
     state.counters["longest_gap_ms"] = worst;
 }
 BENCHMARK(BM_TenSearchablePresses)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Whether camera `camera` has shown a frame since `before` of them.
+bool framesAfter(int camera, std::uint64_t before) {
+    return camcore::testing::frameCounts(camera).frames > before;
+}
+
+void BM_BarcodeRead(benchmark::State& state) {
+    double worst = 0;
+    for (auto _ : state) {
+        auto* dialog = g_window->child<QBarcodeResultDlg>();
+        if (dialog != nullptr)
+            dialog->hide();
+        bool pressed = false;
+        worst = std::max(worst, longestGap([&] {
+                             if (!pressed) {
+                                 pressed = true;
+                                 g_window->click("pushButtonReadBarcode");
+                             }
+                             dialog = g_window->child<QBarcodeResultDlg>();
+                             return dialog != nullptr && dialog->isVisible();
+                         }));
+    }
+    state.counters["longest_gap_ms"] = worst;
+}
+BENCHMARK(BM_BarcodeRead)->Iterations(3)->Unit(benchmark::kMillisecond);
+
+// Chooses `index` in the list `name` and waits for the main camera's next frame after that.
+double changeAndWaitForFrame(const char* name, int index) {
+    bool changed = false;
+    int camera = 0;
+    std::uint64_t before = 0;
+    return longestGap([&] {
+        if (!changed) {
+            changed = true;
+            g_window->list(name)->setCurrentIndex(index);
+            camera = g_window->mainCamera();
+            before = camcore::testing::frameCounts(camera).frames;
+            return false;
+        }
+        return framesAfter(camera, before);
+    });
+}
+
+void BM_ResolutionChange(benchmark::State& state) {
+    double worst = 0;
+    for (auto _ : state) {
+        worst = std::max(worst, changeAndWaitForFrame("comboBoxRes", 1));
+        worst = std::max(worst, changeAndWaitForFrame("comboBoxRes", 0));
+    }
+    state.counters["longest_gap_ms"] = worst;
+}
+BENCHMARK(BM_ResolutionChange)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+void BM_CameraSwap(benchmark::State& state) {
+    double worst = 0;
+    for (auto _ : state) {
+        worst = std::max(worst, changeAndWaitForFrame("comboBoxDev", 1));
+        worst = std::max(worst, changeAndWaitForFrame("comboBoxDev", 0));
+    }
+    state.counters["longest_gap_ms"] = worst;
+}
+BENCHMARK(BM_CameraSwap)->Iterations(2)->Unit(benchmark::kMillisecond);
+
+// The run's page watch needs the new leaf to lie still for some frames before it takes the spread.
+void turnAndWaitForSpread() {
+    camcore::testing::turnVirtualPage(0);
+    const std::uint64_t until = camcore::testing::frameCounts(0).frames + 45;
+    const QDeadlineTimer deadline(30000);
+    while (!framesAfter(0, until) && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+void BM_BookStop(benchmark::State& state) {
+    double worst = 0;
+    int behind = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        g_window->click("pushButtonAutoScan");
+        auto* dialog = g_window->child<QMultiCapDialog>();
+        dialog->findChild<QAbstractButton*>(QStringLiteral("radioButtonBook"))->click();
+        auto* start = dialog->findChild<QAbstractButton*>(QStringLiteral("pushButtonStart"));
+        start->click();
+        for (int spread = 1; spread <= 3; ++spread)
+            turnAndWaitForSpread();
+        behind = dialog->spreadsBehind();
+        state.ResumeTiming();
+        bool stopped = false;
+        worst = std::max(worst, longestGap([&] {
+                             if (!stopped) {
+                                 stopped = true;
+                                 start->click();
+                             }
+                             return dialog->spreadsBehind() == 0 && start->isEnabled();
+                         }));
+        dialog->hide();
+    }
+    state.counters["longest_gap_ms"] = worst;
+    state.counters["spreads_behind"] = behind;
+}
+BENCHMARK(BM_BookStop)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
