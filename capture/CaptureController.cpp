@@ -78,7 +78,14 @@ int CaptureController::captureToFile(int camera, PressEnded ended) {
     return queue(camera, std::move(press));
 }
 
+// While the merge's prompt waits for the second side, a series' capture would come between the
+// two shots: it is counted as failed instead.
 int CaptureController::captureQuietly(int camera, SeriesEnded ended) {
+    if (m_composite->awaitingSecondSide()) {
+        if (ended)
+            ended(0);
+        return 0;
+    }
     Press press;
     press.quiet = true;
     press.seriesEnded = std::move(ended);
@@ -107,7 +114,8 @@ int CaptureController::queue(int camera, Press press) {
 }
 
 int CaptureController::startJob(int camera, Press press) {
-    const auto refuse = [&press](PressEnd how) {
+    const auto refuse = [this, &press](PressEnd how) {
+        m_namer.giveBack(press.path);
         if (press.ended)
             press.ended(how);
         if (press.seriesEnded)
@@ -116,7 +124,7 @@ int CaptureController::startJob(int camera, Press press) {
     };
     if (press.path.isEmpty()) {
         if (!press.quiet)
-            capture_messages::sayNoFolder(m_settings.language);
+            m_namer.sayWhyNoPath();
         return refuse(PressEnd::Failed);
     }
     const int job = queued_capture::start(
@@ -139,9 +147,11 @@ int CaptureController::startJob(int camera, Press press) {
 // there; a PDF shows through the job's own first page.
 void CaptureController::jobEnded(const Press& press, const CaptureResult& result) {
     --m_pending;
+    if (result.written == 0)
+        m_namer.giveBack(press.path);
     if (result.written > 0) {
-        if (press.showsPdf)
-            showDocument(press.path, result.picture);
+        if (press.showsPdf) // the engine may have put the pages beside a file it must keep
+            showDocument(result.files.value(0, press.path), result.picture);
         else
             for (const QByteArray& file : result.files)
                 m_strip.addChecked(file);

@@ -8,6 +8,7 @@
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
 #include "Settings.h"
+#include "ThumbnailLibrary.h"
 #include "platform/Message.h"
 #include "platform/Paths.h"
 
@@ -19,7 +20,6 @@
 
 using capture_messages::sayBusy;
 using capture_messages::sayFailed;
-using capture_messages::sayNoFolder;
 using capture_messages::text;
 
 // What became of the two cameras' shots of one press.
@@ -141,7 +141,7 @@ void CompositeCapture::captureMainSubMix(PressEnded ended) {
     m_used.clear();
     const QByteArray out = nextPath();
     if (out.isEmpty()) {
-        sayNoFolder(m_settings.language);
+        m_namer.sayWhyNoPath();
         tell(ended, out);
         return;
     }
@@ -204,7 +204,7 @@ void CompositeCapture::takeShot(const char* temporaryName, Shot then) {
     }
     const QByteArray path = shotPath(temporaryName);
     if (path.isEmpty()) {
-        sayNoFolder(m_settings.language);
+        m_namer.sayWhyNoPath();
         then({});
         return;
     }
@@ -253,7 +253,7 @@ void CompositeCapture::inset(const char* temporaryName, Shot then) {
     const QByteArray mainShot = shotPath("ZoMain.jpg");
     const QByteArray subShot = shotPath("ZoSub.jpg");
     if (mainShot.isEmpty() || subShot.isEmpty()) {
-        sayNoFolder(m_settings.language);
+        m_namer.sayWhyNoPath();
         then({});
         return;
     }
@@ -271,6 +271,12 @@ void CompositeCapture::inset(const char* temporaryName, Shot then) {
             sayFailed(m_settings.language, shots.reason, mainShot);
             then({});
             return;
+        }
+        // Shots that are the user's files are listed too, unchecked: only the result is handed on.
+        if (!temporaryName && !m_format.collectsPages()) {
+            m_strip.addImageItem(mainShot);
+            if (shots.sub)
+                m_strip.addImageItem(subShot);
         }
         const QByteArray out = temporaryName ? shotPath(temporaryName) : nextPath();
         const QSize picture(ZoGetImageWidth(mainShot), ZoGetImageHeight(mainShot));
@@ -300,7 +306,7 @@ void CompositeCapture::inset(const char* temporaryName, Shot then) {
 void CompositeCapture::compose(const QByteArray& out, const Composer& composer, bool listed,
                                Shot then) {
     if (out.isEmpty()) {
-        sayNoFolder(m_settings.language);
+        m_namer.sayWhyNoPath();
         if (then)
             then({});
         return;
@@ -308,23 +314,25 @@ void CompositeCapture::compose(const QByteArray& out, const Composer& composer, 
     const int language = m_settings.language;
     const bool showsPdf = m_format.showsPdf();
     begin();
-    const auto ended = [this, language, out, showsPdf, listed, then](int written, int reason,
-                                                                     const QImage& picture) {
-        if (written == 0)
-            sayFailed(language, reason, out);
+    const auto ended = [this, language, out, showsPdf, listed, then](const CaptureResult& result) {
+        // A collected document may have gone beside a file the engine must keep.
+        const QByteArray written = result.written > 0 ? result.files.value(0, out) : QByteArray();
+        if (written.isEmpty())
+            sayFailed(language, result.reason, out);
         else if (listed && showsPdf)
-            addDocumentToStrip(m_strip, out, picture);
+            addDocumentToStrip(m_strip, written, result.picture);
         else if (listed)
-            addToStrip(m_strip, out);
+            addToStrip(m_strip, written);
         if (then)
-            then(written > 0 ? out : QByteArray());
+            then(written);
         end();
     };
     const int job = queued_capture::startWith(
         [&](ZoCaptureCallback done, void* user) { return composer(out, done, user); }, &m_alive,
-        [ended](const CaptureResult& result) {
-            ended(result.written, result.reason, result.picture);
-        });
-    if (job <= 0)
-        ended(0, -job, {});
+        ended);
+    if (job <= 0) {
+        CaptureResult refused;
+        refused.reason = -job;
+        ended(refused);
+    }
 }

@@ -59,6 +59,8 @@ public:
     void captureMainSubMix(PressEnded ended);
     // Operations under way behind the window.
     int pending() const { return m_pending; }
+    // The merge's first side is taken and its prompt waits for the second.
+    bool awaitingSecondSide() const { return !m_first.isEmpty(); }
 
 private:
     using Shot = std::function<void(const QByteArray& path)>; // empty when nothing was written

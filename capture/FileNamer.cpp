@@ -1,6 +1,7 @@
 #include "FileNamer.h"
 
 #include "CameraRoles.h"
+#include "CaptureMessages.h"
 #include "FileNaming.h"
 #include "OutputFormat.h"
 #include "Settings.h"
@@ -83,9 +84,13 @@ QByteArray FileNamer::makeSavePath() {
 }
 
 QByteArray FileNamer::makeSavePath(const QByteArray& extension) {
-    if (!m_folder.usable())
+    if (!m_folder.usable() || customNameMissing())
         return {};
-    return pathFor(makeFileName(), extension);
+    const int counterBefore = m_settings.fileNameCount;
+    const QByteArray path = pathFor(makeFileName(), extension);
+    if (m_settings.nameRule == Automatic && m_settings.fileNameCount != counterBefore)
+        m_lastNumbered = Numbered{path, counterBefore, m_settings.fileNameCount};
+    return path;
 }
 
 bool FileNamer::namesByBarcode() const {
@@ -98,13 +103,51 @@ QByteArray FileNamer::makeBarcodePath(const QByteArray& reading) {
     return pathFor(naming::barcodeName(reading), m_format.extension());
 }
 
+bool FileNamer::customNameMissing() const {
+    return m_settings.nameRule == Custom &&
+           naming::confined(m_widgets.name->text().toLocal8Bit()).isEmpty();
+}
+
+void FileNamer::sayWhyNoPath() const {
+    const int language = m_settings.language;
+    if (!m_folder.usable() || !customNameMissing()) {
+        capture_messages::sayNoFolder(language);
+        return;
+    }
+    platform::showMessage(text(language, "提示", "Information"),
+                          text(language, "请输入文件名: 自定义命名需要一个文件名。",
+                               "Please type a file name: the custom naming rule needs one."));
+}
+
+// The last number the automatic rule handed out goes back when its capture wrote nothing and no
+// later name took the next one, so the numbers stay without gaps.
+void FileNamer::giveBack(const QByteArray& path) {
+    if (!m_lastNumbered || m_lastNumbered->path != path ||
+        m_settings.fileNameCount != m_lastNumbered->after)
+        return;
+    m_settings.fileNameCount = m_lastNumbered->before;
+    m_madePaths.remove(path);
+    m_lastNumbered.reset();
+    m_widgets.counter->setText(QString::number(m_settings.fileNameCount));
+    m_saveSettings();
+}
+
+// A name that is taken, on the disk or by a capture of this run still being written, is never
+// replaced: "_2", "_3" follow instead. A collected document keeps its name, and the engine adds
+// the page to it; the date and barcode rules still start a new document for a new press.
 QByteArray FileNamer::pathFor(const QByteArray& name, const QByteArray& extension) {
+    if (name.isEmpty())
+        return {};
     const int rule = m_settings.nameRule;
     const QByteArray base = m_folder.imageDir() + '/' + name;
-    if (rule != Date && rule != Barcode)
+    const bool collected = m_format.collectsPages() && extension == m_format.extension();
+    if (collected && rule != Date && rule != Barcode)
         return base + extension;
-    const QByteArray path = naming::freshPath(
-        base, extension, [this](const QByteArray& p) { return m_madePaths.contains(p); });
+    const QByteArray path =
+        naming::freshPath(base, extension, [this, collected](const QByteArray& p) {
+            return m_madePaths.contains(p) ||
+                   (!collected && QFile::exists(QString::fromLocal8Bit(p)));
+        });
     m_madePaths.insert(path);
     return path;
 }

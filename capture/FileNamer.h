@@ -4,6 +4,7 @@
 #include <QSet>
 
 #include <functional>
+#include <optional>
 
 class CameraRoles;
 class OutputFormat;
@@ -38,9 +39,9 @@ public:
     // The next name by the chosen rule; the automatic rule's counter advances after the name is
     // made, except under multi-page PDF, where every capture adds a page to the same file.
     QByteArray makeFileName();
-    // The work folder, the name and the extension, or nothing when there is no work folder.
-    // The engine replaces a file of that name only once the new one is whole. The date and
-    // barcode rules never name a file they named before in this run: "_2", "_3" follow instead.
+    // The work folder, the name and the extension, or nothing when there is no work folder or
+    // the custom rule has no name (sayWhyNoPath tells which). A name that is taken, on the disk or
+    // by a capture still being written, gets "_2", "_3"; a collected PDF keeps its name and grows.
     QByteArray makeSavePath();
     // The same with another extension (".txt"): what is made of a capture, named as one.
     QByteArray makeSavePath(const QByteArray& extension);
@@ -48,6 +49,11 @@ public:
     // them first, behind the window, and names the file with the engine's reading.
     bool namesByBarcode() const;
     QByteArray makeBarcodePath(const QByteArray& reading);
+    // Tells the user why makeSavePath gave no path.
+    void sayWhyNoPath() const;
+    // The capture named `path` wrote nothing: the automatic rule's number is handed out again
+    // when no later capture took the next one.
+    void giveBack(const QByteArray& path);
     // A new PDF for a book run: "Book_" and the date rule's name in the work folder, never a file
     // that exists or a name made before; empty when the folder cannot be used. A multi-page
     // document in progress ends, as the book run ends it in the camera.
@@ -67,7 +73,13 @@ public:
     void onCounterEdited();
 
 private:
+    struct Numbered {
+        QByteArray path;
+        int before = 0; // the counter before the name was made
+        int after = 0;
+    };
     QByteArray pathFor(const QByteArray& name, const QByteArray& extension);
+    bool customNameMissing() const;
     void showPanel(int rule);
     void advanceCounter();
 
@@ -77,6 +89,7 @@ private:
     const OutputFormat& m_format;
     Widgets m_widgets;
     std::function<void()> m_saveSettings;
-    QSet<QByteArray> m_madePaths; // by the date and barcode rules, in this run
-    bool m_documentOpen = false;  // the automatic rule named a multi-page document
+    QSet<QByteArray> m_madePaths; // the names made in this run, but a collected document's
+    std::optional<Numbered> m_lastNumbered;
+    bool m_documentOpen = false; // the automatic rule named a multi-page document
 };

@@ -91,8 +91,11 @@ void OutputFormat::applyPdfMode() const {
     ZoSetPdfText(m_roles.main(), format.searchable);
 }
 
-// Before the list is first filled only the choice is kept; the fill shows it.
+// Before the list is first filled only the choice is kept; the fill shows it. A PDF choice stays
+// a PDF whatever the colour: only an image format follows it.
 void OutputFormat::follow(const QByteArray& extension) {
+    if (kFormats[m_index].pdfMode >= 0)
+        return;
     const int entry = entryOf(extension);
     if (m_list->count() == 0) {
         m_index = entry;

@@ -13,8 +13,8 @@ public:
 
     const QByteArray& extension() const { return m_extension; }
     int index() const { return m_index; }
-    // The colour mode chooses the format too: black and white is saved as TIFF, the other modes
-    // as JPEG. The list shows that entry, as if the user had chosen it.
+    // The colour mode chooses an image format too: black and white is saved as TIFF, the other
+    // modes as JPEG. The list shows that entry, as if the user had chosen it. A PDF stays a PDF.
     void follow(const QByteArray& extension);
     // Tells the main camera whether PDF pages are collected and carry text, when the format is
     // a PDF.

@@ -55,15 +55,21 @@ AnnotatedSave::AnnotatedSave(FileNamer& namer, ThumbnailLibrary& strip)
 void AnnotatedSave::save(int camera, const QBasePlate& canvas, int language) {
     const QByteArray savePath = m_namer.makeSavePath();
     if (savePath.isEmpty()) {
-        capture_messages::sayNoFolder(language);
+        m_namer.sayWhyNoPath();
         return;
     }
     const QByteArray path = asJpeg(savePath, m_held);
     // Each save has a frame file of its own: two saves in a row are both being made at once.
     const QString framePath =
         platform::privateTempDir() + QStringLiteral("Annotated%1.jpg").arg(m_frames++);
-    const int job = queued_capture::start(
-        camera, framePath.toLocal8Bit(), &m_alive,
+    // The drawing lies over the frame as the view shows it: the page switches (a split, a crop)
+    // would move it.
+    const QByteArray frameFile = framePath.toLocal8Bit();
+    const int job = queued_capture::startWith(
+        [camera, &frameFile](ZoCaptureCallback done, void* user) {
+            return ZoCaptureViewQueued(camera, frameFile.constData(), done, user);
+        },
+        &m_alive,
         [this, camera, &canvas, language, framePath, path](const CaptureResult& result) {
             m_held.remove(path);
             if (result.written > 0)

@@ -57,7 +57,11 @@ void ThumbnailLibrary::resizeThumb() {
         fn();
 }
 
+// A file listed already keeps its entry and the user's check; no other entry changes.
 void ThumbnailLibrary::addChecked(const QByteArray& path) {
+    const int before = imgCount().value_or(0);
     addImageItem(path);
-    setItemChecked(imgCount().value_or(0) - 1, 1);
+    const int after = imgCount().value_or(0);
+    if (after > before)
+        setItemChecked(after - 1, 1);
 }

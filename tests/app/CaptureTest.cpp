@@ -270,6 +270,14 @@ TEST_F(CaptureTest, CounterIsSavedAtOnceAndAFailedCaptureKeepsTheOlderFile) {
     EXPECT_EQ(testing_support::readFile(papyraDir() + "/Image00000.jpg"), older);
     EXPECT_EQ(strip().size(), 1) << "the older entry stays, and no new one";
     EXPECT_EQ(messages().size(), 1);
+    EXPECT_EQ(settingsValue("FileNameCount"), "0") << "the failed press gave its number back";
+
+    // The number set back names a file that is there: the next press goes beside it.
+    camcore::testing::replugVirtualCamera(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return ZoCapture(0, scratch.constData()) == 1; }, 20000));
+    press();
+    EXPECT_EQ(testing_support::readFile(papyraDir() + "/Image00000.jpg"), older);
+    EXPECT_EQ(pictures(), QStringList({"Image00000.jpg", "Image00000_2.jpg"}));
 }
 
 TEST_F(CaptureTest, SinglePagePdfGetsANewFileAndAFreshThumbnailEachPress) {
@@ -319,31 +327,41 @@ TEST_F(CaptureTest, DateAndBarcodeNamesNeverReplaceACaptureOfThisRun) {
         << "the page's topmost code names it";
 }
 
-// Names come from the user or from a code in view: they must not lead out of the work folder.
-TEST_F(CaptureTest, CustomNamesReplaceTheirFileAndStayInsideTheWorkFolder) {
+// Names come from the user or from a code in view: they never replace a file and never lead out
+// of the work folder; the custom rule without a name asks for one. A collected document keeps
+// growing under its name, also after the rule changed and came back.
+TEST_F(CaptureTest, CustomNamesNeverReplaceAFileAndStayInsideTheWorkFolder) {
     auto form = start("NameRule=3\n");
     EXPECT_FALSE(widget<QLineEdit>("lineEditFileNameCount")->isVisibleTo(m_form));
-    widget<QLineEdit>("lineEditFileName")->setText("Contract");
+    auto* name = widget<QLineEdit>("lineEditFileName");
+    name->setText("Contract");
     press();
     press();
-    EXPECT_EQ(pictures(), QStringList({"Contract.jpg"}));
-    EXPECT_EQ(strip(), checkedEntries({"Contract.jpg"})) << "one entry for the one file";
+    EXPECT_EQ(pictures(), QStringList({"Contract.jpg", "Contract_2.jpg"}));
+    EXPECT_EQ(strip(), checkedEntries({"Contract.jpg", "Contract_2.jpg"}));
 
-    widget<QLineEdit>("lineEditFileName")->clear();
-    press();
-    EXPECT_TRUE(QFile::exists(papyraDir() + "/.jpg"));
+    for (const char* missing : {"", ".", ".."}) {
+        name->setText(missing);
+        press();
+    }
+    EXPECT_EQ(pictures().size(), 2) << pictures().join(' ').toStdString();
+    ASSERT_EQ(messages().size(), 3);
+    EXPECT_TRUE(messages()[2].second.contains("file name")) << messages()[2].second.toStdString();
 
-    widget<QLineEdit>("lineEditFileName")->setText("../../x");
+    name->setText("../../x");
     press();
     EXPECT_TRUE(QFile::exists(papyraDir() + "/.._.._x.jpg"));
     EXPECT_FALSE(QFile::exists(documentsDir() + "/../x.jpg"));
 
-    QFile::remove(papyraDir() + "/.jpg");
-    widget<QLineEdit>("lineEditFileName")->setText("..");
+    widget<QComboBox>("comboBoxFmt")->setCurrentIndex(2);
+    name->setText("Report");
     press();
-    EXPECT_TRUE(QFile::exists(papyraDir() + "/.jpg"));
-    EXPECT_FALSE(QFile::exists(documentsDir() + "/.jpg"));
-    EXPECT_TRUE(messages().isEmpty());
+    press();
+    widget<QComboBox>("comboBoxNameRule")->setCurrentIndex(0);
+    widget<QComboBox>("comboBoxNameRule")->setCurrentIndex(3);
+    name->setText("Report");
+    press();
+    EXPECT_EQ(testing_support::pdfPageCount(papyraDir() + "/Report.pdf"), 3);
 }
 
 TEST_F(CaptureTest, SplitCaptureAddsTheSecondPageOnly) {
@@ -380,17 +398,18 @@ TEST_F(CaptureTest, DoubleCaptureUsesCardModeForOneCaptureOnly) {
 }
 
 TEST_F(CaptureTest, UnsavedPictureAddsNoEntryAndSaysWhere) {
-    auto form = start();
-    // A folder standing where the picture should go: the engine cannot put the file there, and
-    // the message says why.
-    ASSERT_TRUE(QDir().mkpath(papyraDir() + "/Image00000.jpg"));
+    auto form = start("NameRule=3\n");
+    // A name longer than the file system allows: the engine cannot put the file there, and the
+    // message says why.
+    const QString tooLong(300, QLatin1Char('x'));
+    widget<QLineEdit>("lineEditFileName")->setText(tooLong);
     press();
     EXPECT_TRUE(strip().isEmpty());
     ASSERT_EQ(messages().size(), 1);
     EXPECT_EQ(messages()[0].first, "Information");
     EXPECT_EQ(messages()[0].second,
-              "The file name was refused; the picture could not be saved to " + papyraDir() +
-                  "/Image00000.jpg");
+              "The file name was refused; the picture could not be saved to " + papyraDir() + "/" +
+                  tooLong + ".jpg");
 
     // Without a work folder nothing is written anywhere, and the press says so.
     ASSERT_TRUE(QDir(papyraDir()).removeRecursively());

@@ -48,13 +48,16 @@ protected:
         ASSERT_TRUE(waitForCaptures(*form));
     }
 
+    // The strip's entries by name, each marked when it is not checked.
     QStringList strip() {
         ThumbnailLibrary& library = form->thumbnails();
         const auto count = library.entry<GetImgCountFn>("GetImgCount");
         const auto path = library.entry<GetImageFilePathFn>("GetImageFilePath");
+        const auto checked = library.entry<IsCheckedFn>("IsChecked");
         QStringList entries;
         for (int i = 0; count != nullptr && i < count(); ++i)
-            entries.append(QFileInfo(QString::fromLocal8Bit(path(i))).fileName());
+            entries.append(QFileInfo(QString::fromLocal8Bit(path(i))).fileName() +
+                           (checked(i) != 0 ? "" : " (unchecked)"));
         return entries;
     }
     static QStringList pictures() {
@@ -129,6 +132,31 @@ TEST_F(CompositeCaptureTest, MergeAddsOnePageToTheCollectedDocument) {
     EXPECT_EQ(strip(), QStringList({"Image00000.pdf"}));
     // Pages are appended as updates: the first two pages' bytes stay where they were.
     EXPECT_TRUE(testing_support::readFile(document).startsWith(before));
+}
+
+// The picture-in-picture press lists every file it made: both shots unchecked, the result
+// checked, so only the result is handed on. An entry the user unchecked stays unchecked when its
+// document grows, and no other entry changes.
+TEST_F(CompositeCaptureTest, InsetListsItsShotsUncheckedAndAGrowingDocumentKeepsTheUsersCheck) {
+    start("OpenSub=1\n");
+    ASSERT_TRUE(widget<QAbstractButton>("checkBoxPIP")->isChecked());
+    click("checkBoxInVideo");
+    press();
+    EXPECT_EQ(pictures(), QStringList({"Image00000.jpg", "Image00001.jpg", "Image00002.jpg"}));
+    EXPECT_EQ(strip(), QStringList({"Image00000.jpg (unchecked)", "Image00001.jpg (unchecked)",
+                                    "Image00002.jpg"}));
+    EXPECT_EQ(sizeOf("Image00002.jpg"), sizeOf("Image00000.jpg"));
+
+    click("checkBoxInVideo");
+    click("checkBoxPIP");
+    widget<QComboBox>("comboBoxFmt")->setCurrentIndex(2);
+    press();
+    const int document = strip().size() - 1;
+    ASSERT_EQ(strip().value(document), "Image00003.pdf");
+    form->thumbnails().setItemChecked(document, 0);
+    press();
+    EXPECT_EQ(strip(), QStringList({"Image00000.jpg (unchecked)", "Image00001.jpg (unchecked)",
+                                    "Image00002.jpg", "Image00003.pdf (unchecked)"}));
 }
 
 TEST_F(CompositeCaptureTest, MainSubMixWithoutASubPictureSaysSoAndListsNothing) {

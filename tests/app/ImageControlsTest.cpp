@@ -36,6 +36,15 @@ TEST_F(CameraTest, ColourModeGoesWithThePresetsAndTheExtension) {
     EXPECT_EQ(colour->currentIndex(), 2);
     EXPECT_EQ(form->fileExtension(), QByteArray(".tif"));
     EXPECT_EQ(form->settings().pixtype, 2);
+
+    // A PDF choice stays a PDF whatever the colour.
+    for (int pdf : {1, 2, 7, 8}) {
+        combo(*form, "comboBoxFmt")->setCurrentIndex(pdf);
+        colour->setCurrentIndex(0);
+        colour->setCurrentIndex(2);
+        EXPECT_EQ(form->formatIndex(), pdf);
+        EXPECT_EQ(form->fileExtension(), QByteArray(".pdf"));
+    }
 }
 
 TEST_F(CameraTest, LanguageSwitchKeepsTheColourModeAndTheExtension) {

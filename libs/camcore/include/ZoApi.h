@@ -178,6 +178,10 @@ typedef struct ZoCaptureResult {
 /* Everything the result points to is valid during the call only. */
 typedef void (*ZoCaptureCallback)(const ZoCaptureResult* result, void* user);
 ZO_API int ZoCaptureQueued(int cam, const char* path, ZoCaptureCallback callback, void* user);
+/* The same with the frame as the view shows it (zoom, cut, rotation, colour, size, watermark),
+   without the page switches (automatic crop, split, flattening, cleaning, card copy, upright):
+   one file, never a page of the collected PDF. For pictures drawn on over the preview. */
+ZO_API int ZoCaptureViewQueued(int cam, const char* path, ZoCaptureCallback callback, void* user);
 /* The camera's jobs not yet finished; -1 for no such camera. */
 ZO_API int ZoCapturesPending(int cam);
 /* Waits until every job of the camera is finished; returns how many pages of collected PDFs

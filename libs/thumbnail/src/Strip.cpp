@@ -66,10 +66,9 @@ void Strip::add(const QByteArray& path, const QString& thumbnail, const QString&
         m_model.append(path, copy, name, !copy.isEmpty());
         return;
     }
-    // A file written again (the next page of a PDF): one entry, showing the newest picture, and
-    // handed over once.
+    // A file written again (the next page of a PDF): one entry, showing the newest picture,
+    // handed over once, and checked as the user left it.
     m_model.refresh(listed, copy, name, !copy.isEmpty());
-    m_model.setChecked(listed, true);
     if (m_view)
         m_view->scrollTo(m_model.index(listed));
 }

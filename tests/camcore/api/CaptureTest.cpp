@@ -226,7 +226,7 @@ QStringList hiddenBeside(const QString& folder, const QString& name) {
     return QDir(folder).entryList({"." + name + ".*"}, QDir::Files | QDir::Hidden);
 }
 
-TEST_F(EngineCaptureTest, DocumentLeftByACrashIsContinuedAndThenFinished) {
+TEST_F(EngineCaptureTest, DocumentsAtTheirPathAreContinuedAndNoOtherFileIsWrittenOver) {
     // pdfinfo runs last: under ThreadSanitizer a test that has started a QProcess must start no
     // thread after it, and opening a camera starts one. What it reads is kept in `copies`.
     QTemporaryDir copies;
@@ -252,12 +252,21 @@ TEST_F(EngineCaptureTest, DocumentLeftByACrashIsContinuedAndThenFinished) {
     EXPECT_TRUE(readAll(path("book.pdf")).startsWith(left)) << "not an incremental update";
 
     // Closing the camera ends the document: its working files go, and the next capture to the
-    // path starts a new one.
+    // path continues the whole document there. A file that is no such document is never
+    // written over: the pages go beside it.
     ZoCloseCamera(cam);
     EXPECT_TRUE(hiddenBeside(dir.path(), "book.pdf").isEmpty());
     ASSERT_EQ(ZoOpenCamera(cam, 0), 1);
     ASSERT_EQ(ZoSetPDFMode(cam, 0), 1);
     ASSERT_EQ(capture("book.pdf"), 1);
+    {
+        QFile foreign(path("report.pdf"));
+        ASSERT_TRUE(foreign.open(QIODevice::WriteOnly));
+        foreign.write("%PDF-1.4 someone else's document");
+    }
+    ASSERT_EQ(capture("report.pdf"), 1);
+    ASSERT_EQ(capture("report.pdf"), 1);
+    EXPECT_EQ(readAll(path("report.pdf")), QByteArray("%PDF-1.4 someone else's document"));
 
     // Working files that hold no whole document are removed by the next document there.
     {
@@ -268,14 +277,17 @@ TEST_F(EngineCaptureTest, DocumentLeftByACrashIsContinuedAndThenFinished) {
         ASSERT_TRUE(QFile::resize(path(name), 100));
     ASSERT_EQ(capture("torn.pdf"), 1);
     ASSERT_EQ(ZoSetPDFMode(cam, 1), 1);
-    EXPECT_EQ(files(), QStringList({"book.pdf", "torn.pdf"}));
+    // The torn working files were linked at the path too: the broken file stays, untouched.
+    EXPECT_EQ(files(),
+              QStringList({"book.pdf", "report.pdf", "report_2.pdf", "torn.pdf", "torn_2.pdf"}));
 
     EXPECT_EQ(pdfPages(copies.filePath("left.pdf")).count, 3); // whole after the crash
     const camcore_test::PdfPages continued = pdfPages(copies.filePath("continued.pdf"));
     EXPECT_EQ(continued.count, 5);
     EXPECT_TRUE(continued.errors.isEmpty()) << continued.errors.toStdString();
-    EXPECT_EQ(pdfPages(path("book.pdf")).count, 1);
-    EXPECT_EQ(pdfPages(path("torn.pdf")).count, 1);
+    EXPECT_EQ(pdfPages(path("book.pdf")).count, 6);
+    EXPECT_EQ(pdfPages(path("report_2.pdf")).count, 2);
+    EXPECT_EQ(pdfPages(path("torn_2.pdf")).count, 1);
 }
 
 TEST_F(EngineCaptureTest, BadInputWritesNothing) {

@@ -91,6 +91,22 @@ TEST_F(EngineWatermarkTest, CapturesCarryTheMarkUntilItIsCleared) {
     EXPECT_TRUE(markedArea(capture()).isEmpty()) << "a refused record installed a mark";
 }
 
+// A resized capture carries the mark resized with it: the same share of the picture, whole.
+TEST_F(EngineWatermarkTest, AResizedCaptureCarriesTheMarkScaledWithIt) {
+    _WATERMARKPARAM record = greenMark(72, 2);
+    ASSERT_EQ(ZoAddWaterMark(cam, 2, &record), 1);
+    const QRect full = markedArea(capture());
+    ZoSetResize(cam, true, 0.5F);
+    const QImage half = capture();
+    ZoSetResize(cam, false, 1.0F);
+    ASSERT_EQ(half.size(), QSize(320, 240));
+    const QRect area = markedArea(half);
+    EXPECT_NEAR(area.width(), full.width() / 2.0, 4);
+    EXPECT_NEAR(area.height(), full.height() / 2.0, 4);
+    EXPECT_GT(area.left(), 0);
+    EXPECT_LT(area.right(), half.width() - 1);
+}
+
 // The offsets are source pixels: the source's top-left corner lies at the top right of a
 // picture turned a quarter clockwise, and the mark is kept inside it.
 TEST_F(EngineWatermarkTest, OffsetsFollowTheTurnedPicture) {

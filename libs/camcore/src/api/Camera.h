@@ -122,7 +122,11 @@ public:
     // `path` in the format its extension names; `done` then runs on the GUI thread. The job's
     // number, or minus the ZO_CAPTURE_ reason it was refused for at once.
     using CaptureDone = std::function<void(const CaptureOutcome&)>;
-    int captureQueued(const QString& path, CaptureDone done);
+    // AsViewed leaves the page switches out (crop, split, flatten, clean, card copy, upright):
+    // the picture is the frame as the view shows it, one file.
+    enum class Processing { AsSwitched, AsViewed };
+    int captureQueued(const QString& path, CaptureDone done,
+                      Processing processing = Processing::AsSwitched);
     // The same, waiting for the job.
     CaptureOutcome capture(const QString& path);
     int capturesPending() const { return m_captures.pending(); }

@@ -86,12 +86,20 @@ int Camera::queueJob(CaptureJob job, CaptureDone done) {
     return number > 0 ? number : -ZO_CAPTURE_BUSY;
 }
 
-int Camera::captureQueued(const QString& path, CaptureDone done) {
+int Camera::captureQueued(const QString& path, CaptureDone done, Processing processing) {
     if (path.isEmpty() || !formatFromPath(path))
         return -ZO_CAPTURE_NAME_REFUSED;
     if (!m_open || m_lost)
         return -ZO_CAPTURE_CAMERA_LOST;
-    return queueJob(jobFor(path), std::move(done));
+    CaptureJob job = jobFor(path);
+    if (processing == Processing::AsViewed) {
+        CaptureSettings& settings = job.settings;
+        settings.autoCrop = settings.cleanBackground = settings.splitCapture = false;
+        settings.dewarp = settings.autoOrient = false;
+        settings.captureMode = CaptureMode::Page;
+        job.collected = false;
+    }
+    return queueJob(std::move(job), std::move(done));
 }
 
 // Its sources are files, so the camera need not be streaming.

@@ -66,11 +66,14 @@ OutputImage finishedPage(const CaptureJob& job, const QImage& page, const Viewed
         output.cameraJpeg.reset(); // the camera's JPEG shows the page as it lay
     }
     picture = resized(picture, settings);
+    // The mark is sized in points at the capture's DPI: a resized page holds fewer pixels an inch.
+    const int markDpi = settings.resize
+                            ? std::max(1, int(std::lround(settings.dpi * settings.resizeRatio)))
+                            : settings.dpi;
     if (job.mark)
-        drawWatermark(
-            picture, *job.mark,
-            {picture.size(), settings.dpi, anchorOnPage(*job.mark, viewed, picture.size())},
-            job.now);
+        drawWatermark(picture, *job.mark,
+                      {picture.size(), markDpi, anchorOnPage(*job.mark, viewed, picture.size())},
+                      job.now);
     output.picture = applyColorMode(picture, job.mode);
     output.bilevel = job.mode == ColorMode::BlackWhite;
     if (toPdf && settings.pdfText)
@@ -236,8 +239,9 @@ CaptureOutcome writeMadeCapture(const MadeCapture& made, PdfDocument& document) 
             continue;
         }
         ++outcome.written;
-        if (!outcome.files.contains(page.target))
-            outcome.files.push_back(page.target);
+        const QString file = page.collected ? document.path() : page.target;
+        if (!outcome.files.contains(file))
+            outcome.files.push_back(file);
     }
     return outcome;
 }

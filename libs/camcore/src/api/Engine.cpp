@@ -97,7 +97,7 @@ PdfDocument* Engine::collectingDocument(const QString& path) {
     PdfDocument* first = nullptr;
     for (int index = 0; index < count(); ++index) {
         PdfDocument* document = camera(index)->collectingDocument();
-        if (document && document->path() == path)
+        if (document && document->collects(path))
             return document;
         if (!first)
             first = document;

@@ -202,18 +202,33 @@ int ZoCapture(int cam, const char* path) {
         cam, path);
 }
 
-int ZoCaptureQueued(int cam, const char* path, ZoCaptureCallback callback, void* user) {
+namespace {
+
+int queueCapture(const char* name, int cam, const char* path, ZoCaptureCallback callback,
+                 void* user, Camera::Processing processing) {
     return answerOnCamera(
-        "ZoCaptureQueued", cam, -ZO_CAPTURE_CAMERA_LOST,
-        [path, callback, user](Camera& camera) -> camcore::api::Answer<int> {
+        name, cam, -ZO_CAPTURE_CAMERA_LOST,
+        [name, path, callback, user, processing](Camera& camera) -> camcore::api::Answer<int> {
             if (path == nullptr || *path == '\0')
                 return {-ZO_CAPTURE_NAME_REFUSED, "no path"};
             const int job =
                 camera.captureQueued(QString::fromLocal8Bit(path),
-                                     camcore::api::deliveryTo("ZoCaptureQueued", callback, user));
+                                     camcore::api::deliveryTo(name, callback, user), processing);
             return {job, job > 0 ? "" : camcore::captureReasonText(-job)};
         },
         cam, path, reinterpret_cast<const void*>(callback), static_cast<const void*>(user));
+}
+
+} // namespace
+
+int ZoCaptureQueued(int cam, const char* path, ZoCaptureCallback callback, void* user) {
+    return queueCapture("ZoCaptureQueued", cam, path, callback, user,
+                        Camera::Processing::AsSwitched);
+}
+
+int ZoCaptureViewQueued(int cam, const char* path, ZoCaptureCallback callback, void* user) {
+    return queueCapture("ZoCaptureViewQueued", cam, path, callback, user,
+                        Camera::Processing::AsViewed);
 }
 
 int ZoCapturesPending(int cam) {

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,9 +18,21 @@ namespace {
 // Marks working files, so that a later run finds them (and not AtomicFile's temporary files).
 const QString kWorkingSuffix = QStringLiteral(".pages");
 
+// `path` with "_2", "_3" before its extension, the first that names nothing yet.
+QString freeNameBeside(const QString& path) {
+    const QFileInfo info(path);
+    const QString stem = info.dir().filePath(info.completeBaseName());
+    const QString extension = info.suffix().isEmpty() ? QString() : "." + info.suffix();
+    QString free = path;
+    for (int n = 2; QFileInfo::exists(free); ++n)
+        free = stem + "_" + QString::number(n) + extension;
+    return free;
+}
+
 } // namespace
 
 void PdfDocument::close() {
+    m_asked.clear();
     m_path.clear();
     m_state = {};
     m_files = {};
@@ -33,10 +46,12 @@ bool PdfDocument::append(const OutputImage& image, const QString& path) {
     if (path.isEmpty() || !page)
         return false;
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    if (absolute != m_path) {
+    if (absolute != m_asked) {
         close();
-        m_path = absolute;
+        m_asked = m_path = absolute;
         resumeLeftDocument();
+        if (m_state.pages.empty() && !continueWholeDocument())
+            m_path = freeNameBeside(m_path);
     }
     const PdfSection section = appendPage(m_state, *page, image.dpi, image.words);
 
@@ -87,6 +102,30 @@ void PdfDocument::resumeLeftDocument() {
     // The other working file is made from this one when the next page needs it; the update
     // that would bring it level is not known, so it is copied whole.
     m_lastSection.clear();
+}
+
+// A whole document at the path, such as one this engine wrote and ended before, is continued: its
+// pages stay and the next ones are appended. False when something else is there: it is never
+// written over.
+bool PdfDocument::continueWholeDocument() {
+    const int fd = ::open(QFile::encodeName(m_path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOENT;
+    const std::optional<PdfState> state = readPdfState(fd);
+    WorkingFile copy;
+    if (state) {
+        copy.file = SiblingFile::create(m_path, O_RDWR, kWorkingSuffix);
+        if (copy.file && copyFileRange(fd, copy.file.fd(), state->length))
+            copy.length = state->length;
+    }
+    ::close(fd);
+    if (copy.length == 0)
+        return false;
+    m_state = *state;
+    m_files[0] = std::move(copy);
+    m_current = 0;
+    m_lastSection.clear();
+    return true;
 }
 
 bool PdfDocument::prepare(int index) {

@@ -5,6 +5,8 @@
 #include "output/PdfSections.h"
 
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
 #include <QString>
 
 #include <array>
@@ -34,8 +36,10 @@ namespace camcore {
 //
 // A crash leaves the working files beside the path (the path itself holds a whole document, or
 // nothing if the application deleted it). The next document at that path continues from the
-// longest working file that ends with a whole update, and removes the others; a document that
-// ends normally removes its working files, so the next one at its path starts anew.
+// longest working file that ends with a whole update, and removes the others. A document that
+// ends normally removes its working files; the next one at its path continues the whole document
+// the path holds. A file there that is not such a document is never written over: the pages go
+// to the first free name with "_2", "_3" beside it (path() tells which).
 //
 // Not thread-safe: one camera's captures are sequential.
 class PdfDocument {
@@ -46,7 +50,7 @@ public:
 
     // Adds `image` as the last page of the document at `path` and makes the file at `path`
     // hold all its pages. A path other than the current document's starts a new document, or
-    // continues the one a crash left there.
+    // continues the one found there.
     // On failure the file at `path` and the document are as they were.
     bool append(const OutputImage& image, const QString& path);
 
@@ -54,7 +58,12 @@ public:
     // The next append starts anew.
     void close();
 
+    // The file the pages go to: the path asked for, or the free name beside it.
     QString path() const { return m_path; }
+    // Whether appends to `path` go to this document.
+    bool collects(const QString& path) const {
+        return !m_asked.isEmpty() && QDir::cleanPath(QFileInfo(path).absoluteFilePath()) == m_asked;
+    }
     int pageCount() const { return static_cast<int>(m_state.pages.size()); }
 
 private:
@@ -65,9 +74,11 @@ private:
 
     // Takes over the document that working files left at m_path hold, if any; removes the rest.
     void resumeLeftDocument();
+    bool continueWholeDocument();
     bool prepare(int index);
     bool publish(const WorkingFile& working) const;
 
+    QString m_asked; // the path appends name
     QString m_path;
     PdfState m_state;
     std::array<WorkingFile, 2> m_files;
