@@ -1,6 +1,7 @@
 #include "Engine.h"
 
 #include "Camera.h"
+#include "FinishingRecordings.h"
 #include "device/v4l2/V4l2DeviceSource.h"
 #include "device/virtual/VirtualCamera.h"
 
@@ -123,6 +124,8 @@ void Engine::shutdown() {
     for (auto& [key, camera] : m_cameras)
         camera->close();
     m_cameras.clear();
+    // The recordings the cameras handed over are completed before the program goes.
+    FinishingRecordings::instance().waitAll();
 }
 
 } // namespace camcore
