@@ -6,6 +6,8 @@
 
 RecordingSign::RecordingSign(QLabel* label) : m_label(label) {
     m_label->setTextFormat(Qt::RichText);
+    // Hidden while idle, so that the panel keeps its height: at its smallest it has no line to
+    // spare.
     m_label->hide();
 }
 
