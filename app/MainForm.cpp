@@ -215,11 +215,13 @@ void MainForm::CreateFeatures() {
                                                  ui->pushButtonFinger);
     m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails);
     m_recording = std::make_unique<VideoRecording>(
-        m_settings, *m_roles, *m_workFolder,
-        VideoRecording::Widgets{ui->pushButtonRec, ui->pushButtonSubRec});
+        m_settings, *m_roles, *m_workFolder, m_thumbnails,
+        VideoRecording::Widgets{ui->pushButtonRec, ui->pushButtonSubRec, ui->labelRecSign,
+                                ui->labelSubRecSign});
     m_printer = std::make_unique<FramePrinter>(m_settings, *m_roles, *m_workFolder);
     m_saving = std::make_unique<SavingBeforeClose>(
-        *this, [this] { return PagesBehind(); }, [this] { return m_settings.language; });
+        *this, [this] { return PagesBehind(); }, &VideoRecording::filesBeingCompleted,
+        [this] { return m_settings.language; });
 }
 
 // The title buttons answer by their slots' names.

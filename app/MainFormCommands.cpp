@@ -118,8 +118,8 @@ void MainForm::ConnectCommands() {
             [this] { m_watermark->reapply(); });
     connect(m_cameras.get(), &CameraSelection::mainCameraChanged, this,
             &MainForm::MainCameraReplaced);
-    connect(m_cameras.get(), &CameraSelection::cameraClosed, this,
-            [this](int camera) { m_recording->cameraClosed(camera); });
+    connect(m_cameras.get(), &CameraSelection::cameraClosing, this,
+            [this](int camera) { m_recording->cameraClosing(camera); });
 }
 
 // The commands of other programs take the same way as the buttons. The receiver is made early

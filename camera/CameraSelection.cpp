@@ -111,8 +111,7 @@ void CameraSelection::followPreferredCamera(int listedMain) {
         m_widgets.mainList->setCurrentIndex(m_roles.main());
     }
     if (m_widgets.subOn->isChecked() && m_roles.sub() == m_roles.main()) {
-        ZoCloseCamera(m_roles.sub());
-        emit cameraClosed(m_roles.sub());
+        closeWhileRunning(m_roles.sub());
         openSub(listedMain, m_widgets.subPreview);
         configureSub(listedMain);
     }
@@ -130,6 +129,11 @@ void CameraSelection::openMainCamera() {
     // are pixels of it.
     m_roles.setFrameSize(ZoGetResWidth(cam, m_roles.mainResolution()),
                          ZoGetResHeight(cam, m_roles.mainResolution()));
+}
+
+void CameraSelection::closeWhileRunning(int camera) {
+    emit cameraClosing(camera);
+    ZoCloseCamera(camera);
 }
 
 void CameraSelection::closeCameras() {
@@ -179,8 +183,7 @@ void CameraSelection::onSubCameraToggled() {
             break;
         }
     } else {
-        ZoCloseCamera(m_roles.sub());
-        emit cameraClosed(m_roles.sub());
+        closeWhileRunning(m_roles.sub());
         m_pip.subClosed();
     }
     m_settings.openSub = on;
@@ -230,8 +233,7 @@ void CameraSelection::onSubListChanged() {
     const int camera = subEntryCamera(entry, m_roles.main());
     if (camera == m_roles.sub())
         return;
-    ZoCloseCamera(m_roles.sub());
-    emit cameraClosed(m_roles.sub());
+    closeWhileRunning(m_roles.sub());
     openSub(camera, m_pip.subVideoWidget());
     configureSub(camera);
 }
@@ -243,8 +245,7 @@ void CameraSelection::onMainListChanged() {
             swapRoles(); // both keep streaming; only their windows change
         } else {
             // A new main camera starts at its first resolution, which its list then shows.
-            ZoCloseCamera(m_roles.main());
-            emit cameraClosed(m_roles.main());
+            closeWhileRunning(m_roles.main());
             m_roles.setMain(camera);
             m_roles.setMainResolution(0);
             ZoSetDefaultResolution(camera, 0);

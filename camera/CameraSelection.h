@@ -58,10 +58,12 @@ signals:
     void watermarkMoved();
     // Another camera took the main role after start: it needs every setting the window shows.
     void mainCameraChanged();
-    // A camera was closed while the program runs (its recording, if any, is complete).
-    void cameraClosed(int camera);
+    // A camera is about to be closed while the program runs: a recording of it stops first,
+    // so that its file is completed behind the window and reported like any other.
+    void cameraClosing(int camera);
 
 private:
+    void closeWhileRunning(int camera);
     void followPreferredCamera(int listedMain);
     void fillSubCameraList();
     void swapRoles();

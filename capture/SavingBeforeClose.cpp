@@ -14,8 +14,10 @@ constexpr int kCheckMs = 50;
 } // namespace
 
 SavingBeforeClose::SavingBeforeClose(QWidget& window, std::function<int()> pagesBehind,
+                                     std::function<int()> videosBehind,
                                      std::function<int()> language)
-    : m_window(window), m_pagesBehind(std::move(pagesBehind)), m_language(std::move(language)),
+    : m_window(window), m_pagesBehind(std::move(pagesBehind)),
+      m_videosBehind(std::move(videosBehind)), m_language(std::move(language)),
       m_timer(new QTimer(this)) {
     m_timer->setInterval(kCheckMs);
     connect(m_timer, &QTimer::timeout, this, [this] { check(); });
@@ -26,7 +28,7 @@ SavingBeforeClose::~SavingBeforeClose() {
 }
 
 bool SavingBeforeClose::hold(std::function<void()> then) {
-    if (m_pagesBehind() <= 0 && !holding())
+    if (m_pagesBehind() <= 0 && m_videosBehind() <= 0 && !holding())
         return false;
     m_then = std::move(then);
     if (!m_notice) {
@@ -48,10 +50,13 @@ bool SavingBeforeClose::holding() const {
 // The last step may close the window: nothing is touched after `then`.
 void SavingBeforeClose::check() {
     const int behind = m_pagesBehind();
-    if (behind > 0) {
-        m_notice->setText(capture_messages::text(m_language(), "正在保存 %1 页",
-                                                 behind == 1 ? "Saving %1 page" : "Saving %1 pages")
-                              .arg(behind));
+    const int videos = m_videosBehind();
+    if (behind > 0 || videos > 0) {
+        m_notice->setText(
+            behind > 0 ? capture_messages::text(m_language(), "正在保存 %1 页",
+                                                behind == 1 ? "Saving %1 page" : "Saving %1 pages")
+                             .arg(behind)
+                       : capture_messages::text(m_language(), "正在保存视频", "Saving the video"));
         m_notice->adjustSize();
         m_notice->move((m_window.width() - m_notice->width()) / 2,
                        (m_window.height() - m_notice->height()) / 2);

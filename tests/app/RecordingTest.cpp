@@ -1,6 +1,8 @@
 #include "CameraFixture.h"
 
 #include "CamCoreTesting.h"
+#include "ThumbnailApi.h"
+#include "ThumbnailLibrary.h"
 #include "ZoApi.h"
 #include "support/Mp4Probe.h"
 #include "support/SoundServer.h"
@@ -8,6 +10,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QRegularExpression>
@@ -38,6 +41,21 @@ protected:
     }
     QStringList recordings() const {
         return QDir(work.path()).entryList({"*.mp4"}, QDir::Files, QDir::Name);
+    }
+    // Every file stopped has been completed, and the window told.
+    static bool waitForFiles() {
+        return QTest::qWaitFor([] { return ZoRecordingsFinishing() == 0; }, 60000);
+    }
+    // The strip's entries: path, and whether it is checked.
+    static QList<QPair<QString, bool>> strip(MainForm& form) {
+        ThumbnailLibrary& library = form.thumbnails();
+        const auto count = library.entry<GetImgCountFn>("GetImgCount");
+        const auto path = library.entry<GetImageFilePathFn>("GetImageFilePath");
+        const auto checked = library.entry<IsCheckedFn>("IsChecked");
+        QList<QPair<QString, bool>> entries;
+        for (int i = 0; count != nullptr && i < count(); ++i)
+            entries.append({QString::fromLocal8Bit(path(i)), checked(i) != 0});
+        return entries;
     }
 
     static testing_support::SoundServer* s_sound;
@@ -83,9 +101,10 @@ TEST_F(RecordingTest, ButtonsFollowTheirOwnRecordings) {
     EXPECT_EQ(mainButton->text(), QStringLiteral("开始录像"));
     QStringList stops;
     for (const QString& call : callsSince(stopped))
-        if (call.startsWith("ZoStopRecordEx"))
-            stops << call;
-    EXPECT_EQ(stops, QStringList({"ZoStopRecordEx(1)", "ZoStopRecordEx(0)"}));
+        if (call.startsWith("ZoStopRecord") && !call.contains(" done"))
+            stops << call.section(',', 0, 0);
+    EXPECT_EQ(stops, QStringList({"ZoStopRecordQueued(1", "ZoStopRecordQueued(0"}));
+    ASSERT_TRUE(waitForFiles());
     for (const QString& name : names) {
         const auto facts = probeMp4(work.path() + "/" + name);
         EXPECT_EQ(facts.videoCodec, "h264") << name.toStdString();
@@ -110,6 +129,9 @@ TEST_F(RecordingTest, ClosedCameraAndFailedStart) {
     ASSERT_FALSE(button(*form, "checkBoxPIP")->isChecked());
     EXPECT_EQ(subButton->text(), "Record");
     ASSERT_EQ(recordings().size(), 1);
+    // Its file is completed behind the window, and listed like one stopped by its button.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip(*form).size() == 1; }, 60000));
+    EXPECT_EQ(strip(*form).front().first, work.path() + "/" + recordings().front());
     const auto facts = probeMp4(work.path() + "/" + recordings().front());
     EXPECT_EQ(facts.videoCodec, "h264");
     EXPECT_GT(facts.videoFrames, 5);
@@ -120,6 +142,67 @@ TEST_F(RecordingTest, ClosedCameraAndFailedStart) {
     EXPECT_EQ(mainButton->text(), "Record");
     ASSERT_EQ(messages().size(), 1);
     EXPECT_TRUE(messages().front().second.startsWith("The recording could not start"));
+}
+
+// Stop gives the window back at once: the button starts again while the sign beside it says the
+// video is being finished (and while recording, showed a red mark and the time in mm:ss), in the
+// window's language. The finished video then joins the strip unchecked, with its path, and the
+// sign goes. Closing the program right after a stop waits behind the saving notice until the
+// file is complete.
+TEST_F(RecordingTest, StopReturnsAtOnceAndTheVideoJoinsTheStrip) {
+    auto form = start("DevIndex=0\nResolution=5\nAudioIndex=0\nLanguage=1\n");
+    QAbstractButton* mainButton = button(*form, "pushButtonRec");
+    auto* sign = control<QLabel>(*form, "labelRecSign");
+    ASSERT_NE(sign, nullptr);
+    EXPECT_TRUE(sign->isHidden());
+    const int main = form->mainCamera();
+    const auto recordTwentyFrames = [&](const QString& stopText) {
+        mainButton->click();
+        ASSERT_EQ(mainButton->text(), stopText);
+        const std::uint64_t until = camcore::testing::frameCounts(main).frames + 20;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return camcore::testing::frameCounts(main).frames >= until; }, 30000));
+    };
+    recordTwentyFrames("Stop");
+    ASSERT_EQ(recordings().size(), 1);
+    const QString first = work.path() + "/" + recordings().front();
+    EXPECT_FALSE(sign->isHidden());
+    const QRegularExpression clock("\\d\\d:\\d\\d$");
+    EXPECT_TRUE(clock.match(sign->text()).hasMatch()) << sign->text().toStdString();
+    const QString shown = sign->text(); // the clock goes on
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return sign->text() != shown && clock.match(sign->text()).hasMatch(); }, 30000));
+
+    const int before = strip(*form).size();
+    mainButton->click();
+    EXPECT_EQ(mainButton->text(), "Record");
+    EXPECT_EQ(sign->text(), "Finishing the video");
+    form->applyLanguage(0);
+    EXPECT_EQ(sign->text(), QStringLiteral("正在完成视频"));
+    EXPECT_EQ(mainButton->text(), QStringLiteral("开始录像"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return strip(*form).size() == before + 1; }, 60000));
+    EXPECT_EQ(strip(*form).back(), qMakePair(first, false));
+    EXPECT_TRUE(sign->isHidden());
+    EXPECT_TRUE(messages().isEmpty());
+
+    recordTwentyFrames(QStringLiteral("停止录像"));
+    const QString second = work.path() + "/" + recordings().back();
+    ASSERT_NE(second, first);
+    mainButton->click();
+    form->close();
+    const auto* notice = control<QLabel>(*form, "labelSavingPages");
+    ASSERT_NE(notice, nullptr); // the file is told complete on the event loop, not run since
+    EXPECT_EQ(notice->text(), QStringLiteral("正在保存视频"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 60000));
+    EXPECT_EQ(ZoRecordingsFinishing(), 0);
+    for (const QString& file : {first, second}) {
+        const auto facts = probeMp4(file);
+        EXPECT_EQ(facts.videoCodec, "h264") << file.toStdString();
+        EXPECT_GT(facts.videoFrames, 5) << file.toStdString();
+        EXPECT_GT(facts.videoSeconds, 0.0) << file.toStdString();
+        EXPECT_EQ(facts.corruptPackets, 0) << file.toStdString();
+        EXPECT_EQ(facts.decodeErrors, 0) << file.toStdString();
+    }
 }
 
 // The print button prints the main camera's picture through the print dialog; without a printer
@@ -136,7 +219,9 @@ TEST_F(RecordingTest, RecordingsFollowTheirCameraThroughUnplugs) {
     ASSERT_TRUE(camcore::testing::unplugVirtualCamera(0));
     ASSERT_TRUE(QTest::qWaitFor([&] { return form->mainCamera() == 0; }));
     mainButton->click();
-    EXPECT_EQ(callsSince(from).filter("ZoStopRecordEx"), QStringList({"ZoStopRecordEx(0)"}));
+    const QStringList stops = callsSince(from).filter("ZoStopRecordQueued(");
+    ASSERT_EQ(stops.size(), 1);
+    EXPECT_TRUE(stops.front().startsWith("ZoStopRecordQueued(0,")) << stops.front().toStdString();
     EXPECT_EQ(mainButton->text(), "Record");
 
     mainButton->click();
@@ -144,6 +229,7 @@ TEST_F(RecordingTest, RecordingsFollowTheirCameraThroughUnplugs) {
     QTest::qWait(1000); // the recording runs meanwhile
     ASSERT_TRUE(camcore::testing::unplugVirtualCamera(1));
     EXPECT_TRUE(QTest::qWaitFor([&] { return mainButton->text() == "Record"; }));
+    ASSERT_TRUE(waitForFiles());
     ASSERT_EQ(recordings().size(), 2);
     for (const QString& name : recordings())
         EXPECT_GT(probeMp4(work.path() + "/" + name).videoFrames, 5) << name.toStdString();

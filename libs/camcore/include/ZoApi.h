@@ -238,8 +238,46 @@ ZO_API int ZoPrint(int cam);
    and the print function runs later on the GUI thread (with a null picture, width and height 0,
    when none could be made); 0 without an open camera or a print function. */
 ZO_API int ZoPrintQueued(int cam);
+/* Recording. ZoStartRecordEx records the camera's stream to an MP4 file at `path` (H.264, with
+   AAC of the chosen sound input when withAudio); 1 when it runs, 0 when it cannot start (nothing
+   is left on disk then). ZoStopRecordEx stops it and returns once the file is complete.
+
+   ZoStopRecordQueued ends the camera's recording at the call and returns at once: 1, or 0 when
+   the camera was not recording (the callback then never runs). Its file is completed on the
+   engine's own thread (the frames still queued are encoded, the sound is read up to the moment
+   of the stop, which some inputs hand over seconds late, and the file is closed and read back);
+   `callback` (may be null) then runs once on the GUI thread with the result. The camera may
+   start its next recording at once, to another path, while the file before is completed.
+   Closing a camera that records, or unplugging it, completes its file the same way, without a
+   callback. No file is left incomplete: the engine's end waits for every one. */
+enum {
+    ZO_RECORD_OK = 0,
+    ZO_RECORD_WRITE_FAILED = 1, /* the disk or folder refused part of it; it plays up to there */
+    ZO_RECORD_NO_PICTURE = 2,   /* no frame came from the camera */
+    ZO_RECORD_UNREADABLE = 3    /* the file written does not read back */
+};
+typedef struct ZoRecordResult {
+    const char* path;
+    int32_t complete;       /* 1: the whole file is written and its first picture reads back */
+    int32_t reason;         /* ZO_RECORD_OK, or why it is not complete */
+    const char* reasonText; /* a short English reason, "" with ZO_RECORD_OK */
+    int32_t frames;         /* pictures in the file */
+    int32_t milliseconds;   /* from the start to the stop */
+    /* The file's first picture as read back from it, at most 640 pixels wide (RGB, 3 bytes a
+       pixel); null when it does not read. */
+    const unsigned char* pictureRgb;
+    int32_t pictureWidth;
+    int32_t pictureHeight;
+    int32_t pictureBytesPerLine;
+} ZoRecordResult;
+/* Everything the result points to is valid during the call only. */
+typedef void (*ZoRecordCallback)(const ZoRecordResult* result, void* user);
 ZO_API int ZoStartRecordEx(int cam, const char* path, bool withAudio);
 ZO_API int ZoStopRecordEx(int cam);
+ZO_API int ZoStopRecordQueued(int cam, ZoRecordCallback callback, void* user);
+/* Files of every camera stopped (or closed, or unplugged while recording) whose end has not yet
+   been reported on the GUI thread. */
+ZO_API int ZoRecordingsFinishing(void);
 ZO_API int ZoGetAudioCount(void);
 ZO_API const char* ZoGetAudioName(int index);
 ZO_API void ZoSetAudioDev(int index);

@@ -94,7 +94,7 @@ TEST_F(EngineRecordTest, MainAndSubRecordPictureAndToneAtOnce) {
 }
 
 // What the caller gets wrong is refused with nothing left on disk; closing the camera completes
-// the file; without sound the file has the picture alone.
+// the file behind it; without sound the file has the picture alone.
 TEST_F(EngineRecordTest, RefusalsAndEndings) {
     EXPECT_EQ(ZoStartRecordEx(1, path("closed.mp4").constData(), true), 0);
     ASSERT_EQ(ZoOpenCamera(1, 0), 1);
@@ -112,12 +112,68 @@ TEST_F(EngineRecordTest, RefusalsAndEndings) {
         QTest::qWaitFor([&] { return camcore::testing::frameCounts(1).frames >= until; }, 30000));
     ZoCloseCamera(1);
     EXPECT_EQ(ZoStopRecordEx(1), 0);
+    ASSERT_TRUE(QTest::qWaitFor([] { return ZoRecordingsFinishing() == 0; }, 30000));
     const Mp4Facts facts = probeMp4(dir.path() + "/silent.mp4");
     ASSERT_TRUE(facts.opened);
     EXPECT_EQ(facts.videoStreams, 1);
     EXPECT_EQ(facts.audioStreams, 0);
     EXPECT_GT(facts.videoFrames, 10);
     EXPECT_FALSE(QFile::exists(dir.path() + "/twice.mp4"));
+}
+
+struct Reported {
+    QString path;
+    int complete = -1;
+    int frames = 0;
+    QSize picture;
+};
+
+void report(const ZoRecordResult* result, void* user) {
+    auto& reports = *static_cast<QList<Reported>*>(user);
+    reports.push_back({QString::fromLocal8Bit(result->path), result->complete, result->frames,
+                       result->pictureRgb != nullptr
+                           ? QSize(result->pictureWidth, result->pictureHeight)
+                           : QSize()});
+}
+
+// A queued stop returns while its file is still being completed, and the camera can record
+// again meanwhile. Each callback then brings a file that plays, with its first picture, also
+// for the recording whose camera was closed right after its stop; stopping a camera that does
+// not record answers 0 and never calls back.
+TEST_F(EngineRecordTest, QueuedStopCompletesTheFileBehindTheCaller) {
+    ZoSetAudioDev(0);
+    ASSERT_EQ(ZoOpenCamera(1, 0), 1);
+    QList<Reported> reports;
+    const auto recordTwentyFrames = [&](const QString& name) {
+        ASSERT_EQ(ZoStartRecordEx(1, path(name).constData(), true), 1);
+        const std::uint64_t until = camcore::testing::frameCounts(1).frames + 20;
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return camcore::testing::frameCounts(1).frames >= until; }, 30000));
+    };
+    recordTwentyFrames("first.mp4");
+    ASSERT_EQ(ZoStopRecordQueued(1, &report, &reports), 1);
+    EXPECT_EQ(ZoRecordingsFinishing(), 1); // told on the event loop, which has not run since
+    recordTwentyFrames("second.mp4");
+    ASSERT_EQ(ZoStopRecordQueued(1, &report, &reports), 1);
+    ZoCloseCamera(1);
+    EXPECT_EQ(ZoStopRecordQueued(1, &report, &reports), 0);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reports.size() == 2; }, 60000));
+    EXPECT_EQ(ZoRecordingsFinishing(), 0);
+    EXPECT_EQ(reports[0].path, dir.path() + "/first.mp4");
+    EXPECT_EQ(reports[1].path, dir.path() + "/second.mp4");
+    for (const Reported& reported : reports) {
+        EXPECT_EQ(reported.complete, 1) << reported.path.toStdString();
+        EXPECT_EQ(reported.picture, QSize(640, 480)) << reported.path.toStdString();
+        const Mp4Facts facts = probeMp4(reported.path);
+        ASSERT_TRUE(facts.opened) << reported.path.toStdString();
+        EXPECT_GT(facts.videoSeconds, 0.0);
+        EXPECT_GT(facts.audioSeconds, 0.0);
+        EXPECT_EQ(facts.videoFrames, reported.frames);
+        EXPECT_GT(facts.videoFrames, 5); // of the twenty, whatever the sanitizers drop
+        EXPECT_EQ(facts.decodeErrors, 0);
+        EXPECT_EQ(facts.corruptPackets, 0);
+    }
 }
 
 // A recording process killed mid-way leaves a file that plays up to its last second.

@@ -34,6 +34,8 @@ bool sameZoom(double a, double b) {
 Camera::Camera(std::shared_ptr<CameraDevice> device) : m_device(std::move(device)) {}
 
 Camera::~Camera() {
+    // Cameras go at the engine's end, whose recordings were handed over at the close; one still
+    // running here is completed before the camera goes.
     stopRecording();
     stopStream();
     endPdfDocument();
@@ -87,7 +89,8 @@ bool Camera::open(QWidget* window) {
 }
 
 void Camera::close() {
-    stopRecording(); // a recording ends with its camera, complete
+    // A recording ends with its camera; its file is completed behind the caller.
+    stopRecordingQueued({});
     stopStream();
     m_open = false;
     endPdfDocument(); // a document ends with its camera, whole once the close returns
@@ -354,7 +357,7 @@ void Camera::handleLost(std::uint64_t generation) {
     if (m_surface)
         m_surface->setLost(true);
     // No more frames will come: the file is completed now rather than when the user stops.
-    stopRecording();
+    stopRecordingQueued({});
 }
 
 Frame Camera::latestFrame() const {

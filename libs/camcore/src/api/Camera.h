@@ -2,6 +2,7 @@
 
 #include "CaptureQueue.h"
 #include "CaptureSettings.h"
+#include "FinishingRecordings.h"
 #include "Modes.h"
 #include "ZoApi.h"
 #include "base/Mutex.h"
@@ -157,8 +158,12 @@ public:
     // `audioSource` (none: video only); false with `error` when the recording cannot start.
     bool startRecording(const QString& path, const std::optional<std::string>& audioSource,
                         std::string& error);
-    // Completes the file; false when the camera was not recording.
+    // Stops the recording and completes its file, waiting for it; false when the camera was not
+    // recording.
     bool stopRecording();
+    // Stops the recording at once and completes its file behind the caller; `done` then runs on
+    // the GUI thread. False when the camera was not recording.
+    bool stopRecordingQueued(FinishingRecordings::Done done);
     bool isRecording() const;
 
     // Ends the multi-page document being collected once the captures taken are written; the next
@@ -186,6 +191,8 @@ private:
     void showPreview(const QImage& picture, QSize sourceSize, const QList<QPolygonF>& outlines,
                      std::uint64_t generation);
     void handleLost(std::uint64_t generation);
+    // The recording the capture thread feeds, taken from it; null when none runs.
+    std::shared_ptr<Recorder> takeRecorder();
     // Capture thread: the preview of the frame, and the page watch fed with that preview or, when
     // none was made, with a copy decoded small for it.
     QImage showFrame(const Frame& frame, FrameDecoder& decoder, const TaskStatus& status,

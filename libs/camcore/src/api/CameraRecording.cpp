@@ -4,6 +4,8 @@
 
 #include "record/Recorder.h"
 
+#include <utility>
+
 namespace camcore {
 
 bool Camera::startRecording(const QString& path, const std::optional<std::string>& audioSource,
@@ -26,17 +28,25 @@ bool Camera::startRecording(const QString& path, const std::optional<std::string
     return true;
 }
 
+std::shared_ptr<Recorder> Camera::takeRecorder() {
+    const MutexLock lock(m_recordMutex);
+    return std::exchange(m_recorder, nullptr);
+}
+
 bool Camera::stopRecording() {
-    std::shared_ptr<Recorder> recorder;
-    {
-        const MutexLock lock(m_recordMutex);
-        recorder = std::move(m_recorder);
-        m_recorder.reset();
-    }
+    // Outside the lock: the capture thread must not wait while the file is completed.
+    const std::shared_ptr<Recorder> recorder = takeRecorder();
     if (!recorder)
         return false;
-    // Outside the lock: the capture thread must not wait while the file is completed.
     recorder->finish();
+    return true;
+}
+
+bool Camera::stopRecordingQueued(FinishingRecordings::Done done) {
+    std::shared_ptr<Recorder> recorder = takeRecorder();
+    if (!recorder)
+        return false;
+    FinishingRecordings::instance().hand(std::move(recorder), std::move(done));
     return true;
 }
 

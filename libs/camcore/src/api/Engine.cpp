@@ -1,6 +1,7 @@
 #include "Engine.h"
 
 #include "Camera.h"
+#include "FinishingRecordings.h"
 #include "device/v4l2/V4l2DeviceSource.h"
 #include "device/virtual/VirtualCamera.h"
 
@@ -32,6 +33,9 @@ void Engine::init() {
     m_initialised = true;
     // Capture threads must end before Qt's objects go away with the application object.
     qAddPostRoutine(shutdownEngine);
+    // Its thread starts now: a process that has forked (a barcode reader's child, a tool) must
+    // not start threads afterwards under ThreadSanitizer.
+    FinishingRecordings::instance();
     // CAMCORE_REAL_CAMERAS=0 hides the machine's own cameras, so that tests with virtual
     // cameras see the same indices on a developer's machine with a webcam as in CI.
     if (qEnvironmentVariable("CAMCORE_REAL_CAMERAS") != QLatin1String("0"))
@@ -123,6 +127,8 @@ void Engine::shutdown() {
     for (auto& [key, camera] : m_cameras)
         camera->close();
     m_cameras.clear();
+    // The recordings the cameras handed over are completed before the program goes.
+    FinishingRecordings::instance().waitAll();
 }
 
 } // namespace camcore

@@ -39,7 +39,8 @@ public:
     // collects pages, which starts anew there as for a capture to a new path. Null when no
     // camera collects pages.
     PdfDocument* collectingDocument(const QString& path);
-    // Closes every camera (at the end of the application).
+    // Closes every camera and waits for the recordings they were making to be completed (at the
+    // end of the application).
     void shutdown();
 
 private:

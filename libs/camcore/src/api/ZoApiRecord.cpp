@@ -50,6 +50,65 @@ int ZoStopRecordEx(int cam) {
         cam);
 }
 
+namespace {
+
+const char* recordReasonText(int reason) {
+    switch (reason) {
+    case ZO_RECORD_OK:
+        return "";
+    case ZO_RECORD_WRITE_FAILED:
+        return "the file could not be written to its end";
+    case ZO_RECORD_NO_PICTURE:
+        return "no picture was recorded";
+    default:
+        return "the file does not read back";
+    }
+}
+
+// The result as the C callback receives it; what it points to lives until the callback returns.
+void deliver(const camcore::RecordingOutcome& outcome, ZoRecordCallback callback, void* user) {
+    const QByteArray path = outcome.path.toLocal8Bit();
+    ZoRecordResult result{};
+    result.path = path.constData();
+    result.complete = outcome.reason == ZO_RECORD_OK ? 1 : 0;
+    result.reason = outcome.reason;
+    result.reasonText = recordReasonText(outcome.reason);
+    result.frames = static_cast<int32_t>(outcome.frames);
+    result.milliseconds = static_cast<int32_t>(outcome.milliseconds);
+    if (!outcome.picture.isNull()) {
+        result.pictureRgb = outcome.picture.constBits();
+        result.pictureWidth = outcome.picture.width();
+        result.pictureHeight = outcome.picture.height();
+        result.pictureBytesPerLine = static_cast<int32_t>(outcome.picture.bytesPerLine());
+    }
+    traceCall("ZoStopRecordQueued done", result.complete,
+              outcome.detail.empty() ? result.reasonText : outcome.detail.c_str(), result.path);
+    if (callback != nullptr)
+        callback(&result, user);
+}
+
+} // namespace
+
+int ZoStopRecordQueued(int cam, ZoRecordCallback callback, void* user) {
+    return answerOnCamera(
+        "ZoStopRecordQueued", cam, 0,
+        [callback, user](Camera& camera) -> Answer<int> {
+            const bool stopped =
+                camera.stopRecordingQueued([callback, user](const camcore::RecordingOutcome& done) {
+                    deliver(done, callback, user);
+                });
+            return camcore::api::doneOr(stopped, "not recording");
+        },
+        cam, reinterpret_cast<const void*>(callback), static_cast<const void*>(user));
+}
+
+// Not traced: the program asks it as often as it redraws a notice.
+int ZoRecordingsFinishing(void) {
+    if (camcore::api::refusedOffThread("ZoRecordingsFinishing", 0))
+        return 0;
+    return camcore::FinishingRecordings::instance().pending();
+}
+
 int ZoGetAudioCount(void) {
     if (camcore::api::refusedOffThread("ZoGetAudioCount", 0))
         return 0;

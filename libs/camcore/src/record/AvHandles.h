@@ -31,6 +31,9 @@ inline void freeScaler(SwsContext* scaler) {
 inline void freeFormat(AVFormatContext* format) {
     avformat_free_context(format);
 }
+inline void closeInput(AVFormatContext* format) {
+    avformat_close_input(&format);
+}
 } // namespace detail
 
 using CodecContext = Owned<AVCodecContext*, detail::freeCodec>;
@@ -39,6 +42,8 @@ using PacketPtr = Owned<AVPacket*, detail::freePacket>;
 using Scaler = Owned<SwsContext*, detail::freeScaler>;
 // Only the context: the muxer closes its file itself, before this releases it.
 using FormatContext = Owned<AVFormatContext*, detail::freeFormat>;
+// A file opened for reading: closed with its context.
+using InputContext = Owned<AVFormatContext*, detail::closeInput>;
 
 // FFmpeg's text for an error code.
 inline std::string errorText(int code) {

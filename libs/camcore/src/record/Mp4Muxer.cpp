@@ -75,15 +75,17 @@ void Mp4Muxer::write(AVPacket& packet, int stream, AVRational encoderTimeBase) {
     }
 }
 
-void Mp4Muxer::finish() {
+bool Mp4Muxer::finish() {
     const MutexLock lock(m_mutex);
     if (!m_started)
-        return;
+        return m_complete;
     m_started = false;
     AVFormatContext* format = m_format.get();
-    if (!m_failed)
-        av_write_trailer(format);
-    avio_closep(&format->pb);
+    const bool trailer = !m_failed && av_write_trailer(format) >= 0;
+    // The last bytes reach the file at the close; a full disk shows there too.
+    const bool closed = avio_closep(&format->pb) >= 0;
+    m_complete = trailer && closed;
+    return m_complete;
 }
 
 } // namespace camcore

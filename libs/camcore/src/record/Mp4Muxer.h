@@ -29,8 +29,9 @@ public:
     bool start();
     // Takes a packet of stream `stream` in its encoder's time base; thread-safe.
     void write(AVPacket& packet, int stream, AVRational encoderTimeBase) EXCLUDES(m_mutex);
-    // Writes what is pending and the index, and closes the file. Safe to call twice.
-    void finish() EXCLUDES(m_mutex);
+    // Writes what is pending and the index, and closes the file; true when every packet and the
+    // index reached the file. Safe to call twice: the second call answers as the first did.
+    bool finish() EXCLUDES(m_mutex);
 
     const std::string& error() const { return m_error; }
 
@@ -40,6 +41,7 @@ private:
     QString m_path;
     bool m_started GUARDED_BY(m_mutex) = false;
     bool m_failed GUARDED_BY(m_mutex) = false; // a write failed: the file ends where it was
+    bool m_complete GUARDED_BY(m_mutex) = false;
     std::string m_error;
 };
 

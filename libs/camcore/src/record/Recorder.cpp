@@ -53,6 +53,7 @@ std::unique_ptr<Recorder> Recorder::start(const Options& options, std::string& e
             recorder->m_audio = std::move(encoder);
         }
     }
+    recorder->m_path = options.path;
     Mp4Muxer& muxer = recorder->m_muxer;
     if (!muxer.create(options.path)) {
         error = muxer.error();
@@ -99,22 +100,38 @@ void Recorder::push(const Frame& frame) {
     m_wake.notify_one();
 }
 
-void Recorder::finish() {
-    if (m_finished)
-        return;
-    m_finished = true;
+std::int64_t Recorder::milliseconds() const {
+    const std::int64_t stopAt = m_stopAt.load();
+    return stopAt >= 0
+               ? stopAt
+               : std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start)
+                     .count();
+}
+
+void Recorder::stop() {
+    const auto now =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
     {
+        // Set together, so that whoever finds the recording stopping also finds its moment.
         const MutexLock lock(m_mutex);
+        if (m_stopping)
+            return;
+        m_stopAt = now;
         m_stopping = true;
     }
     m_wake.notify_one();
-    m_stopAt =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_start).count();
+}
+
+bool Recorder::finish() {
+    if (m_complete)
+        return *m_complete;
+    stop();
     if (m_videoThread.joinable())
         m_videoThread.join();
     if (m_audioThread.joinable())
         m_audioThread.join();
-    m_muxer.finish();
+    m_complete = m_muxer.finish();
+    return *m_complete;
 }
 
 void Recorder::encodeVideo(VideoEncoder& encoder, int stream) {

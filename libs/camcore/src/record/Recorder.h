@@ -45,9 +45,18 @@ public:
     // Takes a frame the camera delivered (capture thread); never waits for the encoder. A frame
     // that comes while the worker is still busy with earlier ones is dropped and counted.
     void push(const Frame& frame) EXCLUDES(m_mutex);
-    // Encodes what is queued, ends both threads and completes the file. Safe to call twice.
-    void finish() EXCLUDES(m_mutex);
+    // Ends the recording at this moment and returns at once: no frame is taken after it, and the
+    // sound is read up to it. Safe to call twice; the first call's moment holds.
+    void stop() EXCLUDES(m_mutex);
+    // Stops, encodes what is queued, ends both threads and completes the file: true when all of
+    // it reached the disk. It can take a few seconds (the sound of the last moments may come
+    // late), so it runs behind the window. For one thread at a time; a second call answers as
+    // the first did.
+    bool finish() EXCLUDES(m_mutex);
 
+    const QString& path() const { return m_path; }
+    // From the start to the stop; up to now while the recording runs.
+    std::int64_t milliseconds() const;
     std::uint64_t framesEncoded() const { return m_encoded.load(); }
     std::uint64_t framesDropped() const { return m_dropped.load(); }
 
@@ -62,6 +71,7 @@ private:
     void encodeVideo(VideoEncoder& encoder, int stream);                    // worker thread
     void recordAudio(AudioInput& input, AudioEncoder& encoder, int stream); // sound thread
 
+    QString m_path;
     Mp4Muxer m_muxer;
     Clock::time_point m_start;
     std::unique_ptr<VideoEncoder> m_video;
@@ -78,7 +88,7 @@ private:
     std::condition_variable m_wake;
     std::deque<Queued> m_queue GUARDED_BY(m_mutex);
     bool m_stopping GUARDED_BY(m_mutex) = false;
-    bool m_finished = false; // GUI thread only
+    std::optional<bool> m_complete; // once finished: whether the whole file was written
 };
 
 } // namespace camcore
