@@ -249,9 +249,13 @@ void MainForm::ReadConfig() {
 }
 
 void MainForm::WriteConfig() {
-    if (!SaveSettings())
-        platform::showMessage(QStringLiteral("提示"),
-                              QStringLiteral("写配置文件失败, 参数不能记忆!"));
+    if (SaveSettings())
+        return;
+    const bool chinese = m_settings.language == 0;
+    platform::showMessage(chinese ? QStringLiteral("提示") : QStringLiteral("Information"),
+                          chinese ? QStringLiteral("写配置文件失败, 参数不能记忆!")
+                                  : QStringLiteral("The settings file could not be written; the "
+                                                   "settings will not be remembered."));
 }
 
 // Also runs whenever the name counter moved; only the save at exit says when it failed.

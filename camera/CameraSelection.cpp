@@ -270,7 +270,10 @@ void CameraSelection::onMainListChanged() {
 
 void CameraSelection::switchMainSub() {
     if (!m_widgets.subOn->isChecked()) {
-        platform::showMessage(QStringLiteral("提示"), QStringLiteral("副头未开启"));
+        const bool chinese = m_settings.language == 0;
+        platform::showMessage(chinese ? QStringLiteral("提示") : QStringLiteral("Information"),
+                              chinese ? QStringLiteral("副头未开启")
+                                      : QStringLiteral("The sub camera is not open."));
         return;
     }
     swapRoles();

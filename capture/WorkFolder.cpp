@@ -40,22 +40,28 @@ void WorkFolder::init() {
         // The documents folder itself may be missing on Linux (no desktop made it yet): create
         // it too, or every start would fail here and no setting could ever be saved.
         if (!ensureDir(workPath)) {
-            platform::showMessage(QStringLiteral("提示"), QStringLiteral("创建工作目录失败!"));
+            say("创建工作目录失败!", "The work folder could not be created.");
             return;
         }
     }
     createImageDir();
 }
 
+void WorkFolder::say(const char* chinese, const char* english) const {
+    const bool inChinese = m_settings.language == 0;
+    platform::showMessage(inChinese ? QStringLiteral("提示") : QStringLiteral("Information"),
+                          QString::fromUtf8(inChinese ? chinese : english));
+}
+
 bool WorkFolder::createImageDir() {
     m_imageDir = m_settings.workPath;
     const bool image = ensureDir(m_imageDir);
     if (!image)
-        platform::showMessage(QStringLiteral("提示"), QStringLiteral("创建图像目录失败!"));
+        say("创建图像目录失败!", "The folder for pictures could not be created.");
     m_recordDir = m_settings.workPath;
     const bool record = ensureDir(m_recordDir);
     if (!record)
-        platform::showMessage(QStringLiteral("提示"), QStringLiteral("创建录像目录失败!"));
+        say("创建录像目录失败!", "The folder for recordings could not be created.");
     return image && record;
 }
 

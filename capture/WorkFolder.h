@@ -29,6 +29,7 @@ public:
     void show() const;
 
 private:
+    void say(const char* chinese, const char* english) const;
     bool createImageDir();
 
     Settings& m_settings;

@@ -82,7 +82,8 @@ TEST_F(CameraTest, SwapNeedsTheSubCameraOn) {
     const int from = traceLines().size();
     form->onSwitchMainSub();
     ASSERT_EQ(messages().size(), 1);
-    EXPECT_EQ(messages()[0], qMakePair(QStringLiteral("提示"), QStringLiteral("副头未开启")));
+    EXPECT_EQ(messages()[0], qMakePair(QStringLiteral("Information"),
+                                       QStringLiteral("The sub camera is not open.")));
     EXPECT_EQ(form->mainCamera(), 0);
     EXPECT_TRUE(callsSince(from).filter("ZoSetHwnd").isEmpty());
 

@@ -120,8 +120,9 @@ TEST_F(AppTest, UnwritableFolderAtCloseShowsTheMessageAfterTheCamerasClosed) {
     platform::setMessageInterceptor({});
 
     ASSERT_EQ(shown.size(), 1);
-    EXPECT_EQ(shown[0].first, QStringLiteral("提示"));
-    EXPECT_EQ(shown[0].second, QStringLiteral("写配置文件失败, 参数不能记忆!"));
+    EXPECT_EQ(shown[0].first, QStringLiteral("Information"));
+    EXPECT_EQ(shown[0].second, QStringLiteral("The settings file could not be written; the "
+                                              "settings will not be remembered."));
     ASSERT_GE(callsAtMessage.size(), 2);
     EXPECT_EQ(callsAtMessage.mid(callsAtMessage.size() - 2),
               QStringList({"ZoCloseCamera(0)", "ZoCloseCamera(1)"}));
