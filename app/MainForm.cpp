@@ -213,7 +213,8 @@ void MainForm::CreateFeatures() {
     m_fingerprints = std::make_unique<Fingerprints>(m_settings, m_programDir);
     m_readers = std::make_unique<ReaderCommands>(*m_fingerprints, ui->pushButtonReadIDCard,
                                                  ui->pushButtonFinger);
-    m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails);
+    m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails,
+                                               [this] { return m_settings.language; });
     m_recording = std::make_unique<VideoRecording>(
         m_settings, *m_roles, *m_workFolder,
         VideoRecording::Widgets{ui->pushButtonRec, ui->pushButtonSubRec});
