@@ -103,6 +103,26 @@ TEST_F(CameraPluggingTest, AReopenThatFailsIsTriedAgainAtTheNextArrival) {
     EXPECT_TRUE(captures());
 }
 
+// Only the camera that left is lost: the sub camera's going and coming leaves the main camera
+// streaming, never closed or opened again.
+TEST_F(CameraPluggingTest, TheSubCameraLeavingAndComingBackLeavesTheMainCameraAlone) {
+    start("DevIndex=0\nOpenSub=1\n");
+    ASSERT_TRUE(unplugVirtualCamera(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !traced("^ZoGetCameraCount").isEmpty(); }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->cameraLost());
+    EXPECT_TRUE(captures()) << "the main camera stopped with the sub camera";
+
+    const int counted = traced("^ZoGetCameraCount").size();
+    ASSERT_TRUE(replugVirtualCamera(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return traced("^ZoGetCameraCount").size() > counted; }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->cameraLost());
+    EXPECT_EQ(traced("^Zo(Open|Close)Camera\\(0[,)]"), QStringList{});
+    EXPECT_EQ(form->mainCamera(), 0);
+    EXPECT_TRUE(captures());
+}
+
 TEST_F(CameraPluggingTest, AnArrivalWithoutARemovalOpensNothing) {
     start("DevIndex=0\n", 1);
     ASSERT_TRUE(replugVirtualCamera(1));
