@@ -18,6 +18,7 @@
 #include "IdCardCommand.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
+#include "MergeDirection.h"
 #include "OcrCommand.h"
 #include "OcrSave.h"
 #include "OutputFormat.h"
@@ -329,6 +330,7 @@ void MainForm::InitZoom() {
 void MainForm::ApplyStoredControls() {
     m_imageControls->applyStored();
     m_capture->applyStored();
+    keepMergeDirection(m_settings, ui->radioButtonV, ui->radioButtonH);
     ui->compinfo->hide();
 }
 
