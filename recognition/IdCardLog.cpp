@@ -23,7 +23,7 @@ QByteArray timeText(const QDateTime& time) {
 // a card's text would become a command. An apostrophe before it keeps the cell text, as it
 // keeps the number's leading zeros.
 QByteArray csvField(const QByteArray& value) {
-    if (!value.isEmpty() && QByteArrayView("=+-@\t").contains(value.front()))
+    if (!value.isEmpty() && QByteArray("=+-@\t").contains(value.front()))
         return quoted('\'' + value);
     return quoted(value);
 }

@@ -10,6 +10,8 @@
 
 #include <xcb/xcb.h>
 
+#include <utility>
+
 namespace {
 
 using namespace app_test;
