@@ -187,7 +187,7 @@ bool readConfig(const QString& path, Settings& s) {
     s.lineWidth = std::clamp(s.lineWidth, kMinLineWidth, kMaxLineWidth);
     s.opcity = std::clamp(s.opcity, 1, 255);
     if (s.fileFormat < 0 || s.fileFormat >= kFileFormatCount)
-        s.fileFormat = -1; // no entry of the list: the colour mode chooses, as before the key
+        s.fileFormat = -1; // none stored: the list starts at its first entry, as before the key
 
     s.mergeDirection = s.mergeDirection == 1 ? 1 : 0;
     return true;

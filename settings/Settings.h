@@ -63,7 +63,7 @@ struct Settings {
     // last run, English when the file has none or another value.
     int language;
     // Added later, written after all the others; files without them read as before they were
-    // kept: the format the colour mode chooses, no custom name, vertical merges.
+    // kept: the list's first entry (JPG), no custom name, vertical merges.
     int fileFormat; // the entry of the format list, 0..8; -1: none stored
 
     QByteArray customName; // the custom rule's name, local 8-bit

@@ -106,7 +106,7 @@ TEST_F(SettingsFileTest, OutOfRangeAnnotationAndFormatValuesReadIntoTheirRanges)
     EXPECT_EQ(dialog.lineWidth(), 17);
     EXPECT_EQ(QColor(high.rval, high.gval, high.bval), QColor(255, 0, 255));
     EXPECT_EQ(high.opcity, 255);
-    EXPECT_EQ(high.fileFormat, -1) << "no entry: the colour mode chooses";
+    EXPECT_EQ(high.fileFormat, -1) << "none stored";
     EXPECT_EQ(high.mergeDirection, 0);
 
     const Settings low = read("[Zo twain driver param]\nLineWidth=0\nOpcity=-3\nFileFormat=-1\n");
@@ -185,14 +185,13 @@ namespace {
 
 // The format, the custom name and the merge direction of the last run come back at the next
 // start, and the next capture is named and written by them; a file written before they were kept
-// starts as it always did, with the format the colour mode chooses.
+// starts as it always did, with JPG.
 TEST_F(AppTest, FormatCustomNameAndMergeDirectionAreKeptAcrossARestart) {
-    writeSettings("[Zo twain driver param]\nPixtype=2\n");
+    writeSettings("[Zo twain driver param]\nPixtype=1\n");
     {
         const std::unique_ptr<MainForm> form = makeForm();
         auto* formats = form->findChild<QComboBox*>(QStringLiteral("comboBoxFmt"));
-        EXPECT_EQ(formats->currentText(), QStringLiteral("TIF")) << "black and white, as before";
-        form->findChild<QComboBox*>(QStringLiteral("comboBoxColor"))->setCurrentIndex(0);
+        EXPECT_EQ(formats->currentText(), QStringLiteral("JPG")) << "as before the keys";
         formats->setCurrentIndex(5);
         form->findChild<QComboBox*>(QStringLiteral("comboBoxNameRule"))->setCurrentIndex(3);
         auto* name = form->findChild<QLineEdit*>(QStringLiteral("lineEditFileName"));
