@@ -92,6 +92,7 @@ void QBasePlate::closeTextBox() {
     delete m_textFrame; // and the text box inside it
     m_textFrame = nullptr;
     m_textEdit = nullptr;
+    emit textBoxMoved({});
 }
 
 void QBasePlate::undo() {
@@ -212,6 +213,7 @@ void QBasePlate::openTextBox(QPoint at) {
     m_textEdit->show();
     m_textFrame->show();
     m_textEdit->setFocus();
+    emit textBoxMoved(m_textFrame->geometry());
 }
 
 void QBasePlate::setTextItemContent() {
@@ -233,4 +235,5 @@ void QBasePlate::setTextItemContent() {
         QRect(QPoint(box.left() + 6, box.top() + k), QPoint(box.right() + 6, box.bottom() + k)));
     text->setText(m_textEdit->toPlainText());
     m_layerStale = true; // seen from the next repaint on, as the box shows the typing meanwhile
+    emit textBoxMoved(box);
 }

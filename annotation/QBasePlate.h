@@ -59,6 +59,11 @@ public:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
+signals:
+    // The open text box now covers `box` (in the canvas's coordinates); an empty rectangle when
+    // it closed. A layer above the canvas leaves that place to the box.
+    void textBoxMoved(const QRect& box);
+
 public slots:
     // Sizes the text box to the typed text and gives the text and its place to the text shape.
     void setTextItemContent();

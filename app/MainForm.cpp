@@ -18,6 +18,7 @@
 #include "IdCardCommand.h"
 #include "ImageControls.h"
 #include "MainMenu.h"
+#include "MergeDirection.h"
 #include "OcrCommand.h"
 #include "OcrSave.h"
 #include "OutputFormat.h"
@@ -213,7 +214,8 @@ void MainForm::CreateFeatures() {
     m_fingerprints = std::make_unique<Fingerprints>(m_settings, m_programDir);
     m_readers = std::make_unique<ReaderCommands>(*m_fingerprints, ui->pushButtonReadIDCard,
                                                  ui->pushButtonFinger);
-    m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails);
+    m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails,
+                                               [this] { return m_settings.language; });
     m_recording = std::make_unique<VideoRecording>(
         m_settings, *m_roles, *m_workFolder, m_thumbnails,
         VideoRecording::Widgets{ui->pushButtonRec, ui->pushButtonSubRec, ui->labelRecSign,
@@ -334,6 +336,7 @@ void MainForm::InitZoom() {
 void MainForm::ApplyStoredControls() {
     m_imageControls->applyStored();
     m_capture->applyStored();
+    keepMergeDirection(m_settings, ui->radioButtonV, ui->radioButtonH);
     ui->compinfo->hide();
 }
 

@@ -5,6 +5,7 @@
 #include "platform/Message.h"
 #include "platform/Paths.h"
 
+#include <QDir>
 #include <QImage>
 #include <QToolTip>
 #include <QWidget>
@@ -19,6 +20,15 @@ void sayNoFolder(int language) {
     platform::showMessage(text(language, "提示", "Information"),
                           text(language, "工作目录无法使用, 图像未保存!",
                                "The work folder cannot be used; the picture was not saved."));
+}
+
+void sayNoPrivateFolder(int language) {
+    platform::showMessage(
+        text(language, "提示", "Information"),
+        text(language, "无法在临时目录 %1 中创建本程序的私有目录, 图像未拍摄也未交出!",
+             "The program's private folder cannot be made in the temporary folder %1; no "
+             "picture was taken or handed over.")
+            .arg(QDir::toNativeSeparators(QDir::tempPath())));
 }
 
 void sayUnsaved(int language, const QByteArray& path) {
@@ -95,7 +105,10 @@ void addToStrip(ThumbnailLibrary& strip, const QByteArray& path, const QByteArra
 }
 
 void addDocumentToStrip(ThumbnailLibrary& strip, const QByteArray& path, const QImage& picture) {
-    const QByteArray thumb = platform::privateTempDir().toLocal8Bit() + "ZoImage.jpg";
-    const bool saved = !picture.isNull() && picture.save(QString::fromLocal8Bit(thumb), "JPG");
+    // Without the private folder the document shows without a picture of its page.
+    const QByteArray folder = platform::privateTempDir().toLocal8Bit();
+    const QByteArray thumb = folder + "ZoImage.jpg";
+    const bool saved = !folder.isEmpty() && !picture.isNull() &&
+                       picture.save(QString::fromLocal8Bit(thumb), "JPG");
     addToStrip(strip, path, saved ? thumb : QByteArray());
 }

@@ -13,6 +13,8 @@ namespace capture_messages {
 QString text(int language, const char* chinese, const char* english);
 // There is no work folder to save into.
 void sayNoFolder(int language);
+// The program's private temporary folder cannot be made: no picture is taken or handed over.
+void sayNoPrivateFolder(int language);
 // Nothing was written at `path`.
 void sayUnsaved(int language, const QByteArray& path);
 // Nothing (or not everything) was written at `path`, for the engine's reason ZO_CAPTURE_*.

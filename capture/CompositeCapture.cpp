@@ -50,10 +50,15 @@ void CompositeCapture::forgetFirstShot() {
 }
 
 // The names of one operation are kept apart (nextPath), so a second one waits for the first.
-bool CompositeCapture::refusedWhileBusy(const PressEnded& ended) {
-    if (m_pending == 0)
+// Shots that are no files of the user's go to the program's private folder; without it nothing
+// is taken rather than put in a folder others can read.
+bool CompositeCapture::refusedNow(const PressEnded& ended, bool needsPrivateFolder) {
+    if (m_pending > 0)
+        sayBusy(m_settings.language, m_widgets.preview);
+    else if (needsPrivateFolder && platform::privateTempDir().isEmpty())
+        capture_messages::sayNoPrivateFolder(m_settings.language);
+    else
         return false;
-    sayBusy(m_settings.language, m_widgets.preview);
     if (ended)
         ended(PressEnd::Refused);
     return true;
@@ -74,7 +79,7 @@ void CompositeCapture::captureMerged(PressEnded ended) {
         takeSecondSide(std::move(ended));
         return;
     }
-    if (refusedWhileBusy(ended))
+    if (refusedNow(ended, m_format.collectsPages()))
         return;
     m_used.clear();
     begin();
@@ -124,7 +129,7 @@ void CompositeCapture::takeSecondSide(PressEnded ended) {
 }
 
 void CompositeCapture::captureInset(PressEnded ended) {
-    if (refusedWhileBusy(ended))
+    if (refusedNow(ended, m_format.collectsPages()))
         return;
     m_used.clear();
     begin();
@@ -136,7 +141,7 @@ void CompositeCapture::captureInset(PressEnded ended) {
 
 // The temporary files are this process's own and go as soon as the result is written.
 void CompositeCapture::captureMainSubMix(PressEnded ended) {
-    if (refusedWhileBusy(ended))
+    if (refusedNow(ended, true))
         return;
     m_used.clear();
     const QByteArray out = nextPath();

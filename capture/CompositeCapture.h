@@ -67,7 +67,7 @@ private:
     using Composer = std::function<int(const QByteArray& out, ZoCaptureCallback, void*)>;
     struct BothShots;
 
-    bool refusedWhileBusy(const PressEnded& ended);
+    bool refusedNow(const PressEnded& ended, bool needsPrivateFolder);
     void promptForSecondSide(const QByteArray& first);
     void takeSecondSide(PressEnded ended);
     QByteArray nextPath();

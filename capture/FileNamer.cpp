@@ -204,8 +204,6 @@ void FileNamer::onRuleChanged() {
     if (rule == m_settings.nameRule)
         return;
     m_settings.nameRule = rule;
-    if (rule == Custom)
-        m_widgets.name->clear();
     showPanel(rule);
 }
 
@@ -229,13 +227,16 @@ void FileNamer::showPanel(int rule) {
         m_widgets.counter->setText(QString::number(m_settings.fileNameCount));
     } else if (rule == Custom) {
         m_widgets.nameLabel->setText(text(m_settings.language, "文件名:", "File name:"));
+        m_widgets.name->setText(QString::fromLocal8Bit(m_settings.customName));
     }
 }
 
-// Under the custom rule the field is read at each capture instead.
+// Under the custom rule the field is read at each capture; it is kept for the next start.
 void FileNamer::onNameEdited() {
     if (m_settings.nameRule == Automatic)
         m_settings.prefixName = m_widgets.name->text().toLocal8Bit();
+    else if (m_settings.nameRule == Custom)
+        m_settings.customName = m_widgets.name->text().toLocal8Bit();
 }
 
 void FileNamer::onDigitsEdited() {

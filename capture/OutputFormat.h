@@ -6,10 +6,11 @@ class CameraRoles;
 class QComboBox;
 struct Settings;
 
-// The file format list: which extension a capture gets and whether PDF pages are collected.
+// The file format list: which extension a capture gets and whether PDF pages are collected. The
+// chosen entry is kept in the settings (FileFormat) and shown again at the next start.
 class OutputFormat {
 public:
-    OutputFormat(const Settings& settings, const CameraRoles& roles, QComboBox* list);
+    OutputFormat(Settings& settings, const CameraRoles& roles, QComboBox* list);
 
     const QByteArray& extension() const { return m_extension; }
     int index() const { return m_index; }
@@ -33,7 +34,11 @@ public:
     void onChanged();
 
 private:
-    const Settings& m_settings;
+    void choose(int entry);
+    // `entry`, or its plain entry when it needs the text reader and there is none.
+    int usableEntry(int entry) const;
+
+    Settings& m_settings;
     const CameraRoles& m_roles;
     QComboBox* m_list;
     QByteArray m_extension = ".jpg";

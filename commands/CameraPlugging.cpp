@@ -45,9 +45,13 @@ CameraPlugging::~CameraPlugging() {
     camcore::testing::setVirtualPlugHandler({});
 }
 
+// The event does not say which camera left: the list does. Only the main camera's own removal
+// makes it lost; a sub camera leaving leaves the main one streaming, and a later arrival must
+// not open it again (which would end a book run on it).
 void CameraPlugging::onRemoved() {
-    m_roles.setLost(true);
     refresh();
+    if (!m_mainListed)
+        m_roles.setLost(true);
     emit camerasChanged();
 }
 

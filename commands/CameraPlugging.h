@@ -15,10 +15,11 @@ class DeviceMonitor;
 
 namespace commands {
 
-// Cameras that leave and arrive while the program runs. A removal marks the main camera lost
-// (it is not closed); an arrival while it is lost reopens it in the window that holds the main
-// video (the preview, or the window of a mode that took the video over), after which the
-// window sends it every setting it shows (`mainReopened`). The sub camera stays closed.
+// Cameras that leave and arrive while the program runs. The main camera's removal marks it lost
+// (it is not closed); another camera's removal leaves it as it is; an arrival while it is lost
+// reopens it in the window that holds the main video (the preview, or the window of a mode that
+// took the video over), after which the window sends it every setting it shows (`mainReopened`).
+// The sub camera stays closed.
 //
 // The engine's list is renumbered when a camera goes or comes, so the roles follow their
 // devices by key: after each refresh the main and sub camera indices name the same devices as

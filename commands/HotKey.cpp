@@ -86,7 +86,9 @@ void HotKey::X11::grab() {
     std::vector<xcb_void_cookie_t> cookies;
     for (const xcb_keycode_t key : keys)
         for (const std::uint16_t modifiers : modifierSets())
-            cookies.push_back(xcb_grab_key_checked(connection, 1, root, modifiers, key,
+            // owner_events off: with it on, a press while one of this program's own windows
+            // has the focus would be reported to that window, not to the root.
+            cookies.push_back(xcb_grab_key_checked(connection, 0, root, modifiers, key,
                                                    XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
     bool refused = keys.empty();
     for (const xcb_void_cookie_t cookie : cookies) {
@@ -149,7 +151,9 @@ bool HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintp
             std::find(m_x11->keys.begin(), m_x11->keys.end(), press->detail) == m_x11->keys.end())
             return false;
         // The notice is a modal box: it runs from the event loop, not inside Qt's event handling.
-        QMetaObject::invokeMethod(this, &HotKey::activated, Qt::QueuedConnection);
+        // A held key repeats its press; while a notice is pending or shown, a press adds none.
+        if (!std::exchange(m_noticeOpen, true))
+            QMetaObject::invokeMethod(this, &HotKey::notify, Qt::QueuedConnection);
         return true;
     }
     case XCB_MAPPING_NOTIFY: {
@@ -166,6 +170,11 @@ bool HotKey::nativeEventFilter(const QByteArray& eventType, void* message, qintp
     default:
         return false;
     }
+}
+
+void HotKey::notify() {
+    emit activated();
+    m_noticeOpen = false;
 }
 
 void showRightsNotice(int language) {

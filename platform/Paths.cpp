@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <mutex>
 #include <unistd.h>
 
 namespace platform {
@@ -46,20 +47,24 @@ QString tempDir() {
     return withSlash(QDir::tempPath());
 }
 
+// A failure is not kept: a later call tries again (the temporary folder may have been full).
 QString privateTempDir() {
-    static const QString dir = [] {
-        QByteArray pattern = QFile::encodeName(QDir::tempPath() + "/docscanner-XXXXXX");
-        // mkdtemp makes a new folder of mode 0700 and fails on any name that exists.
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            qWarning("docscanner: no private temporary folder (%s); using the shared one",
-                     std::strerror(errno));
-            return tempDir();
-        }
-        // Kept apart from `dir`, which is destroyed before the handler runs.
-        static const QString* const made = new QString(QFile::decodeName(pattern));
-        std::atexit([] { QDir(*made).removeRecursively(); });
-        return withSlash(*made);
-    }();
+    static std::mutex mutex; // the OCR worker asks too
+    static QString dir;
+    const std::lock_guard lock(mutex);
+    if (!dir.isEmpty())
+        return dir;
+    QByteArray pattern = QFile::encodeName(QDir::tempPath() + "/docscanner-XXXXXX");
+    // mkdtemp makes a new folder of mode 0700 and fails on any name that exists.
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        qWarning("docscanner: no private temporary folder in %s (%s)",
+                 qUtf8Printable(QDir::tempPath()), std::strerror(errno));
+        return {};
+    }
+    // Kept apart from `dir`, which is destroyed before the handler runs.
+    static const QString* const made = new QString(QFile::decodeName(pattern));
+    std::atexit([] { QDir(*made).removeRecursively(); });
+    dir = withSlash(*made);
     return dir;
 }
 

@@ -14,7 +14,9 @@ QString tempDir();
 
 // This process's own folder for the program's fixed temporary names, with a trailing "/": made
 // on first use with mode 0700 under the temporary folder (never an existing folder or a link
-// someone planted), and removed with its files when the program ends.
+// someone planted), and removed with its files when the program ends. Empty while it cannot be
+// made: the shared temporary folder is no place for pictures that others could read or replace,
+// so a caller refuses its work then, and says so.
 QString privateTempDir();
 
 // The user's documents folder, without a trailing "/".

@@ -58,10 +58,14 @@ void AnnotatedSave::save(int camera, const QBasePlate& canvas, int language) {
         m_namer.sayWhyNoPath();
         return;
     }
+    const QString folder = platform::privateTempDir();
+    if (folder.isEmpty()) {
+        capture_messages::sayNoPrivateFolder(language);
+        return;
+    }
     const QByteArray path = asJpeg(savePath, m_held);
     // Each save has a frame file of its own: two saves in a row are both being made at once.
-    const QString framePath =
-        platform::privateTempDir() + QStringLiteral("Annotated%1.jpg").arg(m_frames++);
+    const QString framePath = folder + QStringLiteral("Annotated%1.jpg").arg(m_frames++);
     // The drawing lies over the frame as the view shows it: the page switches (a split, a crop)
     // would move it.
     const QByteArray frameFile = framePath.toLocal8Bit();

@@ -64,7 +64,8 @@ void Presentation::leaveSnapMode() {
     m_handOver.takeBack();
 }
 
+// The presentation window gives the video back before the main window closes.
 void Presentation::quit() {
-    m_visualizer->close();
+    m_visualizer->leave();
     m_mainWindow->close();
 }

@@ -1,5 +1,6 @@
 #include "QSnapWidget.h"
 
+#include "CaptureMessages.h"
 #include "ModeMessages.h"
 #include "platform/Paths.h"
 
@@ -68,6 +69,11 @@ QString QSnapWidget::nextPath() const {
 // held by then.
 void QSnapWidget::mouseClick() {
     m_timer->stop();
+    if (platform::privateTempDir().isEmpty()) {
+        m_buttonDown = false;
+        capture_messages::sayNoPrivateFolder(m_language());
+        return;
+    }
     setCursor(Qt::ClosedHandCursor);
     const QString path = nextPath();
     ++m_counter;

@@ -8,6 +8,7 @@
 
 #include <QCursor>
 #include <QPixmap>
+#include <QRegion>
 
 namespace {
 
@@ -30,6 +31,31 @@ QTopPlate::QTopPlate(QWidget* parent) : QWidget(parent) {
         setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
         setWindowOpacity(0.01);
     }
+}
+
+void QTopPlate::setBasePlate(QBasePlate* basePlate) {
+    if (m_basePlate != nullptr)
+        disconnect(m_basePlate, &QBasePlate::textBoxMoved, this, &QTopPlate::leaveToTextBox);
+    m_basePlate = basePlate;
+    if (m_basePlate != nullptr)
+        connect(m_basePlate, &QBasePlate::textBoxMoved, this, &QTopPlate::leaveToTextBox);
+}
+
+// A widget's mask decides which of its points take the mouse: outside it the widget below does.
+void QTopPlate::leaveToTextBox(const QRect& box) {
+    m_textBox =
+        box.isEmpty()
+            ? QRect()
+            : box.translated(m_basePlate->mapTo(window(), QPoint()) - mapTo(window(), QPoint()));
+    if (m_textBox.isEmpty())
+        clearMask();
+    else
+        setMask(QRegion(rect()).subtracted(m_textBox));
+}
+
+void QTopPlate::resizeEvent(QResizeEvent*) {
+    if (!m_textBox.isEmpty())
+        setMask(QRegion(rect()).subtracted(m_textBox));
 }
 
 void QTopPlate::setCursorMode(int item) {

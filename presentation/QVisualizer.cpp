@@ -5,6 +5,7 @@
 #include "QPanel.h"
 #include "QTopPlate.h"
 
+#include <QCloseEvent>
 #include <QKeySequence>
 #include <QShortcut>
 
@@ -66,6 +67,12 @@ void QVisualizer::hideEvent(QHideEvent*) {
     m_panel->hide();
     m_topPlate->hide();
     m_basePlate->hide(); // which closes an open text box
+}
+
+void QVisualizer::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (isVisible())
+        leave();
 }
 
 // The input layer covers the window, so this is rare: the toolbar's back item is the way out.

@@ -40,6 +40,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    // Closing the window (from the window manager, or Alt+F4) leaves the mode as the back item
+    // does: the main window is hidden meanwhile, and a window that closed would end the program.
+    void closeEvent(QCloseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayList>
 #include <QDateTime>
 
 #include <functional>
@@ -16,25 +17,28 @@ class IdCardCommand {
 public:
     using Clock = std::function<QDateTime()>;
 
-    IdCardCommand(const WorkFolder& folder, ThumbnailLibrary& strip,
+    // `language` gives the language of the messages.
+    IdCardCommand(const WorkFolder& folder, ThumbnailLibrary& strip, std::function<int()> language,
                   Clock clock = &QDateTime::currentDateTime);
 
-    // Blocks while the engine reads the card. Without a card nothing happens. A picture that
-    // could not be copied is left to the engine and gets no entry; the log line is written
-    // either way.
+    // Blocks while the engine reads the card. Without a card nothing happens; without a usable
+    // work folder the card is not read and the user is told. A picture that could not be copied
+    // gets no entry and stays where the engine wrote it, which the user is told; the log line is
+    // written either way.
     void read();
 
 private:
-    // The 14 digits of the time, then "_2", "_3" ... for later readings in the same second, so
-    // that no reading replaces the pictures of the one before.
-    QByteArray stampOf(const QDateTime& time);
-    // Copies the engine's picture to `target` (replacing a file there), adds it to the strip and
-    // deletes the engine's file; after a failed copy the engine's file stays.
-    void takePicture(const QByteArray& enginePath, const QByteArray& target);
+    // The 14 digits of the time, then "_2", "_3" ... while a picture of that name is in the
+    // folder (an earlier reading in the same second, in this run or an earlier one), so that no
+    // reading replaces the pictures of another.
+    QByteArray stampOf(const QDateTime& time) const;
+    // Copies the engine's picture to `target`, adds it to the strip and deletes the engine's
+    // file; false, with the engine's file left where it is, when the copy failed.
+    bool takePicture(const QByteArray& enginePath, const QByteArray& target);
+    void sayKept(const QByteArrayList& kept) const;
 
     const WorkFolder& m_folder;
     ThumbnailLibrary& m_strip;
+    std::function<int()> m_language;
     Clock m_clock;
-    QByteArray m_lastSecond;
-    int m_readsInSecond = 0;
 };

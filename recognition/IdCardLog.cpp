@@ -4,7 +4,7 @@
 
 namespace {
 
-QByteArray csvField(const QByteArray& value) {
+QByteArray quoted(const QByteArray& value) {
     if (!value.contains(',') && !value.contains('"') && !value.contains('\r') &&
         !value.contains('\n'))
         return value;
@@ -19,6 +19,15 @@ QByteArray timeText(const QDateTime& time) {
         .toLocal8Bit();
 }
 
+// A spreadsheet runs a cell that starts with one of these as a formula (a tab before one too):
+// a card's text would become a command. An apostrophe before it keeps the cell text, as it
+// keeps the number's leading zeros.
+QByteArray csvField(const QByteArray& value) {
+    if (!value.isEmpty() && QByteArray("=+-@\t").contains(value.front()))
+        return quoted('\'' + value);
+    return quoted(value);
+}
+
 } // namespace
 
 QByteArray idCardLogHeader() {
@@ -31,7 +40,7 @@ QByteArray idCardLogRecord(const IdCardFields& card, const QDateTime& time) {
     for (const QByteArray* field :
          {&card.name, &card.sex, &card.nation, &card.birth, &card.address})
         line += csvField(*field) + ',';
-    line += csvField('\'' + card.number + '\'') + ',';
+    line += quoted('\'' + card.number + '\'') + ',';
     line += csvField(card.authority) + ',';
     line += csvField(card.validity) + ',';
     line += '\'' + timeText(time) + "',\r";
@@ -41,8 +50,18 @@ QByteArray idCardLogRecord(const IdCardFields& card, const QDateTime& time) {
 bool appendToIdCardLog(const QString& path, const QByteArray& record) {
     QFile file(path);
     // Unbuffered: the bytes go to the file in the one write below, not in buffer-sized pieces.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Append | QIODevice::Unbuffered))
         return false;
-    const QByteArray bytes = file.size() == 0 ? idCardLogHeader() + record : record;
-    return file.write(bytes) == bytes.size();
+    const qint64 before = file.size();
+    QByteArray bytes = before == 0 ? idCardLogHeader() + record : record;
+    // A line cut short by an earlier crash is ended, so that this record has a line of its own.
+    char last = '\r';
+    if (before > 0 && file.seek(before - 1) && file.read(&last, 1) == 1 && last != '\r')
+        bytes.prepend('\r');
+    if (file.write(bytes) == bytes.size())
+        return true;
+    // A full disk or a size limit took part of the record: what was written of it goes again,
+    // and the next record starts where this one would have.
+    file.resize(before);
+    return false;
 }

@@ -39,7 +39,12 @@ OcrCommand::~OcrCommand() {
 void OcrCommand::recognise() {
     if (m_running)
         return;
-    const QString path = platform::privateTempDir() + QStringLiteral("11.jpg");
+    const QString folder = platform::privateTempDir();
+    if (folder.isEmpty()) {
+        capture_messages::sayNoPrivateFolder(m_settings.language);
+        return;
+    }
+    const QString path = folder + QStringLiteral("11.jpg");
     QFile::remove(path);
     m_running = true;
     QGuiApplication::setOverrideCursor(Qt::BusyCursor);

@@ -21,12 +21,17 @@ void limitWidth(const QString& path, int maxWidth) {
 
 namespace {
 
-// The picture the OCR button captures and reads (scaled down in place), and its full-size copy.
+// The picture the OCR button captures and reads (scaled down in place), and its full-size copy;
+// none without the private folder.
+QString inPrivateFolder(const QString& name) {
+    const QString folder = platform::privateTempDir();
+    return folder.isEmpty() ? QString() : folder + name;
+}
 QString capturedPath() {
-    return platform::privateTempDir() + QStringLiteral("11.jpg");
+    return inPrivateFolder(QStringLiteral("11.jpg"));
 }
 QString keptPath() {
-    return platform::privateTempDir() + QStringLiteral("ocr-page.jpg");
+    return inPrivateFolder(QStringLiteral("ocr-page.jpg"));
 }
 
 } // namespace
@@ -38,8 +43,11 @@ QString readPicture() {
 }
 
 void keepReadPicture(const QString& path) {
-    QFile::remove(keptPath());
-    QFile::copy(path, keptPath());
+    const QString kept = keptPath();
+    if (kept.isEmpty())
+        return;
+    QFile::remove(kept);
+    QFile::copy(path, kept);
 }
 
 // The library's numeric arguments are the values it was always called with; it ignores them.

@@ -92,6 +92,9 @@ const Key kKeys[] = {
     // Added later, so written after all the others; files without them read as off.
     {"Dewarp", &Settings::dewarp, 0, 0},
     {"AutoOrient", &Settings::autoOrient, 0, 0},
+    {"FileFormat", &Settings::fileFormat, -1, 0},
+    {"CustomName", &Settings::customName, "", ""},
+    {"MergeDirection", &Settings::mergeDirection, 0, 0},
 };
 
 // The classic atof reading of the stored ratio (leading blanks, the longest number that fits,
@@ -176,8 +179,17 @@ bool readConfig(const QString& path, Settings& s) {
     // "x" as 0 and switch a user to Chinese; anything but exactly 0 or 1 starts in English.
     const QByteArray language = profile.readString(kSection, "Language", "1", 0);
     s.language = language == "0" ? 0 : 1;
-    for (int* channel : {&s.waterRed, &s.waterGreen, &s.waterBlue, &s.waterAlpha})
+    for (int* channel :
+         {&s.waterRed, &s.waterGreen, &s.waterBlue, &s.waterAlpha, &s.rval, &s.gval, &s.bval})
         *channel = std::clamp(*channel, 0, 255);
+    // The ranges the annotation dialogs offer: a value outside them shows no entry there, and OK
+    // would store what the dialog then holds (a width of 0).
+    s.lineWidth = std::clamp(s.lineWidth, kMinLineWidth, kMaxLineWidth);
+    s.opcity = std::clamp(s.opcity, 1, 255);
+    if (s.fileFormat < 0 || s.fileFormat >= kFileFormatCount)
+        s.fileFormat = -1; // none stored: the list starts at its first entry, as before the key
+
+    s.mergeDirection = s.mergeDirection == 1 ? 1 : 0;
     return true;
 }
 

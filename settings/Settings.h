@@ -62,7 +62,19 @@ struct Settings {
     // The language the window shows now (0 Chinese, 1 English); a start takes the one of the
     // last run, English when the file has none or another value.
     int language;
+    // Added later, written after all the others; files without them read as before they were
+    // kept: the list's first entry (JPG), no custom name, vertical merges.
+    int fileFormat; // the entry of the format list, 0..8; -1: none stored
+
+    QByteArray customName; // the custom rule's name, local 8-bit
+    int mergeDirection;    // 0 vertical, 1 horizontal
 };
+
+// The widths the line width dialog offers.
+inline constexpr int kMinLineWidth = 1;
+inline constexpr int kMaxLineWidth = 17;
+// The entries of the format list.
+inline constexpr int kFileFormatCount = 9;
 
 // The section every key lives in.
 inline constexpr char kSettingsSection[] = "Zo twain driver param";
@@ -73,7 +85,10 @@ QString settingsPath(const QString& documentsDir);
 // Reads every key in file order. Returns false and leaves `settings` as it was when there is no
 // file at `path`. A negative DevIndex becomes 0; a Language other than 0 or 1 becomes 1; a ratio
 // that is not a finite number becomes the read default 1.0; colour values and the watermark opacity
-// are kept within 0..255. Texts longer than 259 bytes are cut between two characters.
+// are kept within 0..255, the annotation opacity within 1..255 and the line width within the
+// dialog's 1..17; a FileFormat that names no entry of the list reads as none stored (-1), and a
+// MergeDirection other than 1 reads as vertical. Texts longer than 259 bytes are cut between two
+// characters.
 bool readConfig(const QString& path, Settings& settings);
 
 // Writes every key in the order the file has always had and replaces the file atomically, keeping

@@ -43,7 +43,8 @@ const QByteArrayList kWriteOrder =
         "FileNameNum FileNameStep PrefixName WaterText WaterRed WaterGreen WaterBlue ShowWater "
         "ShowTimeWater HRatio VRatio WaterMode WaterPos WaterAngle OpenSub WaterFontSize "
         "WaterFontFamily UIIndex rval gval bval Opcity LineWidth Language ResizeImage "
-        "ResizeImageRatio MultiCapMode CapCount Interval WaterAlpha Dewarp AutoOrient")
+        "ResizeImageRatio MultiCapMode CapCount Interval WaterAlpha Dewarp AutoOrient FileFormat "
+        "CustomName MergeDirection")
         .split(' ');
 
 QString tempRoot() {

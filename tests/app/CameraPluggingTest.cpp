@@ -69,12 +69,17 @@ TEST_F(CameraPluggingTest, TheMainCameraStaysOnItsDeviceWhenTheListIsRenumbered)
     start("DevIndex=1\n");
     ASSERT_EQ(mainCameraName(), "Virtual Document Camera 2");
     ASSERT_TRUE(unplugVirtualCamera(0));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return form->cameraLost(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !traced("^ZoGetCameraCount").isEmpty(); }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->cameraLost()) << "another camera left";
     EXPECT_EQ(form->mainCamera(), 0) << "the list now begins with the main camera";
     EXPECT_EQ(mainCameraName(), "Virtual Document Camera 2");
 
+    const int counted = traced("^ZoGetCameraCount").size();
     ASSERT_TRUE(replugVirtualCamera(0));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !form->cameraLost(); }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return traced("^ZoGetCameraCount").size() > counted; }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->cameraLost());
     EXPECT_EQ(form->mainCamera(), 1);
     EXPECT_EQ(mainCameraName(), "Virtual Document Camera 2");
     EXPECT_EQ(traced("^ZoOpenCamera\\(0,"), QStringList{}) << "the other camera was opened";
@@ -100,6 +105,26 @@ TEST_F(CameraPluggingTest, AReopenThatFailsIsTriedAgainAtTheNextArrival) {
     ASSERT_TRUE(replugVirtualCamera(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return !form->cameraLost(); }));
     EXPECT_EQ(traced("^ZoOpenCamera\\(0, .* -> 1").size(), 1);
+    EXPECT_TRUE(captures());
+}
+
+// Only the camera that left is lost: the sub camera's going and coming leaves the main camera
+// streaming, never closed or opened again.
+TEST_F(CameraPluggingTest, TheSubCameraLeavingAndComingBackLeavesTheMainCameraAlone) {
+    start("DevIndex=0\nOpenSub=1\n");
+    ASSERT_TRUE(unplugVirtualCamera(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !traced("^ZoGetCameraCount").isEmpty(); }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->cameraLost());
+    EXPECT_TRUE(captures()) << "the main camera stopped with the sub camera";
+
+    const int counted = traced("^ZoGetCameraCount").size();
+    ASSERT_TRUE(replugVirtualCamera(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return traced("^ZoGetCameraCount").size() > counted; }));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(form->cameraLost());
+    EXPECT_EQ(traced("^Zo(Open|Close)Camera\\(0[,)]"), QStringList{});
+    EXPECT_EQ(form->mainCamera(), 0);
     EXPECT_TRUE(captures());
 }
 

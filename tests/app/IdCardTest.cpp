@@ -18,7 +18,9 @@
 #include <QSet>
 #include <QTemporaryDir>
 
+#include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <utility>
 
 namespace {
@@ -186,7 +188,8 @@ protected:
     WorkFolder m_folder{m_settings, nullptr};
     ThumbnailLibrary m_strip;
     // Every reading of these tests falls in the same second.
-    IdCardCommand m_command{m_folder, m_strip, [] {
+    IdCardCommand m_command{m_folder, m_strip, [] { return 1; },
+                            [] {
                                 return QDateTime(QDate(2026, 12, 7), QTime(10, 35, 1));
                             }};
 };
@@ -230,24 +233,97 @@ TEST_F(IdCardCommandTest, SameSecondReadingsKeepEveryPictureAndEveryColumn) {
         EXPECT_TRUE(isJpeg(entry.remove('*'))) << entry.toStdString();
 }
 
-// A picture that cannot be copied (a folder in the way) gets no entry and the engine keeps its
-// file; the other picture replaces an older file of its name, and the line is written.
-TEST_F(IdCardCommandTest, AFailedCopyKeepsTheEnginesPictureAndAddsNoEntry) {
-    ASSERT_TRUE(QDir().mkdir(path("20261207103501_head.jpg")));
-    QFile older(path("20261207103501_idcard.jpg"));
+// No reading replaces a picture: names of the same second left by an earlier run are passed
+// over. Without a usable work folder the card is not read and nothing is written at the top of
+// the file system. A work folder that takes no files loses no picture: the engine keeps both, and
+// the user is told where they are.
+TEST_F(IdCardCommandTest, NoPictureIsReplacedOrLostAndTheUserHearsWhereTheyAre) {
+    QFile older(path("20261207103501_head.jpg"));
     ASSERT_TRUE(older.open(QIODevice::WriteOnly));
-    older.write("an older file of the same name");
+    older.write("a picture of an earlier run");
     older.close();
+    IdCardCommand afterRestart{m_folder, m_strip, [] { return 1; },
+                               [] {
+                                   return QDateTime(QDate(2026, 12, 7), QTime(10, 35, 1));
+                               }};
+    afterRestart.read();
+    EXPECT_EQ(entries(m_strip), QStringList({path("20261207103501_2_head.jpg*"),
+                                             path("20261207103501_2_idcard.jpg*")}));
+    EXPECT_EQ(readFile(path("20261207103501_head.jpg")), "a picture of an earlier run");
+    EXPECT_TRUE(messages().isEmpty());
+
+    Settings noFolderSettings;
+    WorkFolder noFolder{noFolderSettings, nullptr}; // never made
+    const int before = traceLines().size();
+    IdCardCommand{noFolder, m_strip,
+                  [] {
+                      return 1;
+                  }}
+        .read();
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].second.contains(QStringLiteral("work folder")));
+    EXPECT_TRUE(callsSince(before).filter(QStringLiteral("ZoReadIDCard")).isEmpty());
+    EXPECT_FALSE(QFile::exists(QStringLiteral("/IDInfo.csv")));
+
+    // A folder of the kernel's: it is there, and no file can be made in it, whoever runs this.
+    Settings readOnlySettings;
+    readOnlySettings.workPath = "/proc/self";
+    WorkFolder readOnly{readOnlySettings, nullptr};
+    readOnly.init();
+    ASSERT_TRUE(readOnly.usable());
+    IdCardCommand{readOnly, m_strip,
+                  [] {
+                      return 0;
+                  }}
+        .read();
+    EXPECT_EQ(entries(m_strip).size(), 2) << "no entry for a picture that is not there";
+    ASSERT_EQ(messages().size(), 2);
+    const QString said = messages()[1].second;
+    EXPECT_TRUE(said.contains(QStringLiteral("工作目录"))) << "said in the window's language";
+    for (const QString& engineFile :
+         {lastAnswer("ZoGetIDHeadImagePath"), lastAnswer("ZoMakeIDCard")}) {
+        ASSERT_FALSE(engineFile.isEmpty());
+        EXPECT_TRUE(said.contains(engineFile)) << said.toStdString();
+        EXPECT_TRUE(isJpeg(engineFile)) << "the engine's picture is kept";
+        QFile::remove(engineFile);
+    }
+}
+
+// A record the disk took only part of is taken back: the next record starts on a line of its
+// own. A card text a spreadsheet would run as a formula is kept as text.
+TEST_F(IdCardCommandTest, ALogWriteCutShortIsTakenBackAndNoFieldRunsAsAFormula) {
+    QFile card(path("card.txt"));
+    ASSERT_TRUE(card.open(QIODevice::WriteOnly));
+    card.write("name==HYPERLINK(\"x\")\nsex=+1\nnation=-2\naddress=@SUM(A1)\nnumber=0012\n"
+               "authority=\tx\nphoto=" +
+               QFile::encodeName(QFileInfo(kSampleCard).dir().filePath("sample-card-photo.png")) +
+               "\n");
+    card.close();
+    placeCard(card.fileName());
+
+    // A log longer than the pictures the engine and the copies write, so that a size limit just
+    // past its end cuts only the log's next record.
+    QFile log(path("IDInfo.csv"));
+    ASSERT_TRUE(log.open(QIODevice::WriteOnly));
+    log.write(kHeader + "filler," + QByteArray(4 << 20, 'x') + ",\r");
+    log.close();
+    const qint64 full = QFileInfo(log).size();
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit tight = old;
+    tight.rlim_cur = static_cast<rlim_t>(full + 10);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tight), 0);
+    m_command.read();
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &old), 0);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_EQ(QFileInfo(log).size(), full) << "the part written is taken back";
 
     m_command.read();
-
-    EXPECT_EQ(entries(m_strip), QStringList{path("20261207103501_idcard.jpg") + '*'});
-    EXPECT_TRUE(isJpeg(path("20261207103501_idcard.jpg")));
-    const QString engineHead = lastAnswer("ZoGetIDHeadImagePath");
-    EXPECT_TRUE(isJpeg(engineHead)) << "the engine's photo is kept";
-    EXPECT_FALSE(QFile::exists(lastAnswer("ZoMakeIDCard")));
-    EXPECT_EQ(parseCsv(readFile(path("IDInfo.csv"))).size(), 2);
-    QFile::remove(engineHead);
+    const QList<QByteArrayList> records = parseCsv(readFile(path("IDInfo.csv")));
+    ASSERT_EQ(records.size(), 3);
+    EXPECT_EQ(records[2], QByteArrayList({"'=HYPERLINK(\"x\")", "'+1", "'-2", "", "'@SUM(A1)",
+                                          "'0012'", "'\tx", "", "'2026-12-07 10:35:01'"}));
 }
 
 } // namespace

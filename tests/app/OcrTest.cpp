@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTextEdit>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -181,6 +182,31 @@ TEST_F(OcrTest, AFailedCaptureSaysNothingWasTakenInsteadOfReadingAnOlderPicture)
 }
 
 // Recognised text is never taken for markup: every character the library read is shown.
+// Without a private folder for its picture (the temporary folder takes no new folder) nothing
+// goes to a shared place: the press is refused and the user is told why.
+TEST_F(OcrTest, WithoutAPrivateFolderThePressIsRefusedAndSaysWhy) {
+    // A file where the temporary folder should be: no folder can be made in it, whoever runs this.
+    const QString blocked = tempRoot() + "/not-a-folder";
+    QFile file(blocked);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    const QByteArray temp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(blocked));
+    const auto restore = qScopeGuard([&temp] { qputenv("TMPDIR", temp); });
+    const testing_support::ExpectQtWarning noFolder(QStringLiteral("no private temporary folder"));
+    if (!platform::privateTempDir().isEmpty())
+        GTEST_SKIP() << "this process made its private folder before the test";
+
+    start();
+    const int from = traceLines().size();
+    press();
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].second.contains(QStringLiteral("private folder")));
+    EXPECT_TRUE(ocrCaptures(from).isEmpty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(m_dialog->isVisible());
+}
+
 TEST_F(OcrTest, TextThatLooksLikeMarkupIsShownAsItWasRead) {
     QOCRResultDlg dialog;
     const QString read = QStringLiteral("a<b and c>d\n<p>x &amp; y</p>");

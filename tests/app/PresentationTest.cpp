@@ -7,14 +7,19 @@
 #include "QVisualizer.h"
 #include "ScreenPixels.h"
 #include "ZoApi.h"
+#include "platform/X11Windows.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QImage>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QSignalSpy>
+#include <QTextEdit>
+#include <QWindow>
 #include <QtTest/QTest>
 
 #include <cmath>
@@ -209,6 +214,40 @@ TEST_F(PresentationTest, TheToolbarStaysOnTopAndTheCursorFollowsTheTool) {
     visualizer->basePlate()->setTool(0);
     stroke(probe().center(), probe().center() + QPoint(20, 5));
     EXPECT_EQ(layer->cursor().hotSpot(), QPoint(0, 24));
+}
+
+// The text box takes its own clicks: one in it places the caret and opens no other box. Closing
+// the window as a window manager does leaves the mode: the main window and its video come back,
+// and the program runs on.
+TEST_F(PresentationTest, TheTextBoxTakesItsClicksAndClosingTheWindowLeavesTheMode) {
+    start();
+    enter();
+    choose(panel::kText);
+    QWindow* window = visualizer->windowHandle();
+    QTest::mouseClick(window, Qt::LeftButton, {}, probe().center());
+    const QPointer<QTextEdit> box = visualizer->basePlate()->findChild<QTextEdit*>();
+    ASSERT_FALSE(box.isNull());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return box->hasFocus(); }));
+    QTest::keyClicks(box, QStringLiteral("bc"));
+
+    QWidget* page = box->viewport();
+    QTest::mouseClick(window, Qt::LeftButton, {},
+                      page->mapTo(visualizer, QPoint(1, page->height() / 2)));
+    ASSERT_EQ(visualizer->basePlate()->shapeCount(), 1) << "the click opened another box";
+    ASSERT_FALSE(box.isNull());
+    QTest::keyClicks(box, QStringLiteral("a"));
+    EXPECT_EQ(box->toPlainText(), QStringLiteral("abc")) << "the caret stayed at the end";
+
+    const QSignalSpy lastClosed(qApp, &QGuiApplication::lastWindowClosed);
+    const std::optional<std::uint32_t> id = platform::findWindowByTitle("QVisualizer");
+    ASSERT_TRUE(id.has_value());
+    ASSERT_TRUE(platform::requestWindowClose(*id));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !visualizer->isVisible(); }));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(lastClosed.count(), 0);
+    const QStringList moved = traceLines().mid(from).filter(QRegularExpression("^ZoSetHwnd\\(0, "));
+    ASSERT_FALSE(moved.isEmpty());
+    EXPECT_TRUE(moved.last().startsWith(callWithWindow("ZoSetHwnd", 0, form->previewWidget())));
 }
 
 TEST_F(PresentationTest, AReplugDuringTheModeReopensIntoThePresentationWindow) {

@@ -1,10 +1,17 @@
 #include "AppFixture.h"
 
+#include "QLineWidthDlg.h"
 #include "Settings.h"
 
+#include <QAbstractButton>
+#include <QColor>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 #include <cstring>
 #include <new>
@@ -86,6 +93,30 @@ TEST_F(SettingsFileTest, RatioIsReadAsANumberPrefixAndNeverAsNonsense) {
                      1.0);
 }
 
+// Values a hand or another program put out of range are read into the ranges the window
+// offers: the line width dialog shows the width and gives it back on OK (an unknown width gave 0
+// there), and the pen's colour is a colour. A format or merge direction the window does not
+// have reads as none stored.
+TEST_F(SettingsFileTest, OutOfRangeAnnotationAndFormatValuesReadIntoTheirRanges) {
+    const Settings high = read("[Zo twain driver param]\nLineWidth=40\nrval=300\ngval=-5\n"
+                               "bval=256\nOpcity=999\nFileFormat=12\nMergeDirection=5\n");
+    QLineWidthDlg dialog;
+    dialog.setLineWidth(high.lineWidth);
+    dialog.accept();
+    EXPECT_EQ(dialog.lineWidth(), 17);
+    EXPECT_EQ(QColor(high.rval, high.gval, high.bval), QColor(255, 0, 255));
+    EXPECT_EQ(high.opcity, 255);
+    EXPECT_EQ(high.fileFormat, -1) << "none stored";
+    EXPECT_EQ(high.mergeDirection, 0);
+
+    const Settings low = read("[Zo twain driver param]\nLineWidth=0\nOpcity=-3\nFileFormat=-1\n");
+    dialog.setLineWidth(low.lineWidth);
+    dialog.accept();
+    EXPECT_EQ(dialog.lineWidth(), 1);
+    EXPECT_EQ(low.opcity, 1);
+    EXPECT_EQ(low.fileFormat, -1);
+}
+
 TEST_F(SettingsFileTest, GarbageAndTruncatedFilesStartWithDocumentedValues) {
     QByteArray garbage;
     for (int i = 0; i < 4096; ++i)
@@ -146,6 +177,46 @@ TEST(SettingsRecordTest, EveryFieldGetsItsStartValue) {
     EXPECT_EQ(s->threshold, 196);
     EXPECT_DOUBLE_EQ(s->resizeImageRatio, 1.0);
     s->~Settings();
+}
+
+} // namespace
+
+namespace {
+
+// The format, the custom name and the merge direction of the last run come back at the next
+// start, and the next capture is named and written by them; a file written before they were kept
+// starts as it always did, with JPG.
+TEST_F(AppTest, FormatCustomNameAndMergeDirectionAreKeptAcrossARestart) {
+    writeSettings("[Zo twain driver param]\nPixtype=1\n");
+    {
+        const std::unique_ptr<MainForm> form = makeForm();
+        auto* formats = form->findChild<QComboBox*>(QStringLiteral("comboBoxFmt"));
+        EXPECT_EQ(formats->currentText(), QStringLiteral("JPG")) << "as before the keys";
+        formats->setCurrentIndex(5);
+        form->findChild<QComboBox*>(QStringLiteral("comboBoxNameRule"))->setCurrentIndex(3);
+        auto* name = form->findChild<QLineEdit*>(QStringLiteral("lineEditFileName"));
+        name->setFocus();
+        QTest::keyClicks(name, QStringLiteral("Invoice"));
+        QTest::keyClick(name, Qt::Key_Return);
+        auto* merge = form->findChild<QAbstractButton*>(QStringLiteral("checkBoxMix"));
+        merge->click();
+        form->findChild<QAbstractButton*>(QStringLiteral("radioButtonH"))->click();
+        merge->click();
+    }
+    EXPECT_EQ(settingsValue("FileFormat"), "5");
+    EXPECT_EQ(settingsValue("CustomName"), "Invoice");
+    EXPECT_EQ(settingsValue("MergeDirection"), "1");
+
+    const std::unique_ptr<MainForm> form = makeForm();
+    EXPECT_EQ(form->findChild<QComboBox*>(QStringLiteral("comboBoxFmt"))->currentText(),
+              QStringLiteral("PNG"));
+    EXPECT_EQ(form->findChild<QLineEdit*>(QStringLiteral("lineEditFileName"))->text(),
+              QStringLiteral("Invoice"));
+    EXPECT_TRUE(form->findChild<QAbstractButton*>(QStringLiteral("radioButtonH"))->isChecked());
+    form->findChild<QAbstractButton*>(QStringLiteral("pushButtonScan"))->click();
+    ASSERT_TRUE(waitForCaptures(*form));
+    EXPECT_EQ(QImageReader(papyraDir() + "/Invoice.png").format(), "png");
+    EXPECT_TRUE(messages().isEmpty());
 }
 
 } // namespace

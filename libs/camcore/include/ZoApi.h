@@ -140,6 +140,9 @@ ZO_API int ZoSetPDFMode(int cam, int mode);      /* 1 one page per file, 0 pages
    one to two and a half seconds, behind a queued capture (ZoCaptureQueued). The picture itself is
    stored as without text. Off by default; without the OCR library pages are saved without text. */
 ZO_API void ZoSetPdfText(int cam, bool enable);
+/* Whether the OCR library that searchable PDF pages need is there: without it, pages asked to
+   carry text are saved without it (ZO_CAPTURE_NO_TEXT_READER). */
+ZO_API bool ZoPdfTextReaderPresent(void);
 /* Queued capture. ZoCaptureQueued takes the camera's frame at the call (during the automatic
    capture callback, the frame the page watch judged settled), with the view and the switches as
    they are then, and returns at once with a job number (1, 2, ...). The job is finished on the

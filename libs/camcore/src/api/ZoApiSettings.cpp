@@ -8,6 +8,7 @@
 #include "Trace.h"
 #include "output/CaptureWriter.h"
 #include "render/PropertyDialog.h"
+#include "text/PageWords.h"
 
 using camcore::Camera;
 using camcore::ControlRange;
@@ -165,6 +166,12 @@ void ZoSetPdfText(int cam, bool enable) {
     performOnCamera(
         "ZoSetPdfText", cam,
         [enable](Camera& camera) { camera.captureSettings().pdfText = enable; }, cam, enable);
+}
+
+bool ZoPdfTextReaderPresent(void) {
+    const bool present = camcore::canRecogniseWords();
+    traceCall("ZoPdfTextReaderPresent", present, present ? "" : "no OCR library");
+    return present;
 }
 
 int ZoWaitPdfPages(int cam) {

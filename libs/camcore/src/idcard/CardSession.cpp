@@ -33,11 +33,16 @@ CardSession& CardSession::instance() {
     return session;
 }
 
+// A file whose path was handed out belongs to the caller, who may not have been able to copy it
+// anywhere yet (its work folder was full or gone): it stays, and so does the folder holding it.
+// Only the files nobody was told of go.
 CardSession::~CardSession() {
     const MutexLock lock(m_mutex);
     std::error_code ignored;
+    for (const std::string& file : m_unclaimed)
+        std::filesystem::remove(file, ignored);
     if (!m_folder.empty())
-        std::filesystem::remove_all(m_folder, ignored);
+        std::filesystem::remove(m_folder, ignored); // fails while a handed-out file is there
 }
 
 CardReader* CardSession::reader() {
@@ -98,6 +103,7 @@ bool CardSession::read(std::string& note) {
     }
     m_card = std::move(reading.card);
     m_headPath = QFile::encodeName(head).toStdString();
+    m_unclaimed.insert(m_headPath);
     note.clear();
     return true;
 }
@@ -107,8 +113,9 @@ std::string CardSession::field(std::string IdCard::*which) const {
     return m_card ? (*m_card).*which : std::string();
 }
 
-std::string CardSession::headImagePath() const {
+std::string CardSession::headImagePath() {
     const MutexLock lock(m_mutex);
+    m_unclaimed.erase(m_headPath);
     return m_headPath;
 }
 

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <memory>
+#include <set>
 #include <string>
 
 namespace camcore {
@@ -13,10 +14,11 @@ namespace camcore {
 class VirtualCardReader;
 
 // The engine's side of identity-card reading: the reader, the last card read and the JPEG files
-// made of it. The files go to a private folder (mode 0700) that lives as long as the process; the
-// caller takes them over and may delete them. Each file has a name of its own, so a path handed
-// out earlier keeps naming its picture. Safe from any thread: one call at a time holds the
-// session.
+// made of it. The files go to a private folder (mode 0700); the caller takes over each file whose
+// path it was given and may delete it. At the end of the process the files never handed out are
+// removed, and the folder with them once it is empty: a handed-out file is never lost. Each file
+// has a name of its own, so a path handed out earlier keeps naming its picture. Safe from any
+// thread: one call at a time holds the session.
 class CardSession {
 public:
     static CardSession& instance();
@@ -26,8 +28,8 @@ public:
     bool read(std::string& note);
     // A text of the last card read; "" when none was.
     std::string field(std::string IdCard::*which) const;
-    // The photo's JPEG of the last card read; "" when none was.
-    std::string headImagePath() const;
+    // The photo's JPEG of the last card read; "" when none was. The caller owns the file now.
+    std::string headImagePath();
     // Draws the last card and writes it; its path, or "" with the note.
     std::string makeCardImage(std::string& note);
 
@@ -54,6 +56,8 @@ private:
     std::optional<IdCard> m_card GUARDED_BY(m_mutex);
     std::string m_headPath GUARDED_BY(m_mutex);
     std::string m_folder GUARDED_BY(m_mutex);
+    // Files written but not handed out yet: only these go at the end.
+    std::set<std::string> m_unclaimed GUARDED_BY(m_mutex);
     int m_files GUARDED_BY(m_mutex) = 0;
 };
 
