@@ -169,14 +169,16 @@ TEST(EngineSoakTest, MixedFormatsKeepEveryPageThroughCameraChanges) {
         }
         const bool collected = i % 3 == 0;
         ZoSetPDFMode(kCam, collected ? 0 : 1);
-        const QString path = collected ? book
-                                       : dir.filePath(QStringLiteral("%1.%2").arg(i).arg(
-                                             singles[i % singles.size()]));
-        const int job = ZoCaptureQueued(kCam, QFile::encodeName(path).constData(),
-                                        [](const ZoCaptureResult* result, void* user) {
-                                            *static_cast<int*>(user) += result->written;
-                                        },
-                                        &written);
+        const QString path =
+            collected
+                ? book
+                : dir.filePath(QStringLiteral("%1.%2").arg(i).arg(singles[i % singles.size()]));
+        const int job = ZoCaptureQueued(
+            kCam, QFile::encodeName(path).constData(),
+            [](const ZoCaptureResult* result, void* user) {
+                *static_cast<int*>(user) += result->written;
+            },
+            &written);
         ASSERT_GT(job, 0) << i;
         bookPages += collected ? 1 : 0;
         if (i % 10 == 9) { // a burst of ten presses, then the window catches up
