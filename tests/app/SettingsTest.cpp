@@ -1,4 +1,5 @@
 #include "AppFixture.h"
+#include "CamCoreTesting.h"
 
 #include "QLineWidthDlg.h"
 #include "Settings.h"
@@ -217,6 +218,26 @@ TEST_F(AppTest, FormatCustomNameAndMergeDirectionAreKeptAcrossARestart) {
     ASSERT_TRUE(waitForCaptures(*form));
     EXPECT_EQ(QImageReader(papyraDir() + "/Invoice.png").format(), "png");
     EXPECT_TRUE(messages().isEmpty());
+}
+
+// A searchable format needs the text reader. Without it the last run's searchable choice comes
+// back as the same PDF without text, said once, and a press still writes that PDF.
+TEST_F(AppTest, ASearchableFormatWithoutTheTextReaderBecomesItsPlainPdfAndSaysSoOnce) {
+    writeSettings("[Zo twain driver param]\nFileFormat=8\n");
+    struct ReaderHidden {
+        ReaderHidden() { camcore::testing::hideTextReader(true); }
+        ~ReaderHidden() { camcore::testing::hideTextReader(false); }
+    } const hidden;
+    const std::unique_ptr<MainForm> form = makeForm();
+    auto* formats = form->findChild<QComboBox*>(QStringLiteral("comboBoxFmt"));
+    EXPECT_EQ(formats->currentText(), QStringLiteral("Multi page PDF"));
+    ASSERT_EQ(messages().size(), 1);
+    EXPECT_TRUE(messages()[0].second.contains(QStringLiteral("Searchable multi page PDF")));
+
+    form->findChild<QAbstractButton*>(QStringLiteral("pushButtonScan"))->click();
+    ASSERT_TRUE(waitForCaptures(*form));
+    EXPECT_EQ(QDir(papyraDir()).entryList({QStringLiteral("*.pdf")}).size(), 1);
+    EXPECT_EQ(messages().size(), 1);
 }
 
 } // namespace

@@ -41,6 +41,10 @@ CAMCORE_TESTING_API FrameCounts frameCounts(int cam);
 // 0 restores the default (about 200 MB). Every camera, from the next capture on.
 CAMCORE_TESTING_API void setCaptureByteLimit(std::size_t bytes);
 
+// While hidden, the engine acts as if the OCR library were missing: ZoPdfTextReaderPresent()
+// answers false and pages are saved without text. Any thread.
+CAMCORE_TESTING_API void hideTextReader(bool hidden);
+
 // The virtual card reader (CAMCORE_VIRTUAL_IDCARD=FILE). Placing reads the card file the
 // variable names now; false when the variable is unset or the file is no card, and the reader
 // then holds no readable card. Any thread.

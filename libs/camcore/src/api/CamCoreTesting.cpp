@@ -5,6 +5,7 @@
 #include "device/virtual/VirtualCamera.h"
 #include "idcard/CardSession.h"
 #include "idcard/VirtualCardReader.h"
+#include "text/PageWords.h"
 
 namespace camcore::testing {
 namespace {
@@ -59,6 +60,10 @@ FrameCounts frameCounts(int cam) {
 
 void setCaptureByteLimit(std::size_t bytes) {
     CaptureQueue::setByteLimit(bytes == 0 ? CaptureQueue::kDefaultByteLimit : bytes);
+}
+
+void hideTextReader(bool hidden) {
+    hideWordReader(hidden);
 }
 
 void setVirtualPlugHandler(std::function<void(int n, bool plugged)> handler) {

@@ -9,21 +9,29 @@
 #include <QDir>
 #include <QTemporaryFile>
 
+#include <atomic>
+
 namespace camcore {
 namespace {
 
 // The OCR reads a copy this wide: enough for body text of a page photographed at 8 MP.
 constexpr int kRecognitionWidth = 1600;
 
+std::atomic<bool> g_readerHidden{false};
+
 } // namespace
 
 bool canRecogniseWords() {
-    return ocrLibrary().words != nullptr;
+    return !g_readerHidden && ocrLibrary().words != nullptr;
+}
+
+void hideWordReader(bool hidden) {
+    g_readerHidden = hidden;
 }
 
 std::vector<PdfWord> recognisePageWords(const OutputImage& image, bool latin) {
     const auto words = ocrLibrary().words;
-    if (!words || !isWritable(image))
+    if (!canRecogniseWords() || !isWritable(image))
         return {};
     // The OCR library reads files; the copy is private to this user and removed at once.
     const QByteArray bytes =

@@ -15,5 +15,7 @@ namespace camcore {
 std::vector<PdfWord> recognisePageWords(const OutputImage& image, bool latin = false);
 // False when the OCR library or its reading entry is missing: pages are then saved without text.
 bool canRecogniseWords();
+// While hidden, the engine acts as if the OCR library were missing (for tests of that case).
+void hideWordReader(bool hidden);
 
 } // namespace camcore
