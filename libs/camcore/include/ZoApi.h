@@ -151,8 +151,9 @@ ZO_API bool ZoPdfTextReaderPresent(void);
    A call refused at once answers minus a reason: ZO_CAPTURE_BUSY while the jobs waiting already
    hold about 200 MB, ZO_CAPTURE_CAMERA_LOST for a camera not open or unplugged,
    ZO_CAPTURE_NAME_REFUSED for a path without a picture extension. Nothing accepted is dropped:
-   closing the camera or the engine first finishes its jobs. ZoCapture queues a job and waits for
-   it. */
+   closing the camera or the engine first finishes its jobs, whose callbacks still come from the
+   GUI thread's event loop after the close returns: `user` must live until they have come.
+   ZoCapture queues a job and waits for it. */
 enum {
     ZO_CAPTURE_OK = 0,
     ZO_CAPTURE_BUSY = 1,

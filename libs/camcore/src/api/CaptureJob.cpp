@@ -7,6 +7,7 @@
 #include "output/AtomicFile.h"
 #include "output/CaptureWriter.h"
 #include "output/ImageFormat.h"
+#include "output/JpegWriter.h"
 #include "output/PdfDocument.h"
 #include "output/WriteFailure.h"
 #include "pipeline/FrameDecoder.h"
@@ -27,6 +28,9 @@ namespace {
 
 // The picture a job hands back for a list of captures is at most this wide.
 constexpr int kPictureWidth = 640;
+// A capture that needs no pixels decodes its picture at the smallest scale at least this wide:
+// 1/8 of an 8 MP frame, where the decoder skips the inverse transform.
+constexpr int kPassedPictureWidth = 400;
 
 bool processes(const CaptureSettings& settings) {
     return settings.autoCrop || settings.cleanBackground || settings.splitCapture ||
@@ -177,6 +181,31 @@ MadeCapture makeComposed(const CaptureJob& job) {
     return made;
 }
 
+// A JPEG file of a frame left as the camera made it is the camera's own JPEG: nothing needs its
+// pixels but the small picture for the list, which a scaled decode gives at a small part of the
+// cost of a full one (the file is written at once; the 8 MP frame is never decoded whole). Nothing
+// when the capture changes the picture in any way.
+std::optional<MadeCapture> passedThrough(const CaptureJob& job, const Frame& frame,
+                                         FrameDecoder& decoder) {
+    if (frame.format != PixelFormat::Mjpeg || !frame.bytes || job.collected ||
+        job.settings.autoOrient || !keepsEveryPixel(job) ||
+        formatFromPath(job.path) != ImageFormat::Jpeg)
+        return std::nullopt;
+    MadePage page;
+    page.file = cameraJpegFile(*frame.bytes, job.settings.jpegQuality, job.settings.dpi);
+    const QImage small = decoder.decode(frame, kPassedPictureWidth);
+    if (page.file.isEmpty() || small.isNull())
+        return std::nullopt;
+    page.target = job.path;
+    page.image.dpi = job.settings.dpi;
+    page.image.jpegQuality = job.settings.jpegQuality;
+    page.image.cameraJpeg = frame.bytes;
+    MadeCapture made;
+    made.picture = smallPicture(small);
+    made.pages.push_back(std::move(page));
+    return made;
+}
+
 } // namespace
 
 MadeCapture makeCapture(const CaptureJob& job) {
@@ -189,6 +218,8 @@ MadeCapture makeCapture(const CaptureJob& job) {
         return made;
     }
     FrameDecoder decoder;
+    if (std::optional<MadeCapture> passed = passedThrough(job, frame, decoder))
+        return std::move(*passed);
     const QImage full = decoder.decode(frame);
     if (full.isNull()) {
         made.reason = ZO_CAPTURE_PICTURE_DAMAGED; // nothing rather than a broken picture

@@ -4,22 +4,41 @@
 
 #include "pipeline/TurboJpeg.h"
 
+#include <optional>
+
 namespace camcore {
 
 namespace {
 
-bool matchesPicture(std::span<const std::uint8_t> jpeg, const QImage& picture) {
+struct JpegHeader {
+    int width = 0;
+    int height = 0;
+    bool grey = false;
+};
+
+std::optional<JpegHeader> headerOf(std::span<const std::uint8_t> jpeg) {
     // A handle per call: creating one costs microseconds against milliseconds of coding, and
     // keeps the writers free of shared state between camera threads.
     const TjHandle tj(tjInitDecompress());
     int width = 0, height = 0, subsampling = 0, colorspace = 0;
     if (!tj || tjDecompressHeader3(tj.get(), jpeg.data(), static_cast<unsigned long>(jpeg.size()),
                                    &width, &height, &subsampling, &colorspace) != 0)
-        return false;
-    const bool grey = picture.format() == QImage::Format_Grayscale8;
-    const bool colourMatches =
-        grey ? colorspace == TJCS_GRAY : (colorspace == TJCS_YCbCr || colorspace == TJCS_RGB);
-    return width == picture.width() && height == picture.height() && colourMatches;
+        return std::nullopt;
+    if (colorspace != TJCS_GRAY && colorspace != TJCS_YCbCr && colorspace != TJCS_RGB)
+        return std::nullopt;
+    return JpegHeader{width, height, colorspace == TJCS_GRAY};
+}
+
+bool matchesPicture(std::span<const std::uint8_t> jpeg, const QImage& picture) {
+    const std::optional<JpegHeader> header = headerOf(jpeg);
+    return header && header->width == picture.width() && header->height == picture.height() &&
+           header->grey == (picture.format() == QImage::Format_Grayscale8);
+}
+
+// Storing the camera's bytes loses nothing the user asked for.
+bool goodEnough(std::span<const std::uint8_t> jpeg, int quality) {
+    const int cameraQuality = estimateJpegQuality(jpeg);
+    return cameraQuality > 0 && quality >= cameraQuality && hasHuffmanTables(jpeg);
 }
 
 } // namespace
@@ -48,9 +67,17 @@ bool passesCameraJpeg(const OutputImage& image) {
     if (!image.cameraJpeg || image.cameraJpeg->empty() || !isWritable(image))
         return false;
     const std::span<const std::uint8_t> jpeg(*image.cameraJpeg);
-    const int cameraQuality = estimateJpegQuality(jpeg);
-    return cameraQuality > 0 && image.jpegQuality >= cameraQuality && hasHuffmanTables(jpeg) &&
-           matchesPicture(jpeg, image.picture);
+    return goodEnough(jpeg, image.jpegQuality) && matchesPicture(jpeg, image.picture);
+}
+
+QByteArray cameraJpegFile(std::span<const std::uint8_t> jpeg, int quality, int dpi) {
+    if (jpeg.empty() || quality < 1 || quality > 100 || dpi < 1 || dpi > kMaxDpi ||
+        !goodEnough(jpeg, quality))
+        return {};
+    const std::optional<JpegHeader> header = headerOf(jpeg);
+    if (!header || header->grey)
+        return {};
+    return withJfifDensity(jpeg, dpi);
 }
 
 QByteArray jpegBytes(const OutputImage& image) {
