@@ -20,6 +20,7 @@
 #include <common/SplitPath.h>
 
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include <cmath>
 
@@ -85,11 +86,17 @@ OutputImage finishedPage(const CaptureJob& job, const QImage& page, const Viewed
     return output;
 }
 
+// Area averaging on the page's own pixels: Qt's smooth scaling would first convert a whole 8 MP
+// page to 32 bits (32 MB, and the time to fill them).
 QImage smallPicture(const QImage& page) {
-    const QImage small = page.width() > kPictureWidth
-                             ? page.scaledToWidth(kPictureWidth, Qt::SmoothTransformation)
-                             : page;
-    return small.convertToFormat(QImage::Format_RGB888);
+    if (page.width() <= kPictureWidth)
+        return page.convertToFormat(QImage::Format_RGB888);
+    const cv::Mat pixels = matView(page);
+    cv::Mat small;
+    const int height =
+        std::max(1, int(std::lround(double(page.height()) * kPictureWidth / page.width())));
+    cv::resize(pixels, small, cv::Size(kPictureWidth, height), 0, 0, cv::INTER_AREA);
+    return imageOf(small).convertToFormat(QImage::Format_RGB888);
 }
 
 int reasonOf(WriteFailure failure) {

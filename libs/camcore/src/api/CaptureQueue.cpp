@@ -1,5 +1,7 @@
 #include "CaptureQueue.h"
 
+#include <malloc.h>
+
 namespace camcore {
 namespace {
 
@@ -10,6 +12,15 @@ constexpr std::size_t kUnknownFrameBytes = std::size_t(2) << 20;
 
 std::size_t frameBytes(const CaptureJob& job) {
     return job.frame.empty() ? kUnknownFrameBytes : job.frame.bytes->size();
+}
+
+// The pictures of a capture are tens of megabytes, made on the making threads and freed on this
+// one; the allocator keeps what each thread freed for that thread's next picture, so a camera
+// left alone after a few captures would hold a few hundred megabytes it does not use. With no job
+// left that memory goes back to the system (a few milliseconds, on this thread). The pages of the
+// job just written are still held here and are kept until the next idle moment.
+void releaseFreedMemory() {
+    ::malloc_trim(0);
 }
 
 } // namespace
@@ -47,7 +58,8 @@ int CaptureQueue::take(CaptureJob job, Done done) {
             outcome.job = number;
             m_pagesLost += static_cast<int>(made.pages.size()) - outcome.written;
             m_bytes -= charged + *madeBytes;
-            --m_pending;
+            if (--m_pending == 0)
+                releaseFreedMemory();
             --m_items;
             if (done)
                 done(outcome);
