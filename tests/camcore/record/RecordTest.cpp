@@ -11,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QtTest/QTest>
 
+#include <array>
+
 #include <gtest/gtest.h>
 
 using testing_support::Mp4Facts;
@@ -125,15 +127,31 @@ struct Reported {
     QString path;
     int complete = -1;
     int frames = 0;
-    QSize picture;
+    QImage picture;
 };
 
 void report(const ZoRecordResult* result, void* user) {
     auto& reports = *static_cast<QList<Reported>*>(user);
-    reports.push_back({QString::fromLocal8Bit(result->path), result->complete, result->frames,
-                       result->pictureRgb != nullptr
-                           ? QSize(result->pictureWidth, result->pictureHeight)
-                           : QSize()});
+    QImage picture;
+    if (result->pictureRgb != nullptr)
+        picture = QImage(result->pictureRgb, result->pictureWidth, result->pictureHeight,
+                         result->pictureBytesPerLine, QImage::Format_RGB888)
+                      .copy();
+    reports.push_back(
+        {QString::fromLocal8Bit(result->path), result->complete, result->frames, picture});
+}
+
+// Mean grey levels of each channel.
+std::array<double, 3> channelMeans(const QImage& picture) {
+    const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
+    std::array<double, 3> sums{};
+    for (int y = 0; y < rgb.height(); ++y)
+        for (int x = 0; x < rgb.width(); ++x)
+            for (int c = 0; c < 3; ++c)
+                sums[c] += rgb.constScanLine(y)[x * 3 + c];
+    for (double& sum : sums)
+        sum /= double(rgb.width()) * rgb.height();
+    return sums;
 }
 
 // A queued stop returns while its file is still being completed, and the camera can record
@@ -143,6 +161,8 @@ void report(const ZoRecordResult* result, void* user) {
 TEST_F(EngineRecordTest, QueuedStopCompletesTheFileBehindTheCaller) {
     ZoSetAudioDev(0);
     ASSERT_EQ(ZoOpenCamera(1, 0), 1);
+    ASSERT_EQ(ZoCapture(1, path("page.jpg").constData()), 1);
+    const std::array<double, 3> captured = channelMeans(QImage(dir.path() + "/page.jpg"));
     QList<Reported> reports;
     const auto recordTwentyFrames = [&](const QString& name) {
         ASSERT_EQ(ZoStartRecordEx(1, path(name).constData(), true), 1);
@@ -164,7 +184,11 @@ TEST_F(EngineRecordTest, QueuedStopCompletesTheFileBehindTheCaller) {
     EXPECT_EQ(reports[1].path, dir.path() + "/second.mp4");
     for (const Reported& reported : reports) {
         EXPECT_EQ(reported.complete, 1) << reported.path.toStdString();
-        EXPECT_EQ(reported.picture, QSize(640, 480)) << reported.path.toStdString();
+        EXPECT_EQ(reported.picture.size(), QSize(640, 480)) << reported.path.toStdString();
+        // The video shows the page in the capture's colours and levels.
+        const std::array<double, 3> shown = channelMeans(reported.picture);
+        for (int c = 0; c < 3; ++c)
+            EXPECT_NEAR(shown[c], captured[c], 3.0) << "channel " << c;
         const Mp4Facts facts = probeMp4(reported.path);
         ASSERT_TRUE(facts.opened) << reported.path.toStdString();
         EXPECT_GT(facts.videoSeconds, 0.0);

@@ -33,6 +33,8 @@ bool isPowerOfTwoReduction(const tjscalingfactor& factor) {
            (factor.denom == 1 || factor.denom == 2 || factor.denom == 4 || factor.denom == 8);
 }
 
+} // namespace
+
 QSize scaledJpegSize(int width, int height, int minWidth) {
     tjscalingfactor best{1, 1};
     int count = 0;
@@ -48,6 +50,8 @@ QSize scaledJpegSize(int width, int height, int minWidth) {
     }
     return {TJSCALED(width, best), TJSCALED(height, best)};
 }
+
+namespace {
 
 bool staysInEntropyData(std::uint8_t marker) {
     return (marker >= 0xD0 && marker <= 0xD7) || marker == 0x00 || marker == 0xFF;

@@ -36,6 +36,10 @@ private:
     std::unique_ptr<Handle> m_handle;
 };
 
+// The size TurboJPEG decodes a `width` x `height` JPEG at for a picture at least `minWidth` wide
+// (0: full size): the smallest of 1/1, 1/2, 1/4 and 1/8 that is still that wide.
+QSize scaledJpegSize(int width, int height, int minWidth);
+
 // Finds the end of the JPEG in a buffer that may be padded after its EOI marker (some drivers
 // report the whole buffer as used). Returns the size up to and including EOI, or 0 when there
 // is no complete JPEG.

@@ -21,6 +21,29 @@ constexpr QSize kLargest(1920, 1080);
 // A key frame (and with it a complete fragment of the file) at least once a second.
 constexpr std::int64_t kKeyInterval = 1000;
 
+// A scaler from `size` pixels of `format` to the encoder's 4:2:0 picture of `target`, BT.601 on
+// both sides. The levels are told before the scaler is made: set afterwards, this FFmpeg ignores
+// them between two YUV formats.
+SwsContext* scalerFor(QSize size, AVPixelFormat format, bool fullRange, QSize target) {
+    SwsContext* scaler = sws_alloc_context();
+    if (scaler == nullptr)
+        return nullptr;
+    av_opt_set_int(scaler, "srcw", size.width(), 0);
+    av_opt_set_int(scaler, "srch", size.height(), 0);
+    av_opt_set_int(scaler, "src_format", format, 0);
+    av_opt_set_int(scaler, "dstw", target.width(), 0);
+    av_opt_set_int(scaler, "dsth", target.height(), 0);
+    av_opt_set_int(scaler, "dst_format", AV_PIX_FMT_YUV420P, 0);
+    av_opt_set_int(scaler, "sws_flags", SWS_BILINEAR, 0);
+    av_opt_set_int(scaler, "src_range", fullRange ? 1 : 0, 0);
+    av_opt_set_int(scaler, "dst_range", 0, 0);
+    if (sws_init_context(scaler, nullptr, nullptr) < 0) {
+        sws_freeContext(scaler);
+        return nullptr;
+    }
+    return scaler;
+}
+
 int even(int side) {
     return std::max(2, side & ~1);
 }
@@ -61,13 +84,32 @@ bool VideoEncoder::open(QSize size) {
 
 bool VideoEncoder::encode(const QImage& picture, std::int64_t milliseconds,
                           const PacketSink& sink) {
-    if (milliseconds <= m_lastPts || picture.isNull() || picture.format() != QImage::Format_RGB888)
+    if (picture.isNull() || picture.format() != QImage::Format_RGB888)
         return false;
-    if (picture.size() != m_scalerSource || !m_scaler) {
-        m_scaler.reset(sws_getContext(picture.width(), picture.height(), AV_PIX_FMT_RGB24,
-                                      m_core.context()->width, m_core.context()->height,
-                                      AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr));
-        m_scalerSource = picture.size();
+    const auto bytes = static_cast<std::size_t>(picture.sizeInBytes());
+    m_padded.resize(bytes + kScalerPadding);
+    std::memcpy(m_padded.data(), picture.constBits(), bytes);
+    const std::uint8_t* planes[] = {m_padded.data(), nullptr, nullptr};
+    const int strides[] = {static_cast<int>(picture.bytesPerLine()), 0, 0};
+    return scaleAndSend({picture.size(), AV_PIX_FMT_RGB24, false}, planes, strides, milliseconds,
+                        sink);
+}
+
+bool VideoEncoder::encode(const YuvFrame& planes, std::int64_t milliseconds,
+                          const PacketSink& sink) {
+    return scaleAndSend({QSize(planes.width, planes.height), planes.format, true},
+                        planes.planes.data(), planes.strides.data(), milliseconds, sink);
+}
+
+bool VideoEncoder::scaleAndSend(const Source& source, const std::uint8_t* const planes[],
+                                const int strides[], std::int64_t milliseconds,
+                                const PacketSink& sink) {
+    if (milliseconds <= m_lastPts || source.size.isEmpty())
+        return false;
+    if (source != m_scalerSource || !m_scaler) {
+        m_scaler.reset(scalerFor(source.size, source.format, source.fullRange,
+                                 {m_core.context()->width, m_core.context()->height}));
+        m_scalerSource = source;
         if (!m_scaler)
             return false;
     }
@@ -75,12 +117,7 @@ bool VideoEncoder::encode(const QImage& picture, std::int64_t milliseconds,
     // The encoder may still hold the previous picture's planes.
     if (av_frame_make_writable(frame) < 0)
         return false;
-    const auto bytes = static_cast<std::size_t>(picture.sizeInBytes());
-    m_padded.resize(bytes + kScalerPadding);
-    std::memcpy(m_padded.data(), picture.constBits(), bytes);
-    const std::uint8_t* source[] = {m_padded.data()};
-    const int sourceStride[] = {static_cast<int>(picture.bytesPerLine())};
-    sws_scale(m_scaler.get(), source, sourceStride, 0, picture.height(), frame->data,
+    sws_scale(m_scaler.get(), planes, strides, 0, source.size.height(), frame->data,
               frame->linesize);
     frame->pts = milliseconds;
     const bool key = m_lastKey < 0 || milliseconds - m_lastKey >= kKeyInterval;

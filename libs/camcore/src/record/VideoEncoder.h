@@ -1,6 +1,7 @@
 #pragma once
 
 #include "record/EncoderCore.h"
+#include "record/YuvFrame.h"
 
 #include <QImage>
 #include <QSize>
@@ -31,15 +32,28 @@ public:
     // Encodes a picture (QImage::Format_RGB888) shown at `milliseconds`; a timestamp not after
     // the last one is dropped. False when the encoder refused it.
     bool encode(const QImage& picture, std::int64_t milliseconds, const PacketSink& sink);
+    // The same for a camera JPEG's own planes, without a step through RGB.
+    bool encode(const YuvFrame& planes, std::int64_t milliseconds, const PacketSink& sink);
     // Hands out the pictures the encoder still holds.
     void flush(const PacketSink& sink);
 
     const std::string& error() const { return m_core.error(); }
 
 private:
+    // What the scaler was made for.
+    struct Source {
+        QSize size;
+        AVPixelFormat format = AV_PIX_FMT_NONE;
+        bool fullRange = false; // a JPEG's YCbCr uses all 256 levels, the video's 16 to 235
+        friend bool operator==(const Source&, const Source&) = default;
+    };
+    // Scales the source's planes into the encoder's 4:2:0 picture and sends it.
+    bool scaleAndSend(const Source& source, const std::uint8_t* const planes[], const int strides[],
+                      std::int64_t milliseconds, const PacketSink& sink);
+
     EncoderCore m_core;
     av::Scaler m_scaler;
-    QSize m_scalerSource;
+    Source m_scalerSource;
     // The picture handed to the scaler, with room after its last row: the scaler's vector code
     // reads a little past the end of a row, and past a QImage's last row may be another page.
     std::vector<std::uint8_t> m_padded;
