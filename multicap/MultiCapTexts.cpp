@@ -15,7 +15,7 @@ QString counted(int flag, const char* chinese, const char* english, const char* 
     return pick(flag, chinese, count == 1 ? englishOne : english).arg(count);
 }
 
-// The pages a stopped run still writes; nothing when there are none.
+// The pages a run still makes and writes; nothing when there are none.
 QString finishingText(const Progress& progress, int flag) {
     if (progress.finishing <= 0)
         return {};

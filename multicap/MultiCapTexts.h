@@ -24,7 +24,7 @@ struct Progress {
     int taken = 0;
     int failed = 0;
     bool book = false;
-    int finishing = 0; // the pages a stopped run is still writing
+    int finishing = 0; // the pages still being made and written
 };
 // Empty for Stage::None. A count of failures is added only when there are some.
 QString progressText(const Progress& progress, int flag);

@@ -70,8 +70,9 @@ void QMultiCapDialog::applyLanguage(int flag) {
 void QMultiCapDialog::showState() {
     ui->pushButtonStart->setText(running() ? multicap_texts::stopText(m_language)
                                            : multicap_texts::startText(m_language));
-    // A spread is two pages.
-    m_progress.finishing = running() ? 0 : (m_book ? 2 * m_book->spreadsBehind() : m_captures);
+    // A spread is two pages. A book shows the pages still being made and read while it runs, as
+    // the turns may be quicker than the reading; other runs show theirs once stopped.
+    m_progress.finishing = m_book ? 2 * m_book->spreadsBehind() : (running() ? 0 : m_captures);
     ui->labelCapCount->setText(multicap_texts::progressText(m_progress, m_language));
     ui->pushButtonStart->setEnabled(running() || !m_book); // a stopped book is being finished
     // The mode of a run is the one it started in: the choice waits until it ends.
