@@ -192,6 +192,15 @@ ZO_API int ZoCapturesPending(int cam);
    could not be written (a full disk, a folder gone) since the last call, 0 when all were; -1 for
    no such camera. */
 ZO_API int ZoWaitPdfPages(int cam);
+/* Takes the last `pages` pages out of the camera's collected PDF once the captures queued before
+   this call are written: the file becomes the document as it was before them, with the text of
+   the pages kept, replaced whole (never a part). Taking out every page removes the file. Only
+   pages added since the document was started or continued can be taken out. `callback` (may be
+   null) then runs once on the GUI thread with the pages left, or -1 when nothing was taken out.
+   Returns 1 when the removal is queued, 0 for a camera not open or `pages` below 1. */
+typedef void (*ZoPagesRemovedCallback)(int32_t pagesLeft, void* user);
+ZO_API int ZoRemoveLastPdfPagesQueued(int cam, int32_t pages, ZoPagesRemovedCallback callback,
+                                      void* user);
 ZO_API void ZoSetCaptureMode(int cam, int mode);
 /* Joins the pictures of list (paths, each followed by ";") on a white canvas, each centred:
    (1, 2, 0, 0) one above the other, (0, 1, 2, 0) side by side. out as for ZoCapture, at the DPI

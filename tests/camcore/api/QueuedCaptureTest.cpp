@@ -137,6 +137,26 @@ TEST_F(QueuedCaptureTest, TheBoundAnswersBusyAtOnceAndNothingTakenIsLost) {
     EXPECT_TRUE(waitForEnds(11));
 }
 
+// Taking pages out waits for the pages queued before it, and the pages queued after it follow
+// the ones left.
+TEST_F(QueuedCaptureTest, LastPagesComeOutAfterThePagesQueuedBefore) {
+    ASSERT_EQ(ZoSetPDFMode(cam, 0), 1);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_GT(queue("book.pdf"), 0) << i;
+    QList<int> left;
+    const auto note = [](int32_t pagesLeft, void* user) {
+        static_cast<QList<int>*>(user)->push_back(pagesLeft);
+    };
+    EXPECT_EQ(ZoRemoveLastPdfPagesQueued(cam, 0, note, &left), 0);
+    ASSERT_EQ(ZoRemoveLastPdfPagesQueued(cam, 2, note, &left), 1);
+    ASSERT_GT(queue("book.pdf"), 0);
+    ASSERT_EQ(ZoRemoveLastPdfPagesQueued(cam, 5, note, &left), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return left.size() == 2; }, 60000));
+    EXPECT_EQ(left, QList<int>({1, -1}));
+    EXPECT_EQ(ZoWaitPdfPages(cam), 0);
+    EXPECT_EQ(camcore_test::pdfPages(path("book.pdf")).count, 2);
+}
+
 namespace {
 
 struct SettledShot {

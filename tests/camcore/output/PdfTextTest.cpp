@@ -99,3 +99,46 @@ TEST_F(PdfTextTest, CollectedPagesEachCarryTheirOwnText) {
     EXPECT_EQ(pageText(pdf, 2).simplified(), "");
     EXPECT_EQ(pageText(pdf, 3).simplified(), "third page");
 }
+
+// The last pages of a collected document come out and leave the document it was before them,
+// whole, with the text of the pages kept; the next page follows them. Pages from before the
+// document was started here cannot be taken out, and taking out every page removes the file.
+TEST_F(PdfTextTest, LastPagesComeOutAndTheRestKeepsItsTextInOrder) {
+    PdfDocument document;
+    const QString file = path("book.pdf");
+    const auto page = [](const QString& word) {
+        OutputImage image = outputOf(colourPage(400, 200), 72);
+        image.words = {{word, QRect(20, 20, 200, 40)}};
+        return image;
+    };
+    const auto texts = [&] {
+        QStringList words;
+        for (int n = 1; n <= pdfPages(file).count; ++n)
+            words << pageText(file, n).trimmed();
+        return words;
+    };
+    for (const QString word : {"one", "two", "three", "four", "five"})
+        ASSERT_TRUE(document.append(page(word), file));
+
+    ASSERT_TRUE(document.removeLastPages(2));
+    EXPECT_EQ(texts(), QStringList({"one", "two", "three"}));
+    EXPECT_EQ(pdfPages(file).errors, "");
+    ASSERT_TRUE(document.append(page("again"), file));
+    EXPECT_EQ(texts(), QStringList({"one", "two", "three", "again"}));
+    EXPECT_EQ(pdfPages(file).errors, "");
+
+    EXPECT_FALSE(document.removeLastPages(5)) << "more pages than there are";
+    EXPECT_EQ(pdfPages(file).count, 4);
+    ASSERT_TRUE(document.removeLastPages(4));
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_EQ(entries(dir.path()), QStringList()) << "no working file is left";
+
+    // A document continued from the file holds its earlier pages: only the new ones come out.
+    ASSERT_TRUE(document.append(page("first"), file));
+    document.close();
+    PdfDocument continued;
+    ASSERT_TRUE(continued.append(page("second"), file));
+    EXPECT_FALSE(continued.removeLastPages(2));
+    ASSERT_TRUE(continued.removeLastPages(1));
+    EXPECT_EQ(texts(), QStringList({"first"}));
+}

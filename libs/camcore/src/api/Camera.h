@@ -177,6 +177,9 @@ public:
     // Waits until every capture taken is written; the number of pages that could not be written
     // since the last call.
     int waitForPagesBehind() { return m_captures.finishAll(); }
+    // Takes the last pages out of the collected document after the captures taken so far;
+    // `done` runs on the GUI thread with the pages left, or -1.
+    void removeLastPdfPages(int count, std::function<void(int pagesLeft)> done);
 
 private:
     CaptureJob jobFor(const QString& path) const;

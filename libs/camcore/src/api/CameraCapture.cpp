@@ -86,6 +86,14 @@ int Camera::queueJob(CaptureJob job, CaptureDone done) {
     return number > 0 ? number : -ZO_CAPTURE_BUSY;
 }
 
+void Camera::removeLastPdfPages(int count, std::function<void(int pagesLeft)> done) {
+    m_captures.removeLastPages(count, [this, done = std::move(done)](int pagesLeft) {
+        if (done)
+            QMetaObject::invokeMethod(
+                this, [done, pagesLeft] { done(pagesLeft); }, Qt::QueuedConnection);
+    });
+}
+
 int Camera::captureQueued(const QString& path, CaptureDone done, Processing processing) {
     if (path.isEmpty() || !formatFromPath(path))
         return -ZO_CAPTURE_NAME_REFUSED;

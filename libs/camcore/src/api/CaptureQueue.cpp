@@ -94,4 +94,16 @@ void CaptureQueue::endDocument() {
                 });
 }
 
+void CaptureQueue::removeLastPages(int count, std::function<void(int pagesLeft)> done) {
+    ++m_items;
+    m_work.hand([] { return MadeCapture{}; },
+                [this, count, done = std::move(done)](const MadeCapture&) {
+                    const bool removed = m_document.removeLastPages(count);
+                    --m_items;
+                    if (done)
+                        done(removed ? m_document.pageCount() : -1);
+                    return removed;
+                });
+}
+
 } // namespace camcore

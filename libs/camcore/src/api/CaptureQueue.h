@@ -42,6 +42,10 @@ public:
     int finishAll();
     // The collected document ends once the jobs taken so far are written: at once when none wait.
     void endDocument();
+    // The last `count` pages come out of the collected document once the jobs taken so far are
+    // written; `done` then runs on the writing thread with the pages left, or -1 when they could
+    // not come out (PdfDocument::removeLastPages).
+    void removeLastPages(int count, std::function<void(int pagesLeft)> done);
     // The collected document, for a writer on the owning thread: every job is finished first.
     PdfDocument& idleDocument() {
         finishAll();

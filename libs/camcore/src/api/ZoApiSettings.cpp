@@ -184,6 +184,23 @@ int ZoWaitPdfPages(int cam) {
         cam);
 }
 
+int ZoRemoveLastPdfPagesQueued(int cam, int32_t pages, ZoPagesRemovedCallback callback,
+                               void* user) {
+    return answerOnCamera(
+        "ZoRemoveLastPdfPagesQueued", cam, 0,
+        [&](Camera& camera) {
+            if (!camera.isOpen() || pages < 1)
+                return camcore::api::Answer<int>{0, pages < 1 ? "no pages" : "camera not open"};
+            camera.removeLastPdfPages(pages, [callback, user, cam](int pagesLeft) {
+                traceCall("ZoRemoveLastPdfPagesQueued done", pagesLeft, "", cam);
+                if (callback != nullptr)
+                    callback(pagesLeft, user);
+            });
+            return camcore::api::Answer<int>{1, ""};
+        },
+        cam, pages);
+}
+
 void ZoSetResize(int cam, bool enable, float ratio) {
     performOnCamera(
         "ZoSetResize", cam,

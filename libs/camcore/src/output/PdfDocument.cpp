@@ -35,6 +35,7 @@ void PdfDocument::close() {
     m_asked.clear();
     m_path.clear();
     m_state = {};
+    m_checkpoints.clear();
     m_files = {};
     m_current = 0;
     m_lastSection.clear();
@@ -76,9 +77,45 @@ bool PdfDocument::append(const OutputImage& image, const QString& path) {
             working = {};
         return false;
     }
+    m_checkpoints.push_back({m_state.length, m_state.lastXref, m_state.objectCount,
+                             static_cast<int>(m_state.pages.size())});
     m_state = section.next;
     m_lastSection = section.bytes;
     m_current = target;
+    return true;
+}
+
+// Each page is an update appended to the file, so the document before a page is the file's
+// first bytes up to that update: a copy of them replaces the file. The working file linked at the
+// path is not cut back in place: readers of the path may hold it.
+bool PdfDocument::removeLastPages(int count) {
+    if (count <= 0 || count > static_cast<int>(m_checkpoints.size()) || m_asked.isEmpty())
+        return false;
+    const Checkpoint back = m_checkpoints[m_checkpoints.size() - count];
+    if (back.length == 0) { // every page of a document started here
+        if (::unlink(QFile::encodeName(m_path).constData()) != 0 && errno != ENOENT)
+            return false;
+        close();
+        return true;
+    }
+    WorkingFile shorter;
+    shorter.file = SiblingFile::create(m_path, O_RDWR, kWorkingSuffix);
+    const WorkingFile& whole = m_files[m_current];
+    if (!shorter.file || !whole.file ||
+        !copyFileRange(whole.file.fd(), shorter.file.fd(), back.length))
+        return false;
+    shorter.length = back.length;
+    if (!publish(shorter))
+        return false;
+    m_current = 1 - m_current;
+    m_files[m_current] = std::move(shorter);
+    m_state.length = back.length;
+    m_state.lastXref = back.lastXref;
+    m_state.objectCount = back.objectCount;
+    m_state.pages.resize(static_cast<std::size_t>(back.pageCount));
+    m_checkpoints.resize(m_checkpoints.size() - static_cast<std::size_t>(count));
+    // The other working file holds pages that are gone: the next page copies this one instead.
+    m_lastSection.clear();
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <vector>
 
 namespace camcore {
 
@@ -58,6 +59,13 @@ public:
     // The next append starts anew.
     void close();
 
+    // Takes the last `count` pages out: the file at path() becomes the document as it was before
+    // they were appended (their objects and text go with them; nothing is read or made again),
+    // replaced whole as a page is. Taking out every page removes the file and ends the document.
+    // Only pages appended since the document was started or continued can be taken out; false,
+    // with the document and the file as they were, otherwise or when the file cannot be written.
+    bool removeLastPages(int count);
+
     // The file the pages go to: the path asked for, or the free name beside it.
     QString path() const { return m_path; }
     // Whether appends to `path` go to this document.
@@ -78,9 +86,19 @@ private:
     bool prepare(int index);
     bool publish(const WorkingFile& working) const;
 
+    // How far the document was written before each page appended since it was started or
+    // continued, oldest first: taking pages out goes back to one of these.
+    struct Checkpoint {
+        std::int64_t length = 0;
+        std::int64_t lastXref = 0;
+        int objectCount = 0;
+        int pageCount = 0;
+    };
+
     QString m_asked; // the path appends name
     QString m_path;
     PdfState m_state;
+    std::vector<Checkpoint> m_checkpoints;
     std::array<WorkingFile, 2> m_files;
     int m_current = 0;        // the working file holding the whole document
     QByteArray m_lastSection; // the newest update, which the other working file lacks
