@@ -4,6 +4,7 @@
 #include "device/virtual/FolderScene.h"
 #include "device/virtual/TimedFolder.h"
 #include "device/virtual/VideoScene.h"
+#include "device/virtual/VirtualEnvironment.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -30,6 +31,10 @@ SceneEncoder::SceneEncoder(QSize frameSize, const std::optional<QString>& source
             m_pictures = folderPictures(*source);
     } else if (info.exists()) {
         m_motion = std::make_unique<VideoScene>(*source, frameSize);
+    } else {
+        warnOnce(QStringLiteral("virtual camera: there is no folder or file %1: the document "
+                                "shows instead")
+                     .arg(*source));
     }
 }
 

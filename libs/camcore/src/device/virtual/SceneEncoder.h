@@ -23,7 +23,8 @@ class SceneEncoder {
 public:
     // `source` (CAMCORE_VIRTUAL_SOURCE): a folder shows its pictures by page instead of the
     // document, or, with a timing list, plays them by time (TimedFolder); a file is played as a
-    // video (VideoScene). An empty, unreadable or missing folder shows the document.
+    // video (VideoScene). An empty or unreadable folder shows the document, and so does a path
+    // that names nothing, with a warning.
     SceneEncoder(QSize frameSize, const std::optional<QString>& source);
     ~SceneEncoder();
 
