@@ -6,10 +6,11 @@
 namespace camcore {
 
 // How far into its source (a video, a folder with a timing list) each frame of a virtual camera's
-// stream shows. The first frame of a stream is at 0. In real time each later frame is the wall time
-// since the one before later; stepped, each is exactly one frame period (1 / kFramesPerSecond)
-// later, however long it took to make, so that tests see the same frames on any machine.
-// Switching between the two goes on from where the time was. Lives on the capture thread.
+// stream shows. The first frame of a stream is at 0. In real time each frame comes as much later
+// in play as it does on the wall clock; stepped, each is exactly one frame period
+// (1 / kFramesPerSecond) after the one before, however long it took to make, so that tests see
+// the same frames on any machine. Switching between the two goes on from where the time was.
+// Lives on the capture thread.
 class PlayClock {
 public:
     using Clock = std::chrono::steady_clock;
