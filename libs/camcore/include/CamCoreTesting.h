@@ -24,6 +24,21 @@ CAMCORE_TESTING_API bool replugVirtualCamera(int n);
 CAMCORE_TESTING_API bool setVirtualCameraStartFails(int n, bool fail);
 // The next frames show the next page.
 CAMCORE_TESTING_API bool turnVirtualPage(int n);
+// What camera n shows from its next stream on (ZoOpenCamera, a resolution change), as
+// CAMCORE_VIRTUAL_SOURCE would: a folder of pictures, a folder with a timing list or a video
+// file (README); null or "" shows the synthetic document. A file name's bytes as on disk.
+CAMCORE_TESTING_API bool setVirtualCameraSource(int n, const char* path);
+// The stepped clock, so that a test plays a video or timing list the same on any machine: while
+// on, camera n makes a frame only when stepVirtualFrames() asks, and each frame shows the source
+// 1/15 s of play time after the one before. Off (the default) is real time. At once, and for
+// later streams too.
+CAMCORE_TESTING_API bool setVirtualClockStepped(int n, bool stepped);
+// Lets camera n make `frames` more frames and returns once the engine has taken each in (its
+// frame count and page watching have seen them; the previews and callbacks it queues arrive when
+// the GUI thread next handles its events). False when the camera is not streaming with the
+// stepped clock, or the stream ended first. The engine's frame handling never waits for the GUI
+// thread, so the GUI thread may call it.
+CAMCORE_TESTING_API bool stepVirtualFrames(int n, int frames);
 // Called with n and true or false whenever virtual camera n is replugged or unplugged, on the
 // thread that did it; the application hands these to its device monitor. Empty to stop.
 CAMCORE_TESTING_API void setVirtualPlugHandler(std::function<void(int n, bool plugged)> handler);

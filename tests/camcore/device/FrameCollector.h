@@ -37,6 +37,7 @@ public:
     }
 
     int count() const { return read(m_count); }
+    camcore::Frame last() const { return read(m_last); }
     int lost() const { return read(m_lost); }
     bool inSequence() const { return read(m_inSequence); }
 

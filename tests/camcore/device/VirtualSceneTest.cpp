@@ -5,6 +5,7 @@
 #include "device/virtual/DocumentScene.h"
 #include "device/virtual/VirtualCamera.h"
 #include "device/virtual/VirtualEnvironment.h"
+#include "support/QtMessages.h"
 
 #include <QColor>
 #include <QFile>
@@ -151,6 +152,7 @@ TEST(VirtualSceneTest, FolderWithoutPicturesShowsTheDocument) {
     const Frame document = oneFrame(plain, {640, 480});
     ASSERT_FALSE(document.empty());
 
+    const testing_support::ExpectQtWarning missing("virtual camera: there is no folder or file");
     QTemporaryDir empty, broken;
     QFile file(broken.filePath("scan.jpg"));
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("not a picture") > 0);

@@ -7,6 +7,8 @@
 #include "idcard/VirtualCardReader.h"
 #include "text/PageWords.h"
 
+#include <QFile>
+
 namespace camcore::testing {
 namespace {
 
@@ -49,6 +51,27 @@ bool turnVirtualPage(int n) {
     if (camera != nullptr)
         camera->turnPage();
     return camera != nullptr;
+}
+
+bool setVirtualCameraSource(int n, const char* path) {
+    VirtualCamera* camera = virtualCamera(n);
+    if (camera != nullptr)
+        camera->setSource(path != nullptr && *path != '\0'
+                              ? std::optional<QString>(QFile::decodeName(path))
+                              : std::nullopt);
+    return camera != nullptr;
+}
+
+bool setVirtualClockStepped(int n, bool stepped) {
+    VirtualCamera* camera = virtualCamera(n);
+    if (camera != nullptr)
+        camera->setSteppedClock(stepped);
+    return camera != nullptr;
+}
+
+bool stepVirtualFrames(int n, int frames) {
+    VirtualCamera* camera = virtualCamera(n);
+    return camera != nullptr && camera->stepFrames(frames);
 }
 
 FrameCounts frameCounts(int cam) {

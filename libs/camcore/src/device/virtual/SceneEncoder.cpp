@@ -2,6 +2,12 @@
 
 #include "device/virtual/DocumentScene.h"
 #include "device/virtual/FolderScene.h"
+#include "device/virtual/TimedFolder.h"
+#include "device/virtual/VideoScene.h"
+#include "device/virtual/VirtualEnvironment.h"
+
+#include <QDir>
+#include <QFileInfo>
 
 namespace camcore {
 
@@ -12,20 +18,48 @@ constexpr int kJpegQuality = 85;
 
 } // namespace
 
-SceneEncoder::SceneEncoder(QSize frameSize, const std::optional<QString>& folder)
+SceneEncoder::SceneEncoder(QSize frameSize, const std::optional<QString>& source)
     : m_size(frameSize), m_encoder(kJpegQuality) {
-    if (folder)
-        m_pictures = folderPictures(*folder);
+    if (!source)
+        return;
+    const QFileInfo info(*source);
+    if (info.isDir()) {
+        const QString list = QDir(*source).filePath(QLatin1String(kTimingListName));
+        if (QFileInfo(list).isFile())
+            m_motion = std::make_unique<TimedFolder>(list, frameSize);
+        else
+            m_pictures = folderPictures(*source);
+    } else if (info.exists()) {
+        m_motion = std::make_unique<VideoScene>(*source, frameSize);
+    } else {
+        warnOnce(QStringLiteral("virtual camera: there is no folder or file %1: the document "
+                                "shows instead")
+                     .arg(*source));
+    }
 }
 
-std::shared_ptr<const std::vector<std::uint8_t>> SceneEncoder::frame(int page, const Tone& tone) {
-    const bool newScene = m_scene.isNull() || page != m_scenePage;
-    if (!newScene && m_bytes && tone == m_tone)
-        return m_bytes;
+SceneEncoder::~SceneEncoder() = default;
+
+std::shared_ptr<const std::vector<std::uint8_t>>
+SceneEncoder::frame(int page, const Tone& tone, std::chrono::microseconds playTime) {
+    bool newScene = m_scene.isNull();
+    if (m_motion) {
+        const bool moved = m_motion->advanceTo(playTime);
+        const QImage shown = m_motion->picture();
+        // Without a picture the document shows, and then its page counts.
+        newScene = newScene || moved || (shown.isNull() && page != m_scenePage);
+        if (newScene)
+            m_scene = shown.isNull() ? renderDocumentScene(m_size, page) : shown;
+    } else {
+        newScene = newScene || page != m_scenePage;
+        if (newScene)
+            m_scene = scene(page);
+    }
     if (newScene) {
-        m_scene = scene(page);
         m_scenePage = page;
         m_bytes.reset();
+    } else if (m_bytes && tone == m_tone) {
+        return m_bytes;
     }
     QImage picture = m_scene;
     applyTone(picture, tone);

@@ -11,12 +11,16 @@
 namespace camcore {
 
 // A camera without hardware: it streams MJPEG frames of a document lying on a desk (or of the
-// pictures of a folder) at about 15 frames a second, through the same decode path as a real UVC
-// camera. Brightness and exposure change the picture; tests can unplug and replug it and turn
-// the page. `number` counts from 1 and makes the name and identifiers distinct.
+// pictures of a folder, or of a video: `source`, see SceneEncoder) at about 15 frames a second,
+// through the same decode path as a real UVC camera. Brightness and exposure change the picture;
+// tests can unplug and replug it, turn the page, and step its clock frame by frame. `number`
+// counts from 1 and makes the name and identifiers distinct.
 class VirtualCamera final : public CameraDevice {
 public:
-    explicit VirtualCamera(int number, std::optional<QString> sourceFolder = std::nullopt);
+    // Frames a second, in real time and as the stepped clock counts play time.
+    static constexpr int kFramesPerSecond = 15;
+
+    explicit VirtualCamera(int number, std::optional<QString> source = std::nullopt);
     ~VirtualCamera() override;
 
     DeviceIdentity identity() const override;
@@ -38,8 +42,22 @@ public:
     // kernel tells of real cameras; the device monitor passes it on. Empty to stop.
     using PlugObserver = std::function<void(const DeviceIdentity& identity, bool plugged)>;
     static void setPlugObserver(PlugObserver observer);
-    void turnPage(); // the next frame shows the next page
+    // The next frame shows the next page (of the document, or of a folder without a timing list).
+    void turnPage();
     int page() const;
+    // What the camera shows from its next stream on (as CAMCORE_VIRTUAL_SOURCE); none: the
+    // document.
+    void setSource(std::optional<QString> source);
+    // The stepped clock, for tests that must not depend on the machine's speed: while it is on, a
+    // stream makes a frame only when stepFrames() asks for one, and each frame shows the source
+    // one frame period (1/15 s) of play time after the one before. Off (the default), frames come
+    // in real time. Takes effect at once, for this and later streams.
+    void setSteppedClock(bool stepped);
+    // With the stepped clock on, lets the stream make `frames` more frames and returns once the
+    // frame handler has returned for each (and for any asked for before). False when the camera
+    // is not streaming with the stepped clock, or the stream ended (stop, unplug) first; also
+    // after a minute without them, so that a stuck handler fails a test rather than hanging it.
+    bool stepFrames(int frames);
 
 private:
     struct State;
@@ -47,7 +65,8 @@ private:
 };
 
 // The virtual cameras of this process: CAMCORE_VIRTUAL_CAMERAS=N makes N of them, and
-// CAMCORE_VIRTUAL_SOURCE=DIR makes them show the pictures of DIR. Read once, on first use.
+// CAMCORE_VIRTUAL_SOURCE=DIR or FILE makes them show the pictures of DIR or play the video FILE.
+// Read once, on first use.
 class VirtualDeviceSource final : public DeviceSource {
 public:
     static VirtualDeviceSource& instance();

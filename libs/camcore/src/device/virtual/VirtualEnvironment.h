@@ -14,7 +14,13 @@ constexpr int kMaxVirtualCameras = 8;
 // (missing, negative, not a number) means none.
 int parseVirtualCameraCount(const QByteArray& value);
 
-// CAMCORE_VIRTUAL_SOURCE: the folder whose pictures the cameras show; none when empty.
+// CAMCORE_VIRTUAL_SOURCE: what the cameras show instead of their document, none when empty: a
+// folder of pictures (shown by page), a folder with a timing list (TimedFolder.h), or a video
+// file (VideoScene.h). Which of them is decided when a stream starts.
 std::optional<QString> parseVirtualSource(const QString& value);
+
+// Tells of a problem with what the virtual cameras show (qWarning), once in the process however
+// many cameras and streams meet it.
+void warnOnce(const QString& message);
 
 } // namespace camcore
