@@ -1,5 +1,7 @@
 #include "output/PngEncoder.h"
 
+#include "base/Owned.h"
+
 #include <libdeflate.h>
 
 #include <QtEndian>
@@ -7,7 +9,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
@@ -24,9 +25,7 @@ constexpr std::uint8_t kFilterNone = 0, kFilterUp = 2;
 // 8 KB); one chunk would be valid too, up to 2 GB.
 constexpr std::size_t kIdatChunk = std::size_t{1} << 20;
 
-struct CompressorFree {
-    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
-};
+using Compressor = Owned<libdeflate_compressor*, libdeflate_free_compressor>;
 
 void appendChunk(QByteArray& out, const char (&type)[5], const std::uint8_t* data,
                  std::size_t length) {
@@ -94,8 +93,7 @@ QByteArray encodePng(const OutputImage& image) {
     const int bitsPerPixel = colour ? 24 : image.bilevel ? 1 : 8;
     const std::size_t rowBytes = (static_cast<std::size_t>(picture.width()) * bitsPerPixel + 7) / 8;
 
-    const std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(
-        libdeflate_alloc_compressor(kDeflateLevel));
+    const Compressor compressor(libdeflate_alloc_compressor(kDeflateLevel));
     if (!compressor)
         return {};
     std::vector<std::uint8_t> deflated;
