@@ -15,10 +15,10 @@
 namespace camcore {
 namespace {
 
-// On the 3264 x 2448 document scene (capture_output_bench) Qt's writer at zlib level 3 with
-// adaptive filters took 606 ms for 8.0 MB; libspng at zlib level 1 with "up" 280-330 ms for
-// 9.1 MB (1.14x); libdeflate level 1 with "up" 110-130 ms for 8.3 MB (1.04x). libdeflate's
-// level 2 costs 1.6x level 1 for a 5% smaller file.
+// The 3264 x 2448 document scene in memory, in one run on a busy machine: Qt's writer at zlib
+// level 3 with adaptive filters 708 ms for 8.03 MB; zlib level 1 with "up" through libspng
+// 330 ms for 9.13 MB (1.14x), the floor of any zlib-based writer; libdeflate level 1 with "up"
+// 128 ms for 8.33 MB (1.04x). libdeflate's level 2 cost 1.6x level 1 for a 5% smaller file.
 constexpr int kDeflateLevel = 1;
 constexpr std::uint8_t kFilterNone = 0, kFilterUp = 2;
 // The deflated data is cut into IDAT chunks of this size, as common writers do (libpng's are
