@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <vector>
 
 using namespace camcore;
@@ -237,4 +239,51 @@ TEST(FrameDecoder, RefusesRawFramesThatDoNotFitTheirBuffer) {
           changed(nv12Frame(kWidth), [](Frame& f) { f.height *= 100; }),
           changed(nv12Frame(kWidth), [](Frame& f) { f.width = -4; }), Frame{}})
         EXPECT_TRUE(decoder.decode(f, 10).isNull());
+}
+
+namespace {
+
+// BT.601 limited range in floating point, rounded and clamped: what every conversion of a
+// YUYV or NV12 pixel should give within the bands' tolerance.
+std::array<int, 3> bt601(int y, int u, int v) {
+    const double l = 1.164383 * (y - 16);
+    const double rgb[3] = {l + 1.596027 * (v - 128),
+                           l - 0.391762 * (u - 128) - 0.812968 * (v - 128),
+                           l + 2.017232 * (u - 128)};
+    std::array<int, 3> out{};
+    for (int i = 0; i < 3; ++i)
+        out[i] = std::clamp(int(std::lround(rgb[i])), 0, 255);
+    return out;
+}
+
+} // namespace
+
+TEST(FrameDecoder, FullSizeYuyvFollowsBt601ForEveryValue) {
+    // Every (U, V) of a 16 x 16 grid over 0..255 on its own row, Y rising along the row; an odd
+    // width, so the last pixel has half a pair, and a padded stride.
+    constexpr int kW = 65, kH = 256, kStride = 36 * 4;
+    auto bytes = std::make_shared<Bytes>(std::size_t(kStride) * kH, 0xEE);
+    const auto levelOf = [](int i) {
+        return std::min(255, i * 17);
+    };
+    for (int row = 0; row < kH; ++row)
+        for (int x = 0; x < kW + 1; x += 2) {
+            std::uint8_t* p = bytes->data() + row * kStride + x * 2;
+            p[0] = std::uint8_t(x * 4), p[2] = std::uint8_t(std::min(255, (x + 1) * 4));
+            p[1] = std::uint8_t(levelOf(row / 16)), p[3] = std::uint8_t(levelOf(row % 16));
+        }
+    FrameDecoder decoder;
+    const QImage image = decoder.decode(Frame{bytes, PixelFormat::Yuyv, kW, kH, kStride});
+    ASSERT_EQ(image.size(), QSize(kW, kH));
+    ASSERT_EQ(image.format(), QImage::Format_RGB888);
+    int worst = 0;
+    for (int row = 0; row < kH; ++row)
+        for (int x = 0; x < kW; ++x) {
+            const std::uint8_t* p = bytes->data() + row * kStride + (x & ~1) * 2;
+            const std::array<int, 3> want = bt601(p[(x & 1) * 2], p[1], p[3]);
+            const uchar* got = image.constScanLine(row) + x * 3;
+            for (int i = 0; i < 3; ++i)
+                worst = std::max(worst, std::abs(got[i] - want[i]));
+        }
+    EXPECT_LE(worst, 3); // the bands' tolerance; libyuv's fixed point is within 3 of the formula
 }

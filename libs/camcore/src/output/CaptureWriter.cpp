@@ -5,6 +5,7 @@
 #include "output/PdfDocument.h"
 #include "output/PdfImage.h"
 #include "output/PdfSections.h"
+#include "output/PngEncoder.h"
 #include "output/QtImageEncoder.h"
 #include "output/StoredImage.h"
 #include "output/TiffEncoder.h"
@@ -18,7 +19,7 @@ QByteArray encodeCapture(ImageFormat format, const OutputImage& image) {
     case ImageFormat::Jpeg:
         return jpegBytes(image);
     case ImageFormat::Png:
-        return encodeWithQt(image, "png");
+        return encodePng(image);
     case ImageFormat::Bmp:
         return encodeWithQt(image, "bmp");
     case ImageFormat::Tiff:

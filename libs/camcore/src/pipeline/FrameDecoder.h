@@ -14,8 +14,9 @@ namespace camcore {
 
 // Turns device frames into pictures (QImage::Format_RGB888). MJPEG goes through TurboJPEG, which
 // can decode at 1/2, 1/4 or 1/8 of the size for almost nothing: the preview asks for the smallest
-// size that still covers the screen, captures for the full size. YUYV and NV12 are converted
-// directly. One decoder per thread; an instance is not safe to share between threads.
+// size that still covers the screen, captures for the full size. YUYV goes through libyuv's
+// SIMD conversion, NV12 through a loop of our own, both BT.601 limited range, averaged 2 x 2 or
+// 4 x 4 for a view. One decoder per thread; an instance is not safe to share between threads.
 class FrameDecoder {
 public:
     FrameDecoder();
