@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 namespace camcore {
@@ -58,8 +59,8 @@ int shiftOf(const std::vector<float>& a, const std::vector<float>& b, int reach)
     return best;
 }
 
-// Cells where `a` has print that `b` lacks everywhere within a cell of it, with `b` moved by
-// (dx, dy) cells onto `a`.
+// Cells where `a` has print that `b` lacks everywhere within a cell of it (`bSpread`: the
+// darkest of `b` around each cell), with `b` moved by (dx, dy) cells onto `a`.
 int missingIn(const cv::Mat& a, const cv::Mat& bSpread, int dx, int dy) {
     const int x0 = std::max(0, dx);
     const int y0 = std::max(0, dy);
@@ -67,11 +68,14 @@ int missingIn(const cv::Mat& a, const cv::Mat& bSpread, int dx, int dy) {
     const int y1 = std::min(a.rows, a.rows + dy);
     if (x1 <= x0 || y1 <= y0)
         return std::numeric_limits<int>::max() / 4;
-    const cv::Mat inA = a(cv::Rect(x0, y0, x1 - x0, y1 - y0));
-    const cv::Mat inB = bSpread(cv::Rect(x0 - dx, y0 - dy, x1 - x0, y1 - y0));
-    cv::Mat over;
-    cv::subtract(inA, inB, over); // saturates at 0
-    return cv::countNonZero(over > kMissingLevel);
+    int missing = 0;
+    for (int y = y0; y < y1; ++y) {
+        const std::uint8_t* inA = a.ptr<std::uint8_t>(y);
+        const std::uint8_t* inB = bSpread.ptr<std::uint8_t>(y - dy) - dx;
+        for (int x = x0; x < x1; ++x)
+            missing += inA[x] > inB[x] + kMissingLevel ? 1 : 0;
+    }
+    return missing;
 }
 
 } // namespace
@@ -104,36 +108,45 @@ PageSignature PageSignature::of(const cv::Mat& grey) {
     cv::resize(darkness, darkness, cv::Size(std::max(1, grey.cols / 2), grey.rows), 0, 0,
                cv::INTER_AREA);
     darkness.convertTo(signature.m_darkness, CV_8U);
+    cv::dilate(signature.m_darkness, signature.m_spread,
+               cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3)));
     signature.m_inkCells = cv::countNonZero(signature.m_darkness >= kInkLevel);
     signature.m_columns = profileOf(grey, 0);
     signature.m_rows = profileOf(grey, 1);
     return signature;
 }
 
-int PageSignature::differenceFrom(const PageSignature& other) const {
+// At the same place first, as a book lies when its spreads are compared; then, when the grey
+// profiles across and down the picture say the page has been moved by more than the cell the
+// comparison allows, there. `enough` ends the search at a difference that small.
+int PageSignature::difference(const PageSignature& other, int enough) const {
     if (m_darkness.size() != other.m_darkness.size())
         return std::numeric_limits<int>::max() / 2;
-    const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_RECT, cv::Size(3, 3));
-    cv::Mat spread;
-    cv::Mat otherSpread;
-    cv::dilate(m_darkness, spread, kernel);
-    cv::dilate(other.m_darkness, otherSpread, kernel);
+    const auto at = [&](int cx, int cy) {
+        return missingIn(m_darkness, other.m_spread, cx, cy) +
+               missingIn(other.m_darkness, m_spread, -cx, -cy);
+    };
+    int fewest = at(0, 0);
+    if (fewest <= enough)
+        return fewest;
     const int dx = shiftOf(m_columns, other.m_columns, kShiftX);
     const int dy = shiftOf(m_rows, other.m_rows, kShiftY);
+    if (std::abs(dx) <= 2 && std::abs(dy) <= 1)
+        return fewest; // within a cell: the spread of each page allowed for it
     // The darkness has half the columns of the picture: an odd shift lies between two.
-    int fewest = std::numeric_limits<int>::max();
-    for (const auto& [cx, cy] :
-         {std::pair{dx / 2, dy}, std::pair{(dx + (dx > 0 ? 1 : -1)) / 2, dy}, std::pair{0, 0}}) {
-        const int missing = missingIn(m_darkness, otherSpread, cx, cy) +
-                            missingIn(other.m_darkness, spread, -cx, -cy);
-        fewest = std::min(fewest, missing);
-    }
+    for (const int cx : {dx / 2, (dx + (dx > 0 ? 1 : -1)) / 2})
+        fewest = std::min(fewest, at(cx, dy));
     return fewest;
+}
+
+int PageSignature::differenceFrom(const PageSignature& other) const {
+    return difference(other, 0);
 }
 
 bool PageSignature::sameAs(const PageSignature& other) const {
     const int print = std::min(m_inkCells, other.m_inkCells);
-    return differenceFrom(other) <= std::max(kSameCells, print / kSameShare);
+    const int allowed = std::max(kSameCells, print / kSameShare);
+    return difference(other, allowed) <= allowed;
 }
 
 } // namespace camcore

@@ -28,10 +28,13 @@ public:
     int differenceFrom(const PageSignature& other) const;
 
 private:
+    int difference(const PageSignature& other, int enough) const;
+
     // Cells that are print: a tenth of a page of text.
     static constexpr int kPrintCells = 150;
 
     cv::Mat m_darkness;           // CV_8U, 255 = black on paper, 0 = paper or not paper
+    cv::Mat m_spread;             // the darkest of m_darkness within a cell of each cell
     std::vector<float> m_columns; // mean grey of each column over the picture's mean
     std::vector<float> m_rows;    // the same of each row
     int m_inkCells = 0;
