@@ -8,8 +8,8 @@ namespace camcore {
 
 // What is printed on a settled page, kept for every page taken so that the same page seen again
 // (after a hand, a leaf turned back and forth, a slide along the desk) is known for what it is.
-// Two pages of plain prose differ in where their paragraphs end, which moves a cell of a coarse
-// grid of means by less than the sensor's noise; here each pixel row of the 160-pixel copy is
+// Two pages of plain prose differ in where their paragraphs end, which changes a coarse grid of
+// cell means in fewer cells than a finger does; here each pixel row of the 160-pixel copy is
 // kept, at two pixels a column, as darkness under the paper around it: lines of print and their
 // ends, independent of the lamp.
 class PageSignature {
@@ -24,7 +24,7 @@ public:
     // interpolation.
     bool sameAs(const PageSignature& other) const;
     // Cells in which the print of one of the two pages is missing from the other where they
-    // agree best: 0 for the same page, hundreds for another page of the same book.
+    // agree best: 0 for the same page, 40 and more for another page of plain prose.
     int differenceFrom(const PageSignature& other) const;
 
 private:

@@ -17,10 +17,10 @@ struct PageTurnSettings {
     double motionLevel = 10.0;
     double pageLevel = 16.0;
     int motionCells = 2; // changed cells that make a frame a moving one
-    // Cells covered by something plain and darker than paper that were print or otherwise at the
-    // last decision, over this many joined to the picture's edge, are an arm reaching in:
-    // the page under it is not clear yet. A change of print up to the edges is a page, so an
-    // open book may fill the view.
+    // Cells covered by something plain and darker than paper that were print at the last
+    // decision or have changed since, over this many joined to the picture's edge, are an arm
+    // reaching in: the page under it is not clear yet. A change of print up to the edges is a page,
+    // so an open book may fill the view.
     int armCells = 10;
 };
 
