@@ -190,29 +190,29 @@ TEST_F(MultiCapTest, FailedCapturesAreCountedWithoutMessageBoxes) {
     EXPECT_TRUE(messages().isEmpty());
 }
 
-// A smart run captures each new page the main camera sees into the work folder; after the main
-// and sub cameras swapped, its stop still reaches the camera it started on.
+// A smart run captures the page lying there once the camera has settled on it, then each new page
+// the main camera sees, into the work folder; after the main and sub cameras swapped, its stop
+// still reaches the camera it started on.
 TEST_F(MultiCapTest, SmartRunTakesNewPagesAndStopsOnTheCameraItStartedOn) {
     start("DevIndex=0\nOpenSub=1\nMultiCapMode=1\n");
     const int from = traceLines().size();
     press();
     EXPECT_EQ(label(), "Start taking photos");
     EXPECT_TRUE(callsSince(from).contains("ZoSetAutoCap(0, true)"));
-    // The page it starts on is not a new one; the camera settles on it first.
-    const std::uint64_t settled = camcore::testing::frameCounts(0).frames + 20;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return camcore::testing::frameCounts(0).frames > settled; }));
-    ASSERT_TRUE(camcore::testing::turnVirtualPage(0));
     ASSERT_TRUE(QTest::qWaitFor([] { return pictures() == 1; }, 20000));
     EXPECT_EQ(label(), "1 photo taken");
+    ASSERT_TRUE(camcore::testing::turnVirtualPage(0));
+    ASSERT_TRUE(QTest::qWaitFor([] { return pictures() == 2; }, 20000));
+    EXPECT_EQ(label(), "2 photos taken");
     const std::uint64_t later = camcore::testing::frameCounts(0).frames + 45;
     ASSERT_TRUE(QTest::qWaitFor([&] { return camcore::testing::frameCounts(0).frames > later; }));
-    EXPECT_EQ(pictures(), 1) << "three seconds of the same page took it again";
+    EXPECT_EQ(pictures(), 2) << "three seconds of the same page took it again";
 
     combo(*form, "comboBoxDev")->setCurrentIndex(1);
     ASSERT_EQ(form->mainCamera(), 1);
     press();
     EXPECT_TRUE(callsSince(from).contains("ZoSetAutoCap(0, false)"));
-    EXPECT_EQ(label(), "1 photo taken, photography completed");
+    EXPECT_EQ(label(), "2 photos taken, photography completed");
 }
 
 // A book run owns the camera's capture switches: while it runs, the panel's controls that would
@@ -238,6 +238,11 @@ TEST_F(MultiCapTest, BookRunLocksThePanelsCaptureSwitchesUntilItsCameraIsPlugged
     const QList<int> before = shown();
 
     press();
+    // The page lying there is the book's first; the switches are locked from the start, and
+    // nothing below may reach the camera once it has been taken.
+    EXPECT_FALSE(boxes.first()->isEnabled());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return label().endsWith("in the book"); }, 20000));
+    ASSERT_TRUE(waitForCaptures(*form));
     const int from = traceLines().size();
     for (QAbstractButton* box : boxes) {
         EXPECT_FALSE(box->isEnabled()) << box->objectName().toStdString();
