@@ -48,7 +48,7 @@ const Recorded& recorded(PixelFormat format, QSize size) {
     if (!r.buffer.empty())
         return r;
     SceneEncoder scene(size, std::nullopt);
-    const auto jpeg = scene.frame(1, Tone{});
+    const auto jpeg = scene.frame(1, Tone{}, std::chrono::microseconds(0));
     r.buffer.assign(static_cast<std::size_t>(size.width()) * size.height() * 2, 0);
     r.format = {format, size.width(), size.height(),
                 format == PixelFormat::Yuyv ? size.width() * 2 : 0};
