@@ -62,10 +62,16 @@ void ended(const ZoCaptureResult* result, void* user) {
     for (const QByteArray& file : QByteArray(result->files).split('\n'))
         if (!file.isEmpty())
             copy.files.push_back(file);
+    // The engine's pixels live for the call only.
     if (result->pictureRgb != nullptr)
         copy.picture = QImage(result->pictureRgb, result->pictureWidth, result->pictureHeight,
                               result->pictureBytesPerLine, QImage::Format_RGB888)
-                           .copy(); // the engine's pixels live for the call only
+                           .copy();
+    if (result->secondPictureRgb != nullptr)
+        copy.secondPicture = QImage(result->secondPictureRgb, result->secondPictureWidth,
+                                    result->secondPictureHeight, result->secondPictureBytesPerLine,
+                                    QImage::Format_RGB888)
+                                 .copy();
     (*done)(copy);
 }
 

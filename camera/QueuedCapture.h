@@ -15,7 +15,8 @@ struct CaptureResult {
     int written = 0; // files written, or pages added to a collected PDF
     int reason = 0;  // ZO_CAPTURE_OK, or why not everything was written
     QByteArrayList files;
-    QImage picture; // the first page, small; null when nothing was made
+    QImage picture;       // the first page, small; null when nothing was made
+    QImage secondPicture; // a spread's second page, the same way; null otherwise
 };
 
 namespace queued_capture {

@@ -3,6 +3,10 @@
 #include "QueuedCapture.h"
 
 #include "ZoApi.h"
+
+#include <QPointer>
+
+#include <memory>
 #include <utility>
 
 BookRun::BookRun(int camera, QByteArray path) : m_camera(camera), m_path(std::move(path)) {
@@ -16,8 +20,24 @@ BookRun::BookRun(int camera, QByteArray path) : m_camera(camera), m_path(std::mo
     ZoSetPdfText(m_camera, true);
 }
 
+namespace {
+
+// A removal's answer reaches the run only while the run is there.
+struct Removal {
+    QPointer<QObject> alive;
+    std::function<void(int pagesLeft)> done;
+};
+
+void removalDecided(int32_t pagesLeft, void* user) {
+    const std::unique_ptr<Removal> removal(static_cast<Removal*>(user));
+    if (removal->alive && removal->done)
+        removal->done(pagesLeft);
+}
+
+} // namespace
+
 BookRun::~BookRun() {
-    if (m_behind > 0)
+    if (m_behind > 0 || m_removing > 0)
         ZoWaitPdfPages(m_camera);
     release();
 }
@@ -29,13 +49,40 @@ bool BookRun::addSpread(SpreadAdded added) {
         m_camera, m_path, &m_alive, [this, added = std::move(added)](const CaptureResult& result) {
             --m_behind;
             m_pages += result.written;
+            if (result.written > 0)
+                m_spreadPages.push_back(result.written);
             if (added)
-                added(result.written, result.picture);
+                added(result.written, result.picture, result.secondPicture);
             finishIfDone();
         });
     if (job > 0)
         ++m_behind;
     return job > 0;
+}
+
+// The engine takes the pages out after the spreads before; the first spread made the file and the
+// strip's entry for it, and stays.
+bool BookRun::removeLastSpread(std::function<void(bool removed)> done) {
+    if (!m_open || m_behind > 0 || m_removing > 0 || m_spreadPages.size() < 2)
+        return false;
+    auto* removal = new Removal{&m_alive, [this, done = std::move(done)](int pagesLeft) {
+                                    --m_removing;
+                                    if (pagesLeft >= 0) {
+                                        m_pages = pagesLeft;
+                                        m_spreadPages.pop_back();
+                                        // Laid down again, the spread is a new one.
+                                        ZoForgetLastPage(m_camera);
+                                    }
+                                    if (done)
+                                        done(pagesLeft >= 0);
+                                    finishIfDone();
+                                }};
+    if (ZoRemoveLastPdfPagesQueued(m_camera, m_spreadPages.back(), &removalDecided, removal) != 1) {
+        delete removal;
+        return false;
+    }
+    ++m_removing;
+    return true;
 }
 
 void BookRun::finish(std::function<void()> finished) {
@@ -46,7 +93,7 @@ void BookRun::finish(std::function<void()> finished) {
 
 // The last call may destroy the run: nothing is touched after it.
 void BookRun::finishIfDone() {
-    if (m_open || m_behind > 0)
+    if (m_open || m_behind > 0 || m_removing > 0)
         return;
     release();
     if (m_finished)

@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include <functional>
+#include <vector>
 
 class QImage;
 
@@ -16,8 +17,9 @@ class QImage;
 // back once the run has finished.
 class BookRun {
 public:
-    // A spread's pages are in the file (`pages` of them; 0 when it failed), shown by `picture`.
-    using SpreadAdded = std::function<void(int pages, const QImage& picture)>;
+    // A spread's pages are in the file (`pages` of them; 0 when it failed), shown by `left` and,
+    // for a spread split in two, `right`.
+    using SpreadAdded = std::function<void(int pages, const QImage& left, const QImage& right)>;
 
     BookRun(int camera, QByteArray path);
     // A run still writing waits for its spreads here: no accepted page is dropped.
@@ -30,6 +32,11 @@ public:
     int pages() const { return m_pages; }
     // Spreads taken and not yet in the file.
     int spreadsBehind() const { return m_behind; }
+    // Takes the last spread in the file out of it, while the run is on and no spread is behind:
+    // the file becomes the book as it was before that spread. False when that cannot be asked
+    // now; otherwise `done` runs once it is decided, true when the spread is out.
+    bool removeLastSpread(std::function<void(bool removed)> done);
+    bool removing() const { return m_removing > 0; }
     const QByteArray& path() const { return m_path; }
     // Ends the run: no spread is taken any more, and `finished` runs once the spreads taken are
     // in the file (at once when none wait) and the camera stopped collecting for the book.
@@ -43,6 +50,8 @@ private:
     QByteArray m_path;
     int m_pages = 0;
     int m_behind = 0;
+    int m_removing = 0;
+    std::vector<int> m_spreadPages; // pages of each spread in the file, in order
     bool m_open = true;
     bool m_released = false;
     std::function<void()> m_finished;

@@ -1,5 +1,6 @@
 #include "QMultiCapDialog.h"
 
+#include "BookPages.h"
 #include "BookRun.h"
 #include "MultiCapNumbers.h"
 #include "RunClock.h"
@@ -16,6 +17,9 @@ QMultiCapDialog::QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* paren
     : QDialog(parent), ui(new Ui::QMultiCapDialog), m_settings(settings), m_hooks(std::move(hooks)),
       m_clock(std::make_unique<TimerClock>()) {
     ui->setupUi(this);
+    m_pages = new BookPages(this, *ui->verticalLayout,
+                            ui->verticalLayout->indexOf(ui->labelCapCount) + 1);
+    connect(m_pages, &BookPages::removeRequested, this, &QMultiCapDialog::removeLastSpread);
     multicap_numbers::correctStored(m_settings);
     ui->radioButtonTimer->setChecked(m_settings.multiCapMode == Timed);
     ui->radioButtonSmart->setChecked(m_settings.multiCapMode == Smart);
@@ -64,6 +68,7 @@ void QMultiCapDialog::applyLanguage(int flag) {
         return;
     m_language = flag;
     multicap_texts::applyFixed(*this, *ui, flag);
+    m_pages->applyLanguage(flag);
     showState();
 }
 
@@ -80,6 +85,9 @@ void QMultiCapDialog::showState() {
     ui->radioButtonSmart->setEnabled(!running());
     ui->radioButtonBook->setEnabled(!running());
     ui->groupBoxTimerSetting->setEnabled(!running() && m_settings.multiCapMode == Timed);
+    m_pages->setVisible(m_settings.multiCapMode == Book || m_book);
+    m_pages->setRemovable(m_book && running() && m_book->spreadsBehind() == 0 &&
+                          !m_book->removing());
 }
 
 void QMultiCapDialog::onTimerCap() {
@@ -134,6 +142,7 @@ void QMultiCapDialog::start() {
         if (path.isEmpty())
             return;
         m_book = std::make_unique<BookRun>(run.camera, path);
+        m_pages->clear();
     }
     m_run = run;
     m_progress = {Progress::Started, 0, 0, run.mode == Book};
@@ -195,17 +204,33 @@ void QMultiCapDialog::onPageTurned() {
 // The spread is taken now and made, read and written behind, so the window goes on at once; the
 // count follows each spread into the file.
 void QMultiCapDialog::addSpread() {
-    const bool taken = m_book->addSpread([this](int pages, const QImage& picture) {
-        if (pages <= 0)
-            ++m_progress.failed;
-        else if (m_book->pages() == pages) // the first pages made the file
-            m_hooks.showBook(m_book->path(), picture);
-        m_progress.taken = m_book->pages();
-        showState();
-    });
+    const bool taken =
+        m_book->addSpread([this](int pages, const QImage& left, const QImage& right) {
+            if (pages <= 0)
+                ++m_progress.failed;
+            else if (m_book->pages() == pages) // the first pages made the file
+                m_hooks.showBook(m_book->path(), left);
+            if (pages > 0)
+                m_pages->addSpread(left, right);
+            m_progress.taken = m_book->pages();
+            showState();
+        });
     if (!taken)
         ++m_progress.failed; // refused: the engine is still busy with the spreads before
     m_progress.stage = Progress::Taking;
+    showState();
+}
+
+// The pictures go once the pages are out of the file.
+void QMultiCapDialog::removeLastSpread() {
+    if (!m_book)
+        return;
+    m_book->removeLastSpread([this](bool removed) {
+        if (removed)
+            m_pages->removeLastSpread();
+        m_progress.taken = m_book->pages();
+        showState();
+    });
     showState();
 }
 

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class BookPages;
 class BookRun;
 class RunClock;
 struct Settings;
@@ -86,6 +87,7 @@ private:
     void onTick();
     void takeOne(int camera);
     void addSpread();
+    void removeLastSpread();
     void bookFinished();
     void showState();
     bool refuseWhileRunning();
@@ -96,6 +98,7 @@ private:
     std::unique_ptr<RunClock> m_clock;
     std::optional<Run> m_run;
     std::unique_ptr<BookRun> m_book; // the document of a book run
+    BookPages* m_pages = nullptr;    // the book's pages, shown in book mode
     multicap_texts::Progress m_progress;
     int m_captures = 0; // a timed or smart run's captures not yet written
     int m_language = 1;

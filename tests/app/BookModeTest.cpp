@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -300,6 +301,55 @@ TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
     EXPECT_TRUE(
         QDir(papyraDir()).entryList({QStringLiteral(".*")}, QDir::Files | QDir::Hidden).isEmpty())
         << "no working file is left beside the book";
+}
+
+// The pages added show in the dialog as small pictures in order. The last spread comes out of the
+// book while the run goes on, and laid down again it is taken again; at the end of the run too.
+// The book keeps its other pages in order, with their text, and the pictures stay after the run.
+TEST_F(BookModeTest, TheLastSpreadComesOutAndLaidDownAgainIsTakenAgain) {
+    writeBook(3);
+    form = makeFormWith(1, "DevIndex=0\nResolution=0\nMultiCapMode=2\n");
+    ASSERT_TRUE(waitForVideo(*form));
+    button(*form, "pushButtonAutoScan")->click();
+    dialog = form->findChild<QMultiCapDialog*>();
+    auto* pictures = dialog->findChild<QListWidget*>(QStringLiteral("listWidgetBookPages"));
+    auto* remove = dialog->findChild<QAbstractButton*>(QStringLiteral("pushButtonRemoveSpread"));
+    ASSERT_TRUE(pictures != nullptr && remove != nullptr);
+    EXPECT_FALSE(pictures->isHidden());
+    EXPECT_EQ(remove->text(), QStringLiteral("Remove last spread"));
+    const auto removeAndWaitFor = [&](int pages) {
+        remove->click();
+        return QTest::qWaitFor(
+            [&] { return label()->text() == QStringLiteral("%1 pages in the book").arg(pages); },
+            60000);
+    };
+
+    press();
+    ASSERT_TRUE(turnTo(2));
+    EXPECT_FALSE(remove->isEnabled()) << "the first spread made the book's file";
+    ASSERT_TRUE(turnTo(4));
+    EXPECT_EQ(pictures->count(), 4);
+    ASSERT_TRUE(remove->isEnabled());
+    ASSERT_TRUE(removeAndWaitFor(2));
+    EXPECT_EQ(pictures->count(), 2);
+    ASSERT_TRUE(camcore::testing::turnVirtualPage(0)); // a hand over the spread, then gone
+    ASSERT_TRUE(waitFrames(30));
+    ASSERT_TRUE(turnTo(4)) << "the spread laid down again is new to the book";
+    ASSERT_TRUE(turnTo(6));
+    ASSERT_TRUE(removeAndWaitFor(4));
+    press();
+    ASSERT_TRUE(waitForCaptures(*form));
+    EXPECT_EQ(label()->text(), QStringLiteral("4 pages in the book, photography completed"));
+    EXPECT_EQ(pictures->count(), 4);
+    EXPECT_FALSE(remove->isEnabled());
+    ASSERT_EQ(books().size(), 1);
+    QStringList headings = pageNumbers(papyraDir() + "/" + books().first());
+    std::vector<int> found;
+    for (const QString& heading : headings)
+        found.push_back(pageNamed(heading, 6));
+    EXPECT_EQ(found, std::vector<int>({1, 2, 3, 4})) << headings.join(", ").toStdString();
+    form->onChinese();
+    EXPECT_EQ(remove->text(), QStringLiteral("删除上一页"));
 }
 
 // A run stopped while the book lies closed leaves no file and no entry in the strip: its cover is

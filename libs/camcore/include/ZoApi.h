@@ -178,6 +178,11 @@ typedef struct ZoCaptureResult {
     int32_t pictureWidth;
     int32_t pictureHeight;
     int32_t pictureBytesPerLine;
+    /* A spread split into two pages: the second (right) page, the same way; null otherwise. */
+    const unsigned char* secondPictureRgb;
+    int32_t secondPictureWidth;
+    int32_t secondPictureHeight;
+    int32_t secondPictureBytesPerLine;
 } ZoCaptureResult;
 /* Everything the result points to is valid during the call only. */
 typedef void (*ZoCaptureCallback)(const ZoCaptureResult* result, void* user);
@@ -199,6 +204,10 @@ ZO_API int ZoWaitPdfPages(int cam);
    null) then runs once on the GUI thread with the pages left, or -1 when nothing was taken out.
    Returns 1 when the removal is queued, 0 for a camera not open or `pages` below 1. */
 typedef void (*ZoPagesRemovedCallback)(int32_t pagesLeft, void* user);
+/* Automatic capture forgets the last page it found (the program took it out again): the same
+   page, laid down or settling again after a motion, is found anew. Returns 1, or 0 for a camera
+   not open or without automatic capture on. */
+ZO_API int ZoForgetLastPage(int cam);
 ZO_API int ZoRemoveLastPdfPagesQueued(int cam, int32_t pages, ZoPagesRemovedCallback callback,
                                       void* user);
 ZO_API void ZoSetCaptureMode(int cam, int mode);

@@ -92,6 +92,8 @@ public:
         m_autoCaptureCallback = callback;
     }
     void setAutoCapture(bool enable);
+    // The page watch forgets the last page it took, at its next frame.
+    void forgetLastPage() { ++m_pagesForgotten; }
     bool autoCapture() const { return m_autoCapture.load() != 0; }
 
     // Picture settings.
@@ -230,8 +232,9 @@ private:
     std::atomic<ColorMode> m_colorMode{ColorMode::Color};
     std::atomic<int> m_previewWidth{0}; // decode width the window needs; 0 = no preview
     std::atomic<bool> m_previewPending{false};
-    std::atomic<std::uint64_t> m_generation{0};  // stream number; stale events are dropped
-    std::atomic<std::uint64_t> m_autoCapture{0}; // the session automatic capture is on in; 0 off
+    std::atomic<std::uint64_t> m_generation{0};     // stream number; stale events are dropped
+    std::atomic<std::uint64_t> m_autoCapture{0};    // the session automatic capture is on in; 0 off
+    std::atomic<std::uint64_t> m_pagesForgotten{0}; // requests to forget the last page taken
     struct {
         std::atomic<std::uint64_t> frames{0};
         std::atomic<std::uint64_t> previewDecodes{0};

@@ -22,7 +22,7 @@ void Camera::watchForPages(const Frame& frame, const QImage& preview, PageWatch&
     if (session == 0)
         return;
     const QImage picture = preview.isNull() ? decoder.decode(frame, PageWatch::kWidth) : preview;
-    if (picture.isNull() || !watch.feed(picture, session))
+    if (picture.isNull() || !watch.feed(picture, session, m_pagesForgotten.load()))
         return;
     QMetaObject::invokeMethod(
         this, [this, session, frame] { pageTurned(session, frame); }, Qt::QueuedConnection);

@@ -25,6 +25,12 @@ Camera::CaptureDone deliveryTo(const char* name, ZoCaptureCallback callback, voi
             result.pictureHeight = outcome.picture.height();
             result.pictureBytesPerLine = static_cast<int32_t>(outcome.picture.bytesPerLine());
         }
+        if (const QImage& second = outcome.secondPicture; !second.isNull()) {
+            result.secondPictureRgb = second.constBits();
+            result.secondPictureWidth = second.width();
+            result.secondPictureHeight = second.height();
+            result.secondPictureBytesPerLine = static_cast<int32_t>(second.bytesPerLine());
+        }
         traceCall(traced.c_str(), outcome.written, result.reasonText, outcome.job);
         callback(&result, user);
     };

@@ -253,6 +253,8 @@ MadeCapture makeCapture(const CaptureJob& job) {
     }
     if (!made.pages.empty())
         made.picture = smallPicture(made.pages.front().image.picture);
+    if (made.pages.size() > 1)
+        made.secondPicture = smallPicture(made.pages[1].image.picture);
     if (toPdf && job.settings.pdfText && !canRecogniseWords())
         made.reason = ZO_CAPTURE_NO_TEXT_READER;
     return made;
@@ -263,6 +265,7 @@ CaptureOutcome writeMadeCapture(const MadeCapture& made, PdfDocument& document) 
     CaptureOutcome outcome;
     outcome.reason = made.reason;
     outcome.picture = made.picture;
+    outcome.secondPicture = made.secondPicture;
     for (const MadePage& page : made.pages) {
         const bool written =
             page.collected ? document.append(page.image, page.target)

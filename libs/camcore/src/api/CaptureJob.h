@@ -51,6 +51,7 @@ struct MadeCapture {
     std::vector<MadePage> pages;
     int reason = ZO_CAPTURE_OK; // why no page was made, or a page made without its text
     QImage picture;             // the first page, small, for a list of captures
+    QImage secondPicture;       // the second page of a spread, as small; null otherwise
 
     std::size_t bytes() const;
 };
@@ -61,7 +62,8 @@ struct CaptureOutcome {
     int written = 0;
     int reason = ZO_CAPTURE_OK;
     QStringList files;
-    QImage picture; // Format_RGB888; null when nothing was made
+    QImage picture;       // Format_RGB888; null when nothing was made
+    QImage secondPicture; // of a spread's second page, the same way
 };
 
 // Decodes, cuts, processes, turns, reads and encodes: the part of a capture that any thread may

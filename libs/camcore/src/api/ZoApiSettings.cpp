@@ -201,6 +201,18 @@ int ZoRemoveLastPdfPagesQueued(int cam, int32_t pages, ZoPagesRemovedCallback ca
         cam, pages);
 }
 
+int ZoForgetLastPage(int cam) {
+    return answerOnCamera(
+        "ZoForgetLastPage", cam, 0,
+        [](Camera& camera) {
+            if (!camera.isOpen() || !camera.autoCapture())
+                return camcore::api::Answer<int>{0, "no automatic capture"};
+            camera.forgetLastPage();
+            return camcore::api::Answer<int>{1, ""};
+        },
+        cam);
+}
+
 void ZoSetResize(int cam, bool enable, float ratio) {
     performOnCamera(
         "ZoSetResize", cam,

@@ -105,6 +105,11 @@ Cover coverOf(const cv::Mat& grey, const cv::Mat& grid) {
 
 PageTurnDetector::PageTurnDetector(PageTurnSettings settings) : m_settings(settings) {}
 
+void PageTurnDetector::forgetLastPage() {
+    if (!m_taken.empty())
+        m_taken.pop_back();
+}
+
 void PageTurnDetector::reset() {
     m_previous.release();
     m_reference.release();

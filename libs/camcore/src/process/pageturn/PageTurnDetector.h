@@ -41,6 +41,9 @@ public:
     void reset();
     // Pages taken since the last reset.
     int pages() const { return static_cast<int>(m_taken.size()); }
+    // Forgets the last page taken (the program took it out again): that page, settling once more
+    // after a motion, is a new one.
+    void forgetLastPage();
 
 private:
     // Whether the settled picture (`grid` made of `grey`) is a page not taken yet.

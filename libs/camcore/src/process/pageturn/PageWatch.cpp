@@ -8,11 +8,14 @@
 
 namespace camcore {
 
-bool PageWatch::feed(const QImage& picture, std::uint64_t session) {
+bool PageWatch::feed(const QImage& picture, std::uint64_t session, std::uint64_t forgotten) {
     if (session != m_session) {
         m_detector.reset();
         m_session = session;
+        m_forgotten = forgotten;
     }
+    for (; m_forgotten < forgotten; ++m_forgotten)
+        m_detector.forgetLastPage();
     const cv::Mat pixels = matView(picture);
     if (pixels.empty() || pixels.cols < kWidth)
         return false;

@@ -16,12 +16,15 @@ public:
     static constexpr int kWidth = 160;
 
     // `session` numbers the period automatic capture has been on; a new number forgets the
-    // pages of the last one. True when `picture` completes a new page.
-    bool feed(const QImage& picture, std::uint64_t session);
+    // pages of the last one. `forgotten` counts the requests to forget the last page taken, made
+    // on another thread; each new one is carried out first. True when `picture` completes a new
+    // page.
+    bool feed(const QImage& picture, std::uint64_t session, std::uint64_t forgotten = 0);
 
 private:
     PageTurnDetector m_detector;
     std::uint64_t m_session = 0;
+    std::uint64_t m_forgotten = 0;
 };
 
 } // namespace camcore
