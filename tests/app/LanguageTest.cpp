@@ -157,6 +157,7 @@ const std::vector<WindowTexts> kWindows = {
       {"label_5", "拍照张数", "Count"},
       {"label_4", "张", "Pages"},
       {"labelCapCount", kValue},
+      {"pushButtonRemoveSpread", "删除上一页", "Remove last spread"},
       {"pushButtonStart", "启动", "Start"}},
      {}},
     {"ProfileName",
