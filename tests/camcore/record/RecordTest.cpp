@@ -66,6 +66,14 @@ TEST_F(EngineRecordTest, MainAndSubRecordPictureAndToneAtOnce) {
     ZoSetAudioDev(0);
     ASSERT_EQ(ZoOpenCamera(0, 0), 1);
     ASSERT_EQ(ZoOpenCamera(1, 0), 1);
+    // The cameras stream before the recordings start: the first 8 MP picture takes seconds to
+    // draw under the sanitizers on a busy machine, and a video is as long as its pictures.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] {
+            return camcore::testing::frameCounts(0).frames > 0 &&
+                   camcore::testing::frameCounts(1).frames > 0;
+        },
+        60000));
     QElapsedTimer mainTimer;
     QElapsedTimer subTimer;
     ASSERT_EQ(ZoStartRecordEx(0, path("main.mp4").constData(), true), 1);
