@@ -6,6 +6,7 @@
 #include <QImageReader>
 
 #include <cstdlib>
+#include <malloc.h>
 #include <unistd.h>
 
 namespace soak {
@@ -31,6 +32,11 @@ std::int64_t residentBytes() {
         return 0;
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.size() > 1 ? fields[1].toLongLong() * ::sysconf(_SC_PAGESIZE) : 0;
+}
+
+std::int64_t heapInUse() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return static_cast<std::int64_t>(info.uordblks + info.hblkhd);
 }
 
 int openDescriptors() {

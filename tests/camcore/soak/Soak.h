@@ -13,6 +13,9 @@ int sized(int ci, int full);
 
 // Resident memory of this process in bytes (/proc/self/statm).
 std::int64_t residentBytes();
+// Bytes the program holds from malloc, in every arena and in mapped blocks: unlike resident
+// memory, blind to what the allocator keeps for later after it was freed.
+std::int64_t heapInUse();
 // Open file descriptors of this process (/proc/self/fd).
 int openDescriptors();
 
