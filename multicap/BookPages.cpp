@@ -1,5 +1,6 @@
 #include "BookPages.h"
 
+#include <QHBoxLayout>
 #include <QIcon>
 #include <QImage>
 #include <QListWidget>
@@ -15,7 +16,8 @@ constexpr QSize kPictureSize(72, 96);
 } // namespace
 
 BookPages::BookPages(QWidget* parent, QVBoxLayout& layout, int at)
-    : QObject(parent), m_list(new QListWidget(parent)), m_remove(new QPushButton(parent)) {
+    : QObject(parent), m_list(new QListWidget(parent)), m_remove(new QPushButton(parent)),
+      m_retake(new QPushButton(parent)) {
     m_list->setObjectName(QStringLiteral("listWidgetBookPages"));
     m_list->setViewMode(QListView::IconMode);
     m_list->setFlow(QListView::LeftToRight);
@@ -25,29 +27,38 @@ BookPages::BookPages(QWidget* parent, QVBoxLayout& layout, int at)
     m_list->setIconSize(kPictureSize);
     m_list->setFixedHeight(kPictureSize.height() + 44); // the page number and a scroll bar
     m_remove->setObjectName(QStringLiteral("pushButtonRemoveSpread"));
-    m_remove->setAutoDefault(false);
-    m_remove->setEnabled(false);
+    m_retake->setObjectName(QStringLiteral("pushButtonRetakeSpread"));
+    auto* buttons = new QHBoxLayout;
+    for (QPushButton* button : {m_remove, m_retake}) {
+        button->setAutoDefault(false);
+        button->setEnabled(false);
+        buttons->addWidget(button);
+    }
     layout.insertWidget(at, m_list);
-    layout.insertWidget(at + 1, m_remove);
+    layout.insertLayout(at + 1, buttons);
     connect(m_remove, &QPushButton::clicked, this, &BookPages::removeRequested);
+    connect(m_retake, &QPushButton::clicked, this, &BookPages::retakeRequested);
     setVisible(false);
 }
 
 void BookPages::setVisible(bool visible) {
     m_list->setVisible(visible);
     m_remove->setVisible(visible);
+    m_retake->setVisible(visible);
 }
 
 void BookPages::applyLanguage(int flag) {
-    if (flag == 0 || flag == 1)
-        m_remove->setText(flag == 0 ? QStringLiteral("删除上一页")
-                                    : QStringLiteral("Remove last spread"));
+    if (flag != 0 && flag != 1)
+        return;
+    m_remove->setText(flag == 0 ? QStringLiteral("删除上一页")
+                                : QStringLiteral("Remove last spread"));
+    m_retake->setText(flag == 0 ? QStringLiteral("重拍") : QStringLiteral("Re-take"));
 }
 
 void BookPages::clear() {
     m_list->clear();
     m_spreadSizes.clear();
-    setRemovable(false);
+    setChangeable(false);
 }
 
 void BookPages::addSpread(const QImage& left, const QImage& right) {
@@ -62,7 +73,7 @@ void BookPages::addSpread(const QImage& left, const QImage& right) {
     }
     m_spreadSizes.push_back(added);
     showNewest();
-    setRemovable(m_removable);
+    setChangeable(m_changeable);
 }
 
 void BookPages::removeLastSpread() {
@@ -72,7 +83,7 @@ void BookPages::removeLastSpread() {
         delete m_list->takeItem(m_list->count() - 1);
     m_spreadSizes.pop_back();
     showNewest();
-    setRemovable(m_removable);
+    setChangeable(m_changeable);
 }
 
 void BookPages::showNewest() {
@@ -80,7 +91,8 @@ void BookPages::showNewest() {
         m_list->scrollToItem(m_list->item(m_list->count() - 1));
 }
 
-void BookPages::setRemovable(bool removable) {
-    m_removable = removable;
-    m_remove->setEnabled(removable && spreads() >= 2);
+void BookPages::setChangeable(bool changeable) {
+    m_changeable = changeable;
+    m_remove->setEnabled(changeable && spreads() >= 2);
+    m_retake->setEnabled(changeable && spreads() >= 1);
 }

@@ -10,8 +10,9 @@ class QPushButton;
 class QVBoxLayout;
 class QWidget;
 
-// The pages of a book run as small pictures, in order with the newest in view, and the button
-// that takes the last spread out. The list stays after the run, until the next one starts.
+// The pages of a book run as small pictures, in order with the newest in view, and the buttons
+// that take the last spread out or have it taken again. The list stays after the run, until the
+// next one starts.
 class BookPages : public QObject {
     Q_OBJECT
 public:
@@ -27,18 +28,20 @@ public:
     // The last spread's pictures go.
     void removeLastSpread();
     int spreads() const { return static_cast<int>(m_spreadSizes.size()); }
-    // Whether the button may be pressed now; it is never while the list has fewer than two
-    // spreads, as the book's first spread made its file.
-    void setRemovable(bool removable);
+    // Whether the last spread may be changed now. It is never removed while the list has fewer
+    // than two spreads, as the book's first spread made its file; it may be taken again.
+    void setChangeable(bool changeable);
 
 signals:
     void removeRequested();
+    void retakeRequested();
 
 private:
     void showNewest();
 
     QListWidget* m_list;
     QPushButton* m_remove;
+    QPushButton* m_retake;
     std::vector<int> m_spreadSizes; // pictures of each spread, in order
-    bool m_removable = false;
+    bool m_changeable = false;
 };

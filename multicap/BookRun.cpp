@@ -45,6 +45,9 @@ BookRun::~BookRun() {
 bool BookRun::addSpread(SpreadAdded added) {
     if (!m_open)
         return false;
+    // The removal is queued first, so the last spread is out before the new one is written.
+    if (m_replaceNext && !queueRemoval(std::exchange(m_replaceNext, std::nullopt).value()))
+        return false;
     const int job = queued_capture::start(
         m_camera, m_path, &m_alive, [this, added = std::move(added)](const CaptureResult& result) {
             --m_behind;
@@ -60,18 +63,38 @@ bool BookRun::addSpread(SpreadAdded added) {
     return job > 0;
 }
 
-// The engine takes the pages out after the spreads before; the first spread made the file and the
-// strip's entry for it, and stays.
+bool BookRun::mayChangeLastSpread() const {
+    return m_open && m_behind == 0 && m_removing == 0 && !m_replaceNext && !m_spreadPages.empty();
+}
+
+// The first spread made the file and the strip's entry for it, and stays; laid down again after
+// a removal, the spread is a new one to the camera.
 bool BookRun::removeLastSpread(std::function<void(bool removed)> done) {
-    if (!m_open || m_behind > 0 || m_removing > 0 || m_spreadPages.size() < 2)
+    if (!mayChangeLastSpread() || m_spreadPages.size() < 2)
         return false;
+    return queueRemoval([this, done = std::move(done)](bool removed) {
+        if (removed)
+            ZoForgetLastPage(m_camera, false);
+        if (done)
+            done(removed);
+    });
+}
+
+// The camera forgets the spread at once and looks again at what lies there now.
+bool BookRun::retakeLastSpread(std::function<void(bool removed)> removed) {
+    if (!mayChangeLastSpread() || ZoForgetLastPage(m_camera, true) != 1)
+        return false;
+    m_replaceNext = std::move(removed);
+    return true;
+}
+
+// The engine takes the pages out after the spreads queued before.
+bool BookRun::queueRemoval(std::function<void(bool removed)> done) {
     auto* removal = new Removal{&m_alive, [this, done = std::move(done)](int pagesLeft) {
                                     --m_removing;
                                     if (pagesLeft >= 0) {
                                         m_pages = pagesLeft;
                                         m_spreadPages.pop_back();
-                                        // Laid down again, the spread is a new one.
-                                        ZoForgetLastPage(m_camera);
                                     }
                                     if (done)
                                         done(pagesLeft >= 0);
@@ -87,6 +110,7 @@ bool BookRun::removeLastSpread(std::function<void(bool removed)> done) {
 
 void BookRun::finish(std::function<void()> finished) {
     m_open = false;
+    m_replaceNext.reset();
     m_finished = std::move(finished);
     finishIfDone();
 }

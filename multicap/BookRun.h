@@ -4,6 +4,7 @@
 #include <QObject>
 
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QImage;
@@ -36,13 +37,21 @@ public:
     // the file becomes the book as it was before that spread. False when that cannot be asked
     // now; otherwise `done` runs once it is decided, true when the spread is out.
     bool removeLastSpread(std::function<void(bool removed)> done);
+    // The next spread the camera finds replaces the last one in the file, even the same spread
+    // still lying there: its pages come out just before the new ones go in, and `removed` runs
+    // once that is decided. Asked under the same rule as a removal, for any spread, the first
+    // too; false when it cannot be asked now. A run that ends first keeps the last spread.
+    bool retakeLastSpread(std::function<void(bool removed)> removed);
     bool removing() const { return m_removing > 0; }
+    bool retaking() const { return m_replaceNext.has_value(); }
     const QByteArray& path() const { return m_path; }
     // Ends the run: no spread is taken any more, and `finished` runs once the spreads taken are
     // in the file (at once when none wait) and the camera stopped collecting for the book.
     void finish(std::function<void()> finished);
 
 private:
+    bool mayChangeLastSpread() const;
+    bool queueRemoval(std::function<void(bool removed)> done);
     void finishIfDone();
     void release();
 
@@ -52,6 +61,7 @@ private:
     int m_behind = 0;
     int m_removing = 0;
     std::vector<int> m_spreadPages; // pages of each spread in the file, in order
+    std::optional<std::function<void(bool removed)>> m_replaceNext; // a re-take asked for
     bool m_open = true;
     bool m_released = false;
     std::function<void()> m_finished;

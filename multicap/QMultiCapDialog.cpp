@@ -11,6 +11,8 @@
 #include <QCloseEvent>
 #include <QImage>
 
+#include <utility>
+
 using multicap_texts::Progress;
 
 QMultiCapDialog::QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* parent)
@@ -20,6 +22,7 @@ QMultiCapDialog::QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* paren
     m_pages = new BookPages(this, *ui->verticalLayout,
                             ui->verticalLayout->indexOf(ui->labelCapCount) + 1);
     connect(m_pages, &BookPages::removeRequested, this, &QMultiCapDialog::removeLastSpread);
+    connect(m_pages, &BookPages::retakeRequested, this, &QMultiCapDialog::retakeLastSpread);
     multicap_numbers::correctStored(m_settings);
     ui->radioButtonTimer->setChecked(m_settings.multiCapMode == Timed);
     ui->radioButtonSmart->setChecked(m_settings.multiCapMode == Smart);
@@ -86,8 +89,8 @@ void QMultiCapDialog::showState() {
     ui->radioButtonBook->setEnabled(!running());
     ui->groupBoxTimerSetting->setEnabled(!running() && m_settings.multiCapMode == Timed);
     m_pages->setVisible(m_settings.multiCapMode == Book || m_book);
-    m_pages->setRemovable(m_book && running() && m_book->spreadsBehind() == 0 &&
-                          !m_book->removing());
+    m_pages->setChangeable(m_book && running() && m_book->spreadsBehind() == 0 &&
+                           !m_book->removing() && !m_book->retaking());
 }
 
 void QMultiCapDialog::onTimerCap() {
@@ -142,6 +145,7 @@ void QMultiCapDialog::start() {
         if (path.isEmpty())
             return;
         m_book = std::make_unique<BookRun>(run.camera, path);
+        m_bookShown = false;
         m_pages->clear();
     }
     m_run = run;
@@ -208,7 +212,7 @@ void QMultiCapDialog::addSpread() {
         m_book->addSpread([this](int pages, const QImage& left, const QImage& right) {
             if (pages <= 0)
                 ++m_progress.failed;
-            else if (m_book->pages() == pages) // the first pages made the file
+            else if (!std::exchange(m_bookShown, true)) // the first pages made the file
                 m_hooks.showBook(m_book->path(), left);
             if (pages > 0)
                 m_pages->addSpread(left, right);
@@ -221,16 +225,24 @@ void QMultiCapDialog::addSpread() {
     showState();
 }
 
-// The pictures go once the pages are out of the file.
+// The pictures go once the pages are out of the file: for a re-take, just before the new
+// spread's pages go in.
 void QMultiCapDialog::removeLastSpread() {
-    if (!m_book)
-        return;
-    m_book->removeLastSpread([this](bool removed) {
-        if (removed)
-            m_pages->removeLastSpread();
-        m_progress.taken = m_book->pages();
-        showState();
-    });
+    if (m_book)
+        m_book->removeLastSpread([this](bool removed) { lastSpreadOut(removed); });
+    showState();
+}
+
+void QMultiCapDialog::retakeLastSpread() {
+    if (m_book)
+        m_book->retakeLastSpread([this](bool removed) { lastSpreadOut(removed); });
+    showState();
+}
+
+void QMultiCapDialog::lastSpreadOut(bool removed) {
+    if (removed)
+        m_pages->removeLastSpread();
+    m_progress.taken = m_book->pages();
     showState();
 }
 

@@ -88,6 +88,8 @@ private:
     void takeOne(int camera);
     void addSpread();
     void removeLastSpread();
+    void retakeLastSpread();
+    void lastSpreadOut(bool removed);
     void bookFinished();
     void showState();
     bool refuseWhileRunning();
@@ -99,6 +101,7 @@ private:
     std::optional<Run> m_run;
     std::unique_ptr<BookRun> m_book; // the document of a book run
     BookPages* m_pages = nullptr;    // the book's pages, shown in book mode
+    bool m_bookShown = false;        // the book's document is in the strip
     multicap_texts::Progress m_progress;
     int m_captures = 0; // a timed or smart run's captures not yet written
     int m_language = 1;

@@ -235,6 +235,29 @@ protected:
         return QTest::qWaitFor([&] { return camcore::testing::frameCounts(0).frames > until; },
                                30000);
     }
+    // The window on the virtual camera's book, and its multi-capture dialog in book mode.
+    void openBookDialog() {
+        form = makeFormWith(1, "DevIndex=0\nResolution=0\nMultiCapMode=2\n");
+        ASSERT_TRUE(waitForVideo(*form));
+        button(*form, "pushButtonAutoScan")->click();
+        dialog = form->findChild<QMultiCapDialog*>();
+        ASSERT_NE(dialog, nullptr);
+    }
+    QAbstractButton* dialogButton(const char* name) const {
+        return dialog->findChild<QAbstractButton*>(QLatin1String(name));
+    }
+    QListWidget* pictures() const {
+        return dialog->findChild<QListWidget*>(QStringLiteral("listWidgetBookPages"));
+    }
+    // The book's only file, with the page each of its pages was read as (0 for none of 1..count).
+    static std::vector<int> pagesOfTheBook(int count) {
+        if (books().size() != 1)
+            return {};
+        std::vector<int> found;
+        for (const QString& heading : pageNumbers(papyraDir() + "/" + books().first()))
+            found.push_back(pageNamed(heading, count));
+        return found;
+    }
     bool turnTo(int pages) {
         return camcore::testing::turnVirtualPage(0) &&
                QTest::qWaitFor(
@@ -254,13 +277,8 @@ protected:
 // switches are back on the camera.
 TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
     writeBook();
-    form = makeFormWith(1, "DevIndex=0\nResolution=0\nMultiCapMode=2\n");
-    ASSERT_TRUE(waitForVideo(*form));
-    button(*form, "pushButtonAutoScan")->click();
-    dialog = form->findChild<QMultiCapDialog*>();
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(
-        dialog->findChild<QAbstractButton*>(QStringLiteral("radioButtonBook"))->isChecked());
+    ASSERT_NO_FATAL_FAILURE(openBookDialog());
+    ASSERT_TRUE(dialogButton("radioButtonBook")->isChecked());
 
     const int started = traceLines().size();
     press();
@@ -308,12 +326,9 @@ TEST_F(BookModeTest, EveryPageOfTheBookIsInThePdfOnceAndInOrder) {
 // The book keeps its other pages in order, with their text, and the pictures stay after the run.
 TEST_F(BookModeTest, TheLastSpreadComesOutAndLaidDownAgainIsTakenAgain) {
     writeBook(3);
-    form = makeFormWith(1, "DevIndex=0\nResolution=0\nMultiCapMode=2\n");
-    ASSERT_TRUE(waitForVideo(*form));
-    button(*form, "pushButtonAutoScan")->click();
-    dialog = form->findChild<QMultiCapDialog*>();
-    auto* pictures = dialog->findChild<QListWidget*>(QStringLiteral("listWidgetBookPages"));
-    auto* remove = dialog->findChild<QAbstractButton*>(QStringLiteral("pushButtonRemoveSpread"));
+    ASSERT_NO_FATAL_FAILURE(openBookDialog());
+    QListWidget* pictures = this->pictures();
+    QAbstractButton* remove = dialogButton("pushButtonRemoveSpread");
     ASSERT_TRUE(pictures != nullptr && remove != nullptr);
     EXPECT_FALSE(pictures->isHidden());
     EXPECT_EQ(remove->text(), QStringLiteral("Remove last spread"));
@@ -342,14 +357,54 @@ TEST_F(BookModeTest, TheLastSpreadComesOutAndLaidDownAgainIsTakenAgain) {
     EXPECT_EQ(label()->text(), QStringLiteral("4 pages in the book, photography completed"));
     EXPECT_EQ(pictures->count(), 4);
     EXPECT_FALSE(remove->isEnabled());
-    ASSERT_EQ(books().size(), 1);
-    QStringList headings = pageNumbers(papyraDir() + "/" + books().first());
-    std::vector<int> found;
-    for (const QString& heading : headings)
-        found.push_back(pageNamed(heading, 6));
-    EXPECT_EQ(found, std::vector<int>({1, 2, 3, 4})) << headings.join(", ").toStdString();
+    EXPECT_EQ(pagesOfTheBook(6), std::vector<int>({1, 2, 3, 4}));
     form->onChinese();
     EXPECT_EQ(remove->text(), QStringLiteral("删除上一页"));
+}
+
+// A re-take takes the spread lying there again, the book's first too, and it replaces the last
+// one: at the start, in the middle and at the end of a run the book keeps each page once, in
+// order, with its text, and the strip one entry for it.
+TEST_F(BookModeTest, ARetakeReplacesTheLastSpreadWithTheOneLyingThere) {
+    writeBook(3);
+    ASSERT_NO_FATAL_FAILURE(openBookDialog());
+    QListWidget* pictures = this->pictures();
+    QAbstractButton* retake = dialogButton("pushButtonRetakeSpread");
+    ASSERT_TRUE(pictures != nullptr && retake != nullptr);
+    EXPECT_EQ(retake->text(), QStringLiteral("Re-take"));
+    const int started = traceLines().size();
+    const auto retakeAndWaitFor = [&](int pages) {
+        EXPECT_TRUE(retake->isEnabled());
+        retake->click();
+        EXPECT_FALSE(retake->isEnabled()) << "one re-take at a time";
+        return QTest::qWaitFor(
+            [&] {
+                return retake->isEnabled() && pictures->count() == pages &&
+                       label()->text() == QStringLiteral("%1 pages in the book").arg(pages);
+            },
+            60000);
+    };
+
+    press();
+    ASSERT_TRUE(turnTo(2));
+    ASSERT_TRUE(retakeAndWaitFor(2));
+    ASSERT_TRUE(turnTo(4));
+    ASSERT_TRUE(retakeAndWaitFor(4));
+    ASSERT_TRUE(camcore::testing::turnVirtualPage(0)); // a hand over the spread, then gone
+    ASSERT_TRUE(camcore::testing::turnVirtualPage(0));
+    ASSERT_TRUE(waitFrames(45));
+    EXPECT_EQ(label()->text(), QStringLiteral("4 pages in the book")) << "taken once already";
+    ASSERT_TRUE(turnTo(6));
+    ASSERT_TRUE(retakeAndWaitFor(6));
+    press();
+    ASSERT_TRUE(waitForCaptures(*form));
+    EXPECT_EQ(label()->text(), QStringLiteral("6 pages in the book, photography completed"));
+    EXPECT_EQ(callsSince(started).filter("ZoRemoveLastPdfPagesQueued done").size(), 3);
+    ASSERT_EQ(books().size(), 1);
+    EXPECT_EQ(strip(), QStringList{papyraDir() + "/" + books().first()});
+    EXPECT_EQ(pagesOfTheBook(6), std::vector<int>({1, 2, 3, 4, 5, 6}));
+    form->onChinese();
+    EXPECT_EQ(retake->text(), QStringLiteral("重拍"));
 }
 
 // A run stopped while the book lies closed leaves no file and no entry in the strip: its cover is

@@ -158,6 +158,7 @@ const std::vector<WindowTexts> kWindows = {
       {"label_4", "张", "Pages"},
       {"labelCapCount", kValue},
       {"pushButtonRemoveSpread", "删除上一页", "Remove last spread"},
+      {"pushButtonRetakeSpread", "重拍", "Re-take"},
       {"pushButtonStart", "启动", "Start"}},
      {}},
     {"ProfileName",

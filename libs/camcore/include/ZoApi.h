@@ -205,9 +205,10 @@ ZO_API int ZoWaitPdfPages(int cam);
    Returns 1 when the removal is queued, 0 for a camera not open or `pages` below 1. */
 typedef void (*ZoPagesRemovedCallback)(int32_t pagesLeft, void* user);
 /* Automatic capture forgets the last page it found (the program took it out again): the same
-   page, laid down or settling again after a motion, is found anew. Returns 1, or 0 for a camera
+   page, laid down or settling again after a motion, is found anew. With lookAgain, the page lying
+   still now is found anew without a motion (to take it once more). Returns 1, or 0 for a camera
    not open or without automatic capture on. */
-ZO_API int ZoForgetLastPage(int cam);
+ZO_API int ZoForgetLastPage(int cam, bool lookAgain);
 ZO_API int ZoRemoveLastPdfPagesQueued(int cam, int32_t pages, ZoPagesRemovedCallback callback,
                                       void* user);
 ZO_API void ZoSetCaptureMode(int cam, int mode);

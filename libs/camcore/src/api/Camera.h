@@ -92,8 +92,13 @@ public:
         m_autoCaptureCallback = callback;
     }
     void setAutoCapture(bool enable);
-    // The page watch forgets the last page it took, at its next frame.
-    void forgetLastPage() { ++m_pagesForgotten; }
+    // The page watch forgets the last page it took, at its next frame; and, to `lookAgain`,
+    // decides once more on the picture lying still, which may be that page.
+    void forgetLastPage(bool lookAgain) {
+        ++m_pagesForgotten;
+        if (lookAgain)
+            ++m_lookAgain; // after the count above: the watch reads them the other way round
+    }
     bool autoCapture() const { return m_autoCapture.load() != 0; }
 
     // Picture settings.
@@ -235,6 +240,7 @@ private:
     std::atomic<std::uint64_t> m_generation{0};     // stream number; stale events are dropped
     std::atomic<std::uint64_t> m_autoCapture{0};    // the session automatic capture is on in; 0 off
     std::atomic<std::uint64_t> m_pagesForgotten{0}; // requests to forget the last page taken
+    std::atomic<std::uint64_t> m_lookAgain{0};      // requests to decide on the still picture
     struct {
         std::atomic<std::uint64_t> frames{0};
         std::atomic<std::uint64_t> previewDecodes{0};

@@ -22,7 +22,9 @@ void Camera::watchForPages(const Frame& frame, const QImage& preview, PageWatch&
     if (session == 0)
         return;
     const QImage picture = preview.isNull() ? decoder.decode(frame, PageWatch::kWidth) : preview;
-    if (picture.isNull() || !watch.feed(picture, session, m_pagesForgotten.load()))
+    // A look again is read before the forgetting it comes with, so never carried out without it.
+    const std::uint64_t lookAgain = m_lookAgain.load();
+    if (picture.isNull() || !watch.feed(picture, session, {m_pagesForgotten.load(), lookAgain}))
         return;
     QMetaObject::invokeMethod(
         this, [this, session, frame] { pageTurned(session, frame); }, Qt::QueuedConnection);

@@ -201,16 +201,16 @@ int ZoRemoveLastPdfPagesQueued(int cam, int32_t pages, ZoPagesRemovedCallback ca
         cam, pages);
 }
 
-int ZoForgetLastPage(int cam) {
+int ZoForgetLastPage(int cam, bool lookAgain) {
     return answerOnCamera(
         "ZoForgetLastPage", cam, 0,
-        [](Camera& camera) {
+        [&](Camera& camera) {
             if (!camera.isOpen() || !camera.autoCapture())
                 return camcore::api::Answer<int>{0, "no automatic capture"};
-            camera.forgetLastPage();
+            camera.forgetLastPage(lookAgain);
             return camcore::api::Answer<int>{1, ""};
         },
-        cam);
+        cam, lookAgain);
 }
 
 void ZoSetResize(int cam, bool enable, float ratio) {

@@ -44,6 +44,8 @@ public:
     // Forgets the last page taken (the program took it out again): that page, settling once more
     // after a motion, is a new one.
     void forgetLastPage();
+    // Decides once more on the picture lying still now, as if it had just settled after a motion.
+    void lookAgain() { m_moved = true; }
 
 private:
     // Whether the settled picture (`grid` made of `grey`) is a page not taken yet.

@@ -8,14 +8,18 @@
 
 namespace camcore {
 
-bool PageWatch::feed(const QImage& picture, std::uint64_t session, std::uint64_t forgotten) {
+bool PageWatch::feed(const QImage& picture, std::uint64_t session, PageRequests requests) {
     if (session != m_session) {
         m_detector.reset();
         m_session = session;
-        m_forgotten = forgotten;
+        m_done = requests;
     }
-    for (; m_forgotten < forgotten; ++m_forgotten)
+    for (; m_done.forgotten < requests.forgotten; ++m_done.forgotten)
         m_detector.forgetLastPage();
+    if (m_done.lookAgain < requests.lookAgain) {
+        m_done.lookAgain = requests.lookAgain;
+        m_detector.lookAgain();
+    }
     const cv::Mat pixels = matView(picture);
     if (pixels.empty() || pixels.cols < kWidth)
         return false;
