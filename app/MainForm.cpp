@@ -410,8 +410,6 @@ void MainForm::UnloadThumbnailLibrary() {
     m_thumbnails.unload();
 }
 
-// Steps of subsystems that are not built yet. Each keeps its place in the start-up and shutdown
-// sequences and does nothing until its subsystem fills it in.
 // Made hidden once the settings are read: the canvas and toolbar start from them.
 void MainForm::CreatePresentationWindows() {
     m_presentation = std::make_unique<Presentation>(

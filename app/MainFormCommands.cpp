@@ -345,8 +345,7 @@ void MainForm::onSetLight() {}
 void MainForm::onWaterMakrTime() {}
 void MainForm::onViceCam() {}
 
-// Commands of subsystems that are not built yet; each is connected and does nothing until its
-// subsystem fills it in.
+// Commands carried out by the feature that owns them.
 void MainForm::onClickBoxMix() {
     m_capture->onMergeToggled();
 }

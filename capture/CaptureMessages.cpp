@@ -12,10 +12,6 @@
 
 namespace capture_messages {
 
-QString text(int language, const char* chinese, const char* english) {
-    return QString::fromUtf8(language == 0 ? chinese : english);
-}
-
 void sayNoFolder(int language) {
     platform::showMessage(text(language, "提示", "Information"),
                           text(language, "工作目录无法使用, 图像未保存!",

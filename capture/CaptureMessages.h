@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Language.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,7 +12,7 @@ class QWidget;
 // What every capture command shares when it reports to the user and fills the strip.
 namespace capture_messages {
 
-QString text(int language, const char* chinese, const char* english);
+using platform::text;
 // There is no work folder to save into.
 void sayNoFolder(int language);
 // The program's private temporary folder cannot be made: no picture is taken or handed over.

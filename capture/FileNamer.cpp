@@ -7,6 +7,7 @@
 #include "Settings.h"
 #include "WorkFolder.h"
 #include "ZoApi.h"
+#include "platform/Language.h"
 #include "platform/Message.h"
 
 #include <QComboBox>
@@ -23,9 +24,7 @@ namespace {
 
 enum NameRule { Automatic = 0, Barcode = 1, Date = 2, Custom = 3 };
 
-QString text(int language, const char* chinese, const char* english) {
-    return QString::fromUtf8(language == 0 ? chinese : english);
-}
+using platform::text;
 
 // A field's entry as a whole number, or nothing.
 std::optional<int> wholeNumber(const QLineEdit* edit) {

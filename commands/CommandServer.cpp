@@ -60,9 +60,8 @@ CommandServer::CommandServer(QObject* parent) : QObject(parent) {}
 
 CommandServer::~CommandServer() {
     m_clients.clear();
-    delete m_listening;
-    if (m_fd >= 0)
-        ::close(m_fd);
+    delete m_listening; // before its socket closes
+    m_fd.reset();
     // A second program may have replaced a file this one could no longer answer at.
     struct stat info {};
     if (!m_path.empty() && ::lstat(m_path.c_str(), &info) == 0 && info.st_ino == m_inode)
@@ -98,17 +97,17 @@ bool CommandServer::listen(const std::string& path) {
         m_error = path + ": " + std::strerror(errno);
         return false;
     }
-    m_fd = fd.release();
+    m_fd = std::move(fd);
     m_path = path;
     m_inode = info.st_ino;
-    m_listening = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+    m_listening = new QSocketNotifier(m_fd.get(), QSocketNotifier::Read, this);
     connect(m_listening, &QSocketNotifier::activated, this, &CommandServer::acceptClients);
     return true;
 }
 
 void CommandServer::acceptClients() {
     for (;;) {
-        common::UniqueFd fd(::accept4(m_fd, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
+        common::UniqueFd fd(::accept4(m_fd.get(), nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC));
         if (!fd) {
             if (errno == EINTR || errno == ECONNABORTED)
                 continue;

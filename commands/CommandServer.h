@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandSocket.h"
+#include "common/Owned.h"
 
 #include <QByteArray>
 #include <QObject>
@@ -44,7 +45,7 @@ private:
     void readClient(quint64 id);
     void drop(quint64 id);
 
-    int m_fd = -1;
+    common::UniqueFd m_fd; // the listening socket
     std::string m_path;
     std::uint64_t m_inode = 0; // of the socket file this server made; only that one is removed
     QSocketNotifier* m_listening = nullptr;

@@ -2,6 +2,7 @@
 
 #include "FingerStore.h"
 #include "Settings.h"
+#include "platform/Language.h"
 #include "platform/Message.h"
 
 #include <QFile>
@@ -21,12 +22,8 @@ namespace {
     std::fflush(stdout);
 }
 
-QString pick(int language, const char* chinese, const char* english) {
-    return QString::fromUtf8(language == 0 ? chinese : english);
-}
-
 QString notice(int language) {
-    return pick(language, "提示", "Information");
+    return platform::text(language, "提示", "Information");
 }
 
 // The library for the length of one operation.
@@ -75,7 +72,7 @@ void Fingerprints::enroll(const QString& name) {
     const int language = m_settings.language;
     if (name.isEmpty()) {
         platform::showMessage(notice(language),
-                              pick(language, "请输入姓名!", "Please enter a name."));
+                              platform::text(language, "请输入姓名!", "Please enter a name."));
         return;
     }
     char buffer[TC_TEXT_BUFFER] = {};
@@ -89,19 +86,20 @@ void Fingerprints::enroll(const QString& name) {
     const QByteArray templet = takenText(result, buffer);
     if (templet.isEmpty()) {
         trace("TcDoTemplet\tnRet = %d \n", result);
-        platform::showMessage(notice(language), pick(language, "指纹采集失败, 请重新采集!",
-                                                     "The finger was not read; please try again."));
+        platform::showMessage(notice(language),
+                              platform::text(language, "指纹采集失败, 请重新采集!",
+                                             "The finger was not read; please try again."));
         return;
     }
     trace("Reg=[%s]\r\n", templet.constData());
     const FingerStore store(storePath());
     if (store.append(name, templet))
         platform::showMessage(notice(language),
-                              pick(language, "指纹采集完成!", "The finger is enrolled."));
+                              platform::text(language, "指纹采集完成!", "The finger is enrolled."));
     else
         platform::showMessage(notice(language),
-                              pick(language, "指纹未保存: 无法写入 %1",
-                                   "The finger was not saved: %1 cannot be written")
+                              platform::text(language, "指纹未保存: 无法写入 %1",
+                                             "The finger was not saved: %1 cannot be written")
                                   .arg(store.path()));
 }
 
@@ -114,8 +112,8 @@ void Fingerprints::match() {
     const std::optional<QList<FingerRecord>> records = FingerStore(storePath()).read();
     if (!records) {
         // No caption of its own: the desktop shows the program's name, as for any untitled box.
-        platform::showMessage(
-            QString(), pick(language, "未发现注册的指纹信息!", "No enrolled fingers were found."));
+        platform::showMessage(QString(), platform::text(language, "未发现注册的指纹信息!",
+                                                        "No enrolled fingers were found."));
         return;
     }
     const Session session(m_library, m_libraryPath);
@@ -123,8 +121,8 @@ void Fingerprints::match() {
         showNoReader();
         return;
     }
-    platform::showMessage(notice(language), pick(language, "请将手指放在指纹仪上!",
-                                                 "Please lay a finger on the reader."));
+    platform::showMessage(notice(language), platform::text(language, "请将手指放在指纹仪上!",
+                                                           "Please lay a finger on the reader."));
 
     char buffer[TC_TEXT_BUFFER] = {};
     const int result = m_library.doFeature()(session.handle(), buffer);
@@ -140,23 +138,25 @@ void Fingerprints::match() {
         const int score = m_library.safeMatch()(0, record.templet.constData(), feature.constData(),
                                                 TC_LEVEL_DEFAULT);
         if (score >= 0 && !feature.isEmpty() && !record.templet.isEmpty()) {
-            platform::showMessage(notice(language), pick(language, "比对成功, 输入指纹者为: %1",
-                                                         "Matched: the finger is %1's")
-                                                        .arg(record.name));
+            platform::showMessage(notice(language),
+                                  platform::text(language, "比对成功, 输入指纹者为: %1",
+                                                 "Matched: the finger is %1's")
+                                      .arg(record.name));
             return;
         }
         trace("FPIFpMatch\tnRet = %d \n", score);
     }
-    platform::showMessage(QStringLiteral(""),
-                          pick(language, "未发现相关指纹!", "No enrolled finger matches."));
+    platform::showMessage(QStringLiteral(""), platform::text(language, "未发现相关指纹!",
+                                                             "No enrolled finger matches."));
 }
 
 // The library finds no reader, or is not there: the user learns which file it would have been.
 void Fingerprints::showNoReader() const {
     const int language = m_settings.language;
-    platform::showMessage(notice(language),
-                          pick(language, "未发现指纹仪, 或无法加载其驱动 %1。",
-                               "No fingerprint reader was found, or its library %1 could not be "
-                               "loaded.")
-                              .arg(m_libraryPath));
+    platform::showMessage(
+        notice(language),
+        platform::text(language, "未发现指纹仪, 或无法加载其驱动 %1。",
+                       "No fingerprint reader was found, or its library %1 could not be "
+                       "loaded.")
+            .arg(m_libraryPath));
 }

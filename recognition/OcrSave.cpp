@@ -6,14 +6,11 @@
 #include "Settings.h"
 #include "ThumbnailLibrary.h"
 #include "ZoApi.h"
+#include "platform/Language.h"
 
 #include <QFileInfo>
 
 namespace {
-
-QString pick(int language, const char* chinese, const char* english) {
-    return QString::fromUtf8(language == 0 ? chinese : english);
-}
 
 // The stored choice names the old Excel format; the file is the workbook format every current
 // spreadsheet program opens.
@@ -35,11 +32,11 @@ QString write(const QString& path, const QByteArray& extension, const QString& t
     if (extension == ".rtf")
         return ocr_files::writeRtf(path, text);
     if (picture.isEmpty())
-        return pick(language, "没有已识别的图像", "there is no page that was read");
+        return platform::text(language, "没有已识别的图像", "there is no page that was read");
     return ZoMakeSearchablePdf(QFile::encodeName(picture).constData(),
                                QFile::encodeName(path).constData(), 0) > 0
                ? QString()
-               : pick(language, "无法写入该文件", "the file could not be written");
+               : platform::text(language, "无法写入该文件", "the file could not be written");
 }
 
 } // namespace
@@ -60,7 +57,8 @@ void OcrSave::save(const QString& text) {
     const QByteArray extension = fileExtension(m_extension);
     const QString path = QFile::decodeName(m_namer.makeSavePath(extension));
     if (path.isEmpty()) {
-        emit finished({}, pick(language, "工作目录无法使用", "the work folder cannot be used"));
+        emit finished(
+            {}, platform::text(language, "工作目录无法使用", "the work folder cannot be used"));
         return;
     }
     const QString picture = ocr::readPicture();

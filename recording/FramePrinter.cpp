@@ -4,6 +4,7 @@
 #include "Settings.h"
 #include "WorkFolder.h"
 #include "ZoApi.h"
+#include "platform/Language.h"
 #include "platform/Message.h"
 
 #include <QApplication>
@@ -18,9 +19,7 @@ namespace {
 // The engine calls back on the GUI thread once the picture is made; one printer exists at a time.
 FramePrinter* g_printer = nullptr;
 
-QString text(int language, const char* chinese, const char* english) {
-    return QString::fromUtf8(language == 0 ? chinese : english);
-}
+using platform::text;
 
 } // namespace
 

@@ -3,17 +3,14 @@
 // Owning types for the handles of Tesseract and Leptonica: each is released by the library's own
 // release function when it goes, so no path frees one by hand.
 
+#include "common/Owned.h"
+
 #include <leptonica/allheaders.h>
 #include <tesseract/baseapi.h>
 
-#include <memory>
-
 namespace quilocr {
 
-template <auto Release> struct ReleaseWith {
-    template <typename T> void operator()(T* handle) const { Release(handle); }
-};
-template <typename T, auto Release> using CHandle = std::unique_ptr<T, ReleaseWith<Release>>;
+template <typename T, auto Release> using CHandle = common::Owned<T*, Release>;
 
 // Leptonica releases through a pointer to the pointer, which it clears.
 inline void destroyPix(Pix* pix) {

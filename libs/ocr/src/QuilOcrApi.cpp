@@ -42,9 +42,9 @@ const char* fnQuilOCREx(const char* imagePath, int, int, float, float, float, fl
         const quilocr::PixHandle picture = quilocr::readPicture(imagePath ? imagePath : "");
         if (!picture)
             return;
-        const quilocr::Prepared prepared = quilocr::prepare(*picture, 0, true);
+        const quilocr::Prepared prepared = quilocr::prepare(*picture.get(), 0, true);
         if (prepared.pix)
-            g_text = RecognizerPool::instance().borrow()->text(*prepared.pix);
+            g_text = RecognizerPool::instance().borrow()->text(*prepared.pix.get());
     });
     return g_text.c_str();
 }
@@ -59,9 +59,9 @@ int fnQuilOCROrientationScripts(const char* imagePath, int* scripts) {
         const quilocr::PixHandle picture = quilocr::readPicture(imagePath ? imagePath : "");
         if (!picture)
             return;
-        const quilocr::Prepared prepared = quilocr::prepare(*picture, 0, false);
+        const quilocr::Prepared prepared = quilocr::prepare(*picture.get(), 0, false);
         if (prepared.pix)
-            look = RecognizerPool::instance().borrow()->look(*prepared.pix);
+            look = RecognizerPool::instance().borrow()->look(*prepared.pix.get());
     });
     if (scripts)
         *scripts = look.latin ? QUILOCR_LATIN_ONLY : QUILOCR_ALL_SCRIPTS;
@@ -81,13 +81,13 @@ int fnQuilOCRWordsIn(const char* imagePath, int maxWidth, int scripts, const Qui
             return;
         const int width = pixGetWidth(picture.get()), height = pixGetHeight(picture.get());
         const quilocr::Prepared prepared =
-            quilocr::prepare(*picture, maxWidth > 0 ? maxWidth : kDefaultWordsWidth, true);
+            quilocr::prepare(*picture.get(), maxWidth > 0 ? maxWidth : kDefaultWordsWidth, true);
         if (!prepared.pix)
             return;
         const quilocr::BoxToFile toFile(prepared, width, height);
         const bool latinOnly = scripts == QUILOCR_LATIN_ONLY;
         std::vector<quilocr::Word> read =
-            RecognizerPool::instance().borrow()->words(*prepared.pix, latinOnly);
+            RecognizerPool::instance().borrow()->words(*prepared.pix.get(), latinOnly);
         for (quilocr::Word& word : read) {
             const auto [left, top, right, bottom] =
                 toFile(word.left, word.top, word.right, word.bottom);

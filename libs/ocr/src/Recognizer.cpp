@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <shared_mutex>
 #include <vector>
@@ -86,15 +87,16 @@ tesseract::TessBaseAPI* Recognizer::start(Engine& engine, const std::string& lan
     if (m_data.folder.empty())
         return nullptr;
     const std::unique_lock alone(g_starting);
-    TesseractHandle api(new tesseract::TessBaseAPI);
+    TesseractHandle owned(new tesseract::TessBaseAPI);
+    tesseract::TessBaseAPI& api = *owned.get();
     // Tesseract's messages would land on the program's terminal; failures show as empty text.
-    api->SetVariable("debug_file", "/dev/null");
-    if (api->Init(m_data.folder.c_str(), languages.c_str(), mode) != 0)
+    api.SetVariable("debug_file", "/dev/null");
+    if (api.Init(m_data.folder.c_str(), languages.c_str(), mode) != 0)
         return nullptr;
     // Chinese is written without spaces; Tesseract would otherwise put one between them.
-    api->SetVariable("preserve_interword_spaces", "1");
-    api->SetPageSegMode(layout);
-    engine.api = std::move(api);
+    api.SetVariable("preserve_interword_spaces", "1");
+    api.SetPageSegMode(layout);
+    engine.api = std::move(owned);
     engine.failed = false;
     std::atexit(endEngines);
     return engine.api.get();

@@ -1,5 +1,7 @@
 #include "barcode/IsolatedRead.h"
 
+#include "base/Owned.h"
+
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/resource.h>
@@ -101,27 +103,26 @@ IsolatedCodes readIsolated(const std::function<std::vector<FoundCode>()>& read,
     int pipeEnds[2];
     if (pipe2(pipeEnds, O_CLOEXEC) != 0)
         return {};
+    UniqueFd readEnd(pipeEnds[0]);
+    UniqueFd writeEnd(pipeEnds[1]);
     const pid_t child = fork();
-    if (child < 0) {
-        close(pipeEnds[0]);
-        close(pipeEnds[1]);
+    if (child < 0)
         return {};
-    }
     if (child == 0) {
         // An assertion's stop must not leave a core file of the whole program behind.
         // A crash handler of the program's would report the child's stop as its own.
         const rlimit noCore{0, 0};
         setrlimit(RLIMIT_CORE, &noCore);
         signal(SIGABRT, SIG_DFL);
-        close(pipeEnds[0]);
+        readEnd.reset();
         bool written = false;
         try {
-            written = writeAll(pipeEnds[1], encode(read()));
+            written = writeAll(writeEnd.get(), encode(read()));
         } catch (...) {
         }
         _exit(written ? 0 : 1);
     }
-    close(pipeEnds[1]);
+    writeEnd.reset(); // the child's end alone is left: its exit ends the reading
     std::string in;
     char buffer[4096];
     // The child runs library code after a fork of a program with other threads; should it ever
@@ -130,7 +131,7 @@ IsolatedCodes readIsolated(const std::function<std::vector<FoundCode>()>& read,
     for (;;) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             deadline - std::chrono::steady_clock::now());
-        pollfd ready{pipeEnds[0], POLLIN, 0};
+        pollfd ready{readEnd.get(), POLLIN, 0};
         const int polled =
             poll(&ready, 1, static_cast<int>(std::max<std::int64_t>(0, left.count())));
         if (polled < 0 && errno == EINTR)
@@ -140,14 +141,14 @@ IsolatedCodes readIsolated(const std::function<std::vector<FoundCode>()>& read,
             kill(child, SIGKILL);
             break;
         }
-        const ssize_t n = polled < 0 ? -1 : ::read(pipeEnds[0], buffer, sizeof buffer);
+        const ssize_t n = polled < 0 ? -1 : ::read(readEnd.get(), buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
             break;
         in.append(buffer, static_cast<std::size_t>(n));
     }
-    close(pipeEnds[0]);
+    readEnd.reset();
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }

@@ -33,4 +33,12 @@ cv::Mat reduceToWidth(const cv::Mat& picture, int width, double& scale) {
     return current;
 }
 
+cv::Mat greyOf(const cv::Mat& picture) {
+    if (picture.channels() != 3)
+        return picture;
+    cv::Mat grey;
+    cv::cvtColor(picture, grey, cv::COLOR_RGB2GRAY);
+    return grey;
+}
+
 } // namespace camcore

@@ -73,12 +73,7 @@ DeskewResult DeskewTask::run(const cv::Mat& page, const TaskStatus& status) cons
     if (page.empty())
         return result;
     double factor = 1;
-    const cv::Mat small = reduceToWidth(page, m_params.workWidth, factor);
-    cv::Mat grey;
-    if (small.channels() == 3)
-        cv::cvtColor(small, grey, cv::COLOR_RGB2GRAY);
-    else
-        grey = small;
+    const cv::Mat grey = greyOf(reduceToWidth(page, m_params.workWidth, factor));
 
     // Ink: darker than the neighbourhood by 10 levels. A 31-pixel window is larger than the
     // text but smaller than a shadow across the page.

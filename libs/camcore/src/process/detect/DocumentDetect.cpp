@@ -322,11 +322,7 @@ DetectResult DetectTask::run(const cv::Mat& picture, const TaskStatus& status) c
         searchParams.maxInnerGap = 0.12;
     const std::vector<QuadCandidate> candidates = searchQuads(lines, small.size(), searchParams);
 
-    cv::Mat grey;
-    if (small.channels() == 3)
-        cv::cvtColor(small, grey, cv::COLOR_RGB2GRAY);
-    else
-        grey = small;
+    const cv::Mat grey = greyOf(small);
 
     std::vector<QuadCandidate> chosen;
     for (std::size_t i = 0; i < std::min(candidates.size(), kMaxExamined); ++i) {

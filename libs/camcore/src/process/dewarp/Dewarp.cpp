@@ -23,12 +23,7 @@ std::optional<PageSurface> DewarpTask::measure(const cv::Mat& page,
     if (page.empty())
         return std::nullopt;
     double factor = 1;
-    const cv::Mat small = reduceToWidth(page, m_params.workWidth, factor);
-    cv::Mat grey;
-    if (small.channels() == 3)
-        cv::cvtColor(small, grey, cv::COLOR_RGB2GRAY);
-    else
-        grey = small;
+    const cv::Mat grey = greyOf(reduceToWidth(page, m_params.workWidth, factor));
     const TextLines lines = findTextLines(grey);
     status.throwIfCancelled();
     if (static_cast<int>(lines.traces.size()) < m_params.minLines)

@@ -58,12 +58,7 @@ SpineResult SpineTask::run(const cv::Mat& spread, const TaskStatus& status) cons
     if (spread.empty())
         return result;
     double factor = 1;
-    const cv::Mat small = reduceToWidth(spread, m_params.workWidth, factor);
-    cv::Mat grey;
-    if (small.channels() == 3)
-        cv::cvtColor(small, grey, cv::COLOR_RGB2GRAY);
-    else
-        grey = small;
+    const cv::Mat grey = greyOf(reduceToWidth(spread, m_params.workWidth, factor));
     // Closing over 2% of the width fills in lines of print and leaves the paper and its shading:
     // a spine's shadow fades over 1 to 4% of the spread on each side.
     const int k = 2 * std::max(1, grey.cols / 100) + 1;
