@@ -17,6 +17,7 @@
 #include "HotKey.h"
 #include "IdCardCommand.h"
 #include "ImageControls.h"
+#include "LanguageSource.h"
 #include "MainMenu.h"
 #include "MergeDirection.h"
 #include "OcrCommand.h"
@@ -145,21 +146,34 @@ void MainForm::CreateFeatures() {
     m_previewWidget = new QPreviewWidget(this);
     m_previewWidget->setObjectName(QStringLiteral("previewWidget"));
 
+    m_language = std::make_unique<LanguageSource>(m_settings);
     m_frame = std::make_unique<Frame>(
-        this, Frame::Widgets{ui->lab_Title,
-                             ui->lab_Ico,
-                             ui->btnMenu,
-                             ui->btnMenu_Min,
-                             ui->btnMenu_Max,
-                             ui->btnMenu_Close,
-                             {ui->groupBox, ui->groupBox_3},
-                             {ui->pushButtonRotateLeft, ui->pushButtonRotateRight,
-                              ui->pushButtonDrag, ui->pushButtonCut, ui->pushButtonZoomIn,
-                              ui->pushButtonZoomOut, ui->pushButtonFullSrn},
-                             {ui->pushButtonCapturePDF, ui->checkBoxDenoising,
-                              ui->radioButtonDocument, ui->radioButtonCredent}});
-    m_menu = std::make_unique<MainMenu>(ui->btnMenu);
-    m_layout = std::make_unique<WindowLayout>(this, m_settings, m_thumbnails);
+        this, *m_language,
+        Frame::Widgets{ui->lab_Title,
+                       ui->lab_Ico,
+                       ui->btnMenu,
+                       ui->btnMenu_Min,
+                       ui->btnMenu_Max,
+                       ui->btnMenu_Close,
+                       {ui->groupBox, ui->groupBox_3},
+                       {ui->pushButtonRotateLeft, ui->pushButtonRotateRight, ui->pushButtonDrag,
+                        ui->pushButtonCut, ui->pushButtonZoomIn, ui->pushButtonZoomOut,
+                        ui->pushButtonFullSrn},
+                       {ui->pushButtonCapturePDF, ui->checkBoxDenoising, ui->radioButtonDocument,
+                        ui->radioButtonCredent}});
+    m_menu = std::make_unique<MainMenu>(ui->btnMenu, *m_language);
+    m_layout = std::make_unique<WindowLayout>(
+        this, m_settings, m_thumbnails,
+        WindowLayout::Widgets{ui->widget_title,
+                              ui->tabWidget,
+                              {ui->pushButtonDrag, ui->pushButtonCut, ui->pushButtonRotateLeft,
+                               ui->pushButtonRotateRight, ui->pushButtonZoomOut},
+                              ui->horizontalSliderScale,
+                              {ui->pushButtonZoomIn, ui->pushButtonFullSrn},
+                              ui->pushButtonOpenFolder,
+                              ui->pushButtonVisualizer,
+                              {ui->pushButtonScan, ui->pushButtonAutoScan, ui->pushButtonCompose,
+                               ui->pushButtonPrint, ui->pushButtonOCR}});
     m_layout->setAreas(m_thumbnailHost, m_previewWidget);
 
     m_roles = std::make_unique<CameraRoles>(m_settings);
@@ -217,7 +231,7 @@ void MainForm::CreateFeatures() {
     m_idCard = std::make_unique<IdCardCommand>(*m_workFolder, m_thumbnails,
                                                [this] { return m_settings.language; });
     m_recording = std::make_unique<VideoRecording>(
-        m_settings, *m_roles, *m_workFolder, m_thumbnails,
+        m_settings, *m_language, *m_roles, *m_workFolder, m_thumbnails,
         VideoRecording::Widgets{ui->pushButtonRec, ui->pushButtonSubRec, ui->labelRecSign,
                                 ui->labelSubRecSign});
     m_printer = std::make_unique<FramePrinter>(m_settings, *m_roles, *m_workFolder);
@@ -264,25 +278,6 @@ void MainForm::WriteConfig() {
 bool MainForm::SaveSettings() {
     const QString documents = QString::fromLocal8Bit(m_workFolder->documentsDir());
     return writeConfig(settingsPath(documents), m_settings);
-}
-
-void MainForm::ApplyMainCameraSettings() {
-    m_imageControls->applyToMainCamera();
-    m_capture->applyToMainCamera();
-    m_exposure->followMainCamera();
-    m_watermark->reapply();
-}
-
-// A camera that comes back as the main one, or another chosen, gets every setting the window
-// shows; a book run on it ends first.
-void MainForm::MainCameraReplaced() {
-    m_multiCapDlg->endBookRun();
-    ApplyMainCameraSettings();
-}
-
-void MainForm::LockCaptureSwitches(bool locked) {
-    m_imageControls->lockSwitches(locked);
-    m_capture->lockSwitches(locked);
 }
 
 // A multi-page document collected in this run is finished: the next run starts a new one.
@@ -354,8 +349,7 @@ void MainForm::SetupFolderAndVisualizerButtons() {
 
 // Created hidden; it lives as long as the window and keeps the name typed into it.
 void MainForm::CreateFingerDlg() {
-    m_fingerDlg = new QFingerShowDlg(this);
-    m_fingerDlg->applyLanguage(m_settings.language);
+    m_fingerDlg = new QFingerShowDlg(*m_language, this);
     connect(m_fingerDlg, &QFingerShowDlg::enrolRequested, this, &MainForm::FingerEnroll);
     connect(m_fingerDlg, &QFingerShowDlg::matchRequested, this, &MainForm::FingerMatch);
 }
@@ -371,24 +365,26 @@ void MainForm::InitOCR() {
 // Created hidden; each reading or recognition shows its window again with its text.
 void MainForm::CreateResultDialogs() {
     m_multiCapDlg =
-        new QMultiCapDialog(m_settings,
+        new QMultiCapDialog(m_settings, *m_language,
                             {[this] { return mainCamera(); },
                              [this](int camera, std::function<void(int)> ended) {
                                  return m_capture->captureQuietly(camera, std::move(ended));
                              },
                              &MainForm::AutoCapReported, [this] { return m_capture->bookPath(); },
-                             [this] { ApplyMainCameraSettings(); },
+                             [this] { m_roles->resendMainSettings(); },
                              [this](const QByteArray& path, const QImage& picture) {
                                  m_capture->showDocument(path, picture);
                              },
                              [this](bool running) {
-                                 LockCaptureSwitches(running);
+                                 m_roles->lockCapture(running);
                              }},
                             this);
+    // A book run on a camera that is replaced ends, whole, before the camera gets the settings.
+    connect(m_roles.get(), &CameraRoles::mainReplaced, m_multiCapDlg, &QMultiCapDialog::endBookRun);
     connect(this, &MainForm::autoCapReported, this, &MainForm::onAutoCap);
-    m_barcodeResultDlg = new QBarcodeResultDlg(this);
+    m_barcodeResultDlg = new QBarcodeResultDlg(*m_language, this);
     m_barcode = std::make_unique<BarcodeCommand>(*m_roles, *m_barcodeResultDlg);
-    m_ocrResultDlg = new QOCRResultDlg(this);
+    m_ocrResultDlg = new QOCRResultDlg(*m_language, this);
     m_ocr = std::make_unique<OcrCommand>(m_settings, *m_roles, *m_ocrResultDlg);
     m_ocrSave = std::make_unique<OcrSave>(m_settings, m_ocrExtension, *m_namer, m_thumbnails);
     connect(m_ocrResultDlg, &QOCRResultDlg::saveRequested, m_ocrSave.get(), &OcrSave::save);
@@ -419,8 +415,8 @@ void MainForm::CreatePresentationWindows() {
 
 // Created hidden from the stored values; it lives as long as the window.
 void MainForm::CreateWaterMarkDlg() {
-    m_watermark =
-        std::make_unique<WatermarkCommand>(m_settings, *m_roles, *ui->checkBoxWaterMark, this);
+    m_watermark = std::make_unique<WatermarkCommand>(m_settings, *m_language, *m_roles,
+                                                     *ui->checkBoxWaterMark, this);
 }
 
 void MainForm::ApplyWaterMark() {

@@ -18,6 +18,7 @@ class FileNamer;
 class BarcodeCommand;
 class Fingerprints;
 class Frame;
+class LanguageSource;
 class IdCardCommand;
 class FramePrinter;
 class ImageControls;
@@ -292,12 +293,6 @@ private:
     void UnregisterHotKey();
 
     bool SaveSettings();
-    // The engine keeps its settings per camera: a camera that becomes the main one gets every
-    // setting the window shows.
-    void ApplyMainCameraSettings();
-    void MainCameraReplaced();
-    // The panel's controls that reach those settings, locked while a book run owns them.
-    void LockCaptureSwitches(bool locked);
     // Posts the close event whose handling hands the strip to a waiting driver program.
     void postCloseEvent();
     // The pages are written: the close that waited for them comes again.
@@ -310,6 +305,7 @@ private:
     QWidget* m_thumbnailHost = nullptr;
     QPreviewWidget* m_previewWidget = nullptr;
 
+    std::unique_ptr<LanguageSource> m_language; // before its followers, which go first
     std::unique_ptr<Frame> m_frame;
     std::unique_ptr<MainMenu> m_menu;
     std::unique_ptr<WindowLayout> m_layout;

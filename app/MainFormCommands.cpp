@@ -11,15 +11,12 @@
 #include "FramePrinter.h"
 #include "HotKey.h"
 #include "ImageControls.h"
-#include "MainMenu.h"
+#include "LanguageSource.h"
 #include "OutputFormat.h"
 #include "PictureInPicture.h"
 #include "Presentation.h"
 #include "QAboutDlg.h"
-#include "QBarcodeResultDlg.h"
-#include "QFingerShowDlg.h"
 #include "QMultiCapDialog.h"
-#include "QOCRResultDlg.h"
 #include "QPreviewWidget.h"
 #include "QSetUIDlg.h"
 #include "QSettingDlg.h"
@@ -116,8 +113,6 @@ void MainForm::ConnectCommands() {
     // The offsets are pixels of the frame: a new resolution needs the mark placed again.
     connect(ui->comboBoxRes, &C::currentIndexChanged, m_pip.get(),
             [this] { m_watermark->reapply(); });
-    connect(m_cameras.get(), &CameraSelection::mainCameraChanged, this,
-            &MainForm::MainCameraReplaced);
     connect(m_cameras.get(), &CameraSelection::cameraClosing, this,
             [this](int camera) { m_recording->cameraClosing(camera); });
 }
@@ -154,8 +149,7 @@ void MainForm::AcceptCommands() {
 
 void MainForm::RegisterDeviceNotification() {
     m_plugging = std::make_unique<commands::CameraPlugging>(
-        *m_roles, [this] { return m_presentation->videoWindow(); },
-        [this] { MainCameraReplaced(); });
+        *m_roles, [this] { return m_presentation->videoWindow(); });
     connect(m_plugging.get(), &commands::CameraPlugging::camerasChanged, this,
             [this] { m_recording->camerasRenumbered(); });
 }
@@ -201,21 +195,16 @@ void MainForm::applySkin(int index) {
 }
 
 // Any flag but 0 and 1 keeps the texts; the layout and the strip follow the flag in every case.
+// The window's own texts first; the features follow the language source.
 void MainForm::applyLanguage(int flag) {
-    m_settings.language = flag;
-    if (flag == 0 || flag == 1) {
+    const bool language = flag == 0 || flag == 1;
+    if (language) {
         applyWindowTexts(this, flag);
-        m_frame->applyLanguage(flag);
         followLanguageInQtDialogs(flag);
         ZoSetLanguage(flag);
-        m_barcodeResultDlg->applyLanguage(flag);
-        m_ocrResultDlg->applyLanguage(flag);
-        if (m_fingerDlg != nullptr)
-            m_fingerDlg->applyLanguage(flag);
-        m_recording->applyLanguage(flag);
-        m_menu->applyLanguage(flag);
-        m_multiCapDlg->applyLanguage(flag);
-        m_watermark->applyLanguage(flag);
+    }
+    m_language->set(flag);
+    if (language) {
         InitPixtype();
         InitNameRule();
     }

@@ -2,16 +2,30 @@
 
 #include "Settings.h"
 
+#include <QObject>
+
 #include <utility>
 
 // Which engine camera plays the main role and which the sub role, and what the features that
 // work on "the main camera" need to know of them. The main camera's index and resolution entry
 // are the stored DevIndex and Resolution; the sub camera's are chosen anew at each start.
-class CameraRoles {
+// Features that keep settings of the main camera follow its signals from the moment they are
+// made, so that none is left out when the camera changes.
+class CameraRoles final : public QObject {
+    Q_OBJECT
 public:
     explicit CameraRoles(Settings& settings) : m_settings(settings) {}
-    CameraRoles(const CameraRoles&) = delete;
-    CameraRoles& operator=(const CameraRoles&) = delete;
+
+    // Another camera took the main role, or the main camera came back: what ran on it ends,
+    // then it is sent every setting the window shows.
+    void reportMainReplaced() {
+        emit mainReplaced();
+        emit mainSettingsWanted();
+    }
+    // The main camera is sent every setting the window shows again.
+    void resendMainSettings() { emit mainSettingsWanted(); }
+    // A book run takes the main camera's capture switches (true) or gives them back (false).
+    void lockCapture(bool locked) { emit captureLocked(locked); }
 
     int main() const { return m_settings.devIndex; }
     int sub() const { return m_sub; }
@@ -37,6 +51,11 @@ public:
         std::swap(m_settings.devIndex, m_sub);
         std::swap(m_settings.resolution, m_subResolution);
     }
+
+signals:
+    void mainReplaced();
+    void mainSettingsWanted();
+    void captureLocked(bool locked);
 
 private:
     Settings& m_settings;

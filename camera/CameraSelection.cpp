@@ -262,7 +262,7 @@ void CameraSelection::onMainListChanged() {
         if (m_widgets.subOn->isChecked())
             fillSubResolutions();
         fillSubCameraList();
-        emit mainCameraChanged();
+        m_roles.reportMainReplaced();
         return;
     }
     fillSubCameraList();
@@ -284,7 +284,7 @@ void CameraSelection::switchMainSub() {
         const QSignalBlocker blocker(m_widgets.mainList);
         m_widgets.mainList->setCurrentIndex(m_roles.main());
     }
-    emit mainCameraChanged();
+    m_roles.reportMainReplaced();
 }
 
 // The main camera's settings that are not per picture follow the main role: its window, the

@@ -56,8 +56,6 @@ public:
 signals:
     // The roles were exchanged while the watermark was on: the new main camera needs it.
     void watermarkMoved();
-    // Another camera took the main role after start: it needs every setting the window shows.
-    void mainCameraChanged();
     // A camera is about to be closed while the program runs: a recording of it stops first,
     // so that its file is completed behind the window and reported like any other.
     void cameraClosing(int camera);

@@ -10,7 +10,10 @@
 #include <QSignalBlocker>
 
 Exposure::Exposure(Settings& settings, const CameraRoles& roles, const Widgets& widgets)
-    : m_settings(settings), m_roles(roles), m_widgets(widgets) {}
+    : m_settings(settings), m_roles(roles), m_widgets(widgets) {
+    QObject::connect(&roles, &CameraRoles::mainSettingsWanted, &m_alive,
+                     [this] { followMainCamera(); });
+}
 
 void Exposure::init() {
     readBrightExposure(false);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QObject>
+
 class CameraRoles;
 class QAbstractButton;
 class QAbstractSlider;
@@ -37,4 +39,5 @@ private:
     Settings& m_settings;
     const CameraRoles& m_roles;
     Widgets m_widgets;
+    QObject m_alive; // what it follows of the roles ends with it
 };

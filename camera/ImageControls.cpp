@@ -36,7 +36,10 @@ int rotateCode(int angle) {
 
 ImageControls::ImageControls(Settings& settings, const CameraRoles& roles, PictureInPicture& pip,
                              const Widgets& widgets)
-    : m_settings(settings), m_roles(roles), m_pip(pip), m_widgets(widgets) {}
+    : m_settings(settings), m_roles(roles), m_pip(pip), m_widgets(widgets) {
+    connect(&roles, &CameraRoles::mainSettingsWanted, this, &ImageControls::applyToMainCamera);
+    connect(&roles, &CameraRoles::captureLocked, this, &ImageControls::lockSwitches);
+}
 
 void ImageControls::fillDpiList() {
     if (m_settings.dpiIndex < 0 || m_settings.dpiIndex >= kDpiCount)

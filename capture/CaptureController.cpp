@@ -31,7 +31,12 @@ CaptureController::CaptureController(Settings& settings, const CameraRoles& role
           settings, roles, namer, format, strip, pip,
           CompositeCapture::Widgets{widgets.merge, widgets.vertical, widgets.horizontal,
                                     widgets.subOn, widgets.inVideo, widgets.preview},
-          [this] { runCapture({}); })) {}
+          [this] { runCapture({}); })) {
+    QObject::connect(&roles, &CameraRoles::mainSettingsWanted, &m_alive,
+                     [this] { applyToMainCamera(); });
+    QObject::connect(&roles, &CameraRoles::captureLocked, &m_alive,
+                     [this](bool locked) { lockSwitches(locked); });
+}
 
 CaptureController::~CaptureController() = default;
 

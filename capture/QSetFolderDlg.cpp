@@ -1,9 +1,9 @@
 #include "QSetFolderDlg.h"
 
-#include "ui_QSetFolderDlg.h"
-
+#include "platform/Language.h"
 #include "platform/Message.h"
 #include "platform/Paths.h"
+#include "ui_QSetFolderDlg.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -25,7 +25,7 @@ bool takesFiles(const QString& folder) {
 
 QString folderRefusal(const QString& folder, int language) {
     const auto pick = [language](const char* chinese, const char* english) {
-        return QString::fromUtf8(language == 0 ? chinese : english);
+        return platform::text(language, chinese, english);
     };
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return pick("目录不存在, 请重新选择目录!",

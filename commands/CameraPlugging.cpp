@@ -24,10 +24,8 @@ std::optional<int> indexOfKey(const QByteArray& key, int count) {
 
 } // namespace
 
-CameraPlugging::CameraPlugging(CameraRoles& roles, std::function<QWidget*()> videoWindow,
-                               std::function<void()> mainReopened)
+CameraPlugging::CameraPlugging(CameraRoles& roles, std::function<QWidget*()> videoWindow)
     : m_roles(roles), m_videoWindow(std::move(videoWindow)),
-      m_mainReopened(std::move(mainReopened)),
       m_monitor(std::make_unique<platform::DeviceMonitor>()) {
     connect(m_monitor.get(), &platform::DeviceMonitor::deviceRemoved, this,
             &CameraPlugging::onRemoved);
@@ -97,7 +95,7 @@ void CameraPlugging::reopenMain(int count) {
     m_mainKey = ZoGetDevKey(camera);
     m_mainListed = true;
     m_roles.setLost(false);
-    m_mainReopened();
+    m_roles.reportMainReplaced();
 }
 
 } // namespace commands

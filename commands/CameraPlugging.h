@@ -18,7 +18,7 @@ namespace commands {
 // Cameras that leave and arrive while the program runs. The main camera's removal marks it lost
 // (it is not closed); another camera's removal leaves it as it is; an arrival while it is lost
 // reopens it in the window that holds the main video (the preview, or the window of a mode that
-// took the video over), after which the window sends it every setting it shows (`mainReopened`).
+// took the video over), after which the roles report the main camera replaced.
 // The sub camera stays closed.
 //
 // The engine's list is renumbered when a camera goes or comes, so the roles follow their
@@ -29,8 +29,7 @@ namespace commands {
 class CameraPlugging final : public QObject {
     Q_OBJECT
 public:
-    CameraPlugging(CameraRoles& roles, std::function<QWidget*()> videoWindow,
-                   std::function<void()> mainReopened);
+    CameraPlugging(CameraRoles& roles, std::function<QWidget*()> videoWindow);
     ~CameraPlugging() override;
 
 signals:
@@ -47,7 +46,6 @@ private:
 
     CameraRoles& m_roles;
     std::function<QWidget*()> m_videoWindow;
-    std::function<void()> m_mainReopened;
     std::unique_ptr<platform::DeviceMonitor> m_monitor;
     // The devices of the roles; a key whose device is not listed waits for it to come back.
     QByteArray m_mainKey;

@@ -2,6 +2,7 @@
 
 #include "BookPages.h"
 #include "BookRun.h"
+#include "LanguageSource.h"
 #include "MultiCapNumbers.h"
 #include "RunClock.h"
 #include "Settings.h"
@@ -15,7 +16,8 @@
 
 using multicap_texts::Progress;
 
-QMultiCapDialog::QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* parent)
+QMultiCapDialog::QMultiCapDialog(Settings& settings, const LanguageSource& language, Hooks hooks,
+                                 QWidget* parent)
     : QDialog(parent), ui(new Ui::QMultiCapDialog), m_settings(settings), m_hooks(std::move(hooks)),
       m_clock(std::make_unique<TimerClock>()) {
     ui->setupUi(this);
@@ -31,7 +33,8 @@ QMultiCapDialog::QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* paren
     ui->lineEditTime->setText(QStringLiteral("%0").arg(m_settings.interval));
     ui->lineEditPages->setText(QStringLiteral("%0").arg(m_settings.capCount));
     // Start works before any language switch.
-    applyLanguage(m_language);
+    applyLanguage(language.current() == 0 ? 0 : 1);
+    connect(&language, &LanguageSource::changed, this, &QMultiCapDialog::applyLanguage);
 
     connect(ui->radioButtonTimer, &QRadioButton::clicked, this, &QMultiCapDialog::onTimerCap);
     connect(ui->radioButtonSmart, &QRadioButton::clicked, this, &QMultiCapDialog::onSmartCap);

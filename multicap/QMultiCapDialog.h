@@ -10,6 +10,7 @@
 #include <optional>
 
 class BookPages;
+class LanguageSource;
 class BookRun;
 class RunClock;
 struct Settings;
@@ -46,7 +47,9 @@ public:
         std::function<void(bool running)> bookRunning;
     };
 
-    QMultiCapDialog(Settings& settings, Hooks hooks, QWidget* parent = nullptr);
+    // Its texts follow `language`.
+    QMultiCapDialog(Settings& settings, const LanguageSource& language, Hooks hooks,
+                    QWidget* parent = nullptr);
     ~QMultiCapDialog() override;
 
     void applyLanguage(int flag);

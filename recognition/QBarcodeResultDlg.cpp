@@ -1,6 +1,8 @@
 #include "QBarcodeResultDlg.h"
 
+#include "LanguageSource.h"
 #include "ZoApi.h"
+#include "platform/Language.h"
 #include "platform/Message.h"
 #include "ui_QBarcodeResultDlg.h"
 
@@ -22,10 +24,11 @@ QString writeWhole(const QString& path, const QByteArray& bytes) {
 
 } // namespace
 
-QBarcodeResultDlg::QBarcodeResultDlg(QWidget* parent)
+QBarcodeResultDlg::QBarcodeResultDlg(const LanguageSource& language, QWidget* parent)
     : QDialog(parent), ui(new Ui::QBarcodeResultDlg) {
     ui->setupUi(this);
-    applyLanguage(1);
+    applyLanguage(language.current() == 0 ? 0 : 1);
+    connect(&language, &LanguageSource::changed, this, &QBarcodeResultDlg::applyLanguage);
     connect(ui->pushButtonExport, &QPushButton::clicked, this, &QBarcodeResultDlg::onExport);
     connect(ui->pushButtonClose, &QPushButton::clicked, this, &QBarcodeResultDlg::onCloseWindow);
 }
@@ -35,7 +38,7 @@ QBarcodeResultDlg::~QBarcodeResultDlg() {
 }
 
 QString QBarcodeResultDlg::pick(const char* chinese, const char* english) const {
-    return QString::fromUtf8(m_language == 0 ? chinese : english);
+    return platform::text(m_language, chinese, english);
 }
 
 void QBarcodeResultDlg::applyLanguage(int flag) {

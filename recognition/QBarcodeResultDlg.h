@@ -3,9 +3,11 @@
 #include <QDialog>
 #include <QString>
 
+class LanguageSource;
+
 namespace Ui {
 class QBarcodeResultDlg;
-}
+} // namespace Ui
 
 // The codes of the last reading, as the engine's markup, with an export to an XML file.
 // Closing only hides the window; the last result found stays until a reading finds another.
@@ -13,7 +15,8 @@ class QBarcodeResultDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit QBarcodeResultDlg(QWidget* parent = nullptr);
+    // Shows its texts in the language of `language`, and follows it.
+    explicit QBarcodeResultDlg(const LanguageSource& language, QWidget* parent = nullptr);
     ~QBarcodeResultDlg() override;
 
     // An empty result shows why there is none (no code, the reading timed out, the camera is

@@ -3,9 +3,11 @@
 #include <QDialog>
 #include <QString>
 
+class LanguageSource;
+
 namespace Ui {
 class QFingerShowDlg;
-}
+} // namespace Ui
 
 // Asks for a name to enrol a finger under, or for a finger to identify. The work is done by
 // whoever answers the signals.
@@ -13,7 +15,8 @@ class QFingerShowDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit QFingerShowDlg(QWidget* parent = nullptr);
+    // Shows its texts in the language of `language`, and follows it.
+    explicit QFingerShowDlg(const LanguageSource& language, QWidget* parent = nullptr);
     ~QFingerShowDlg() override;
 
     void applyLanguage(int flag);

@@ -1,10 +1,13 @@
 #include "QOCRResultDlg.h"
 
+#include "LanguageSource.h"
 #include "ui_QOCRResultDlg.h"
 
-QOCRResultDlg::QOCRResultDlg(QWidget* parent) : QDialog(parent), ui(new Ui::QOCRResultDlg) {
+QOCRResultDlg::QOCRResultDlg(const LanguageSource& language, QWidget* parent)
+    : QDialog(parent), ui(new Ui::QOCRResultDlg) {
     ui->setupUi(this);
-    applyLanguage(1);
+    applyLanguage(language.current() == 0 ? 0 : 1);
+    connect(&language, &LanguageSource::changed, this, &QOCRResultDlg::applyLanguage);
     connect(ui->pushButtonSave, &QPushButton::clicked, this,
             [this] { emit saveRequested(ui->textEdit->toPlainText()); });
 }

@@ -3,9 +3,11 @@
 #include <QDialog>
 #include <QString>
 
+class LanguageSource;
+
 namespace Ui {
 class QOCRResultDlg;
-}
+} // namespace Ui
 
 // The recognised text of the last recognition, editable so the user can correct and copy it, and
 // a Save button that asks for the text as shown to be kept in a file. Closing only hides the
@@ -14,7 +16,8 @@ class QOCRResultDlg : public QDialog {
     Q_OBJECT
 
 public:
-    explicit QOCRResultDlg(QWidget* parent = nullptr);
+    // Shows its texts in the language of `language`, and follows it.
+    explicit QOCRResultDlg(const LanguageSource& language, QWidget* parent = nullptr);
     ~QOCRResultDlg() override;
 
     // Shown as plain text: recognised text such as "a<b and c>d" would otherwise be taken for

@@ -2,6 +2,7 @@
 
 #include "CameraRoles.h"
 #include "CaptureMessages.h"
+#include "LanguageSource.h"
 #include "RecordingEnd.h"
 #include "RecordingName.h"
 #include "Settings.h"
@@ -40,12 +41,13 @@ QString reasonText(int language, int reason) {
 
 } // namespace
 
-VideoRecording::VideoRecording(const Settings& settings, const CameraRoles& roles,
-                               const WorkFolder& folder, ThumbnailLibrary& strip,
-                               const Widgets& widgets)
+VideoRecording::VideoRecording(const Settings& settings, const LanguageSource& language,
+                               const CameraRoles& roles, const WorkFolder& folder,
+                               ThumbnailLibrary& strip, const Widgets& widgets)
     : m_settings(settings), m_roles(roles), m_folder(folder), m_strip(strip),
       m_widgets(widgets), m_signs{RecordingSign(widgets.mainSign), RecordingSign(widgets.subSign)},
       m_ticks(new QTimer(this)) {
+    connect(&language, &LanguageSource::changed, this, &VideoRecording::applyLanguage);
     m_ticks->setInterval(kTickMs);
     connect(m_ticks, &QTimer::timeout, this, [this] {
         for (RecordingSign& each : m_signs)

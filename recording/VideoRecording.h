@@ -9,6 +9,7 @@
 #include <optional>
 
 class CameraRoles;
+class LanguageSource;
 class QAbstractButton;
 class QLabel;
 class QTimer;
@@ -33,8 +34,10 @@ public:
         QLabel* subSign;
     };
 
-    VideoRecording(const Settings& settings, const CameraRoles& roles, const WorkFolder& folder,
-                   ThumbnailLibrary& strip, const Widgets& widgets);
+    // The buttons follow `language`.
+    VideoRecording(const Settings& settings, const LanguageSource& language,
+                   const CameraRoles& roles, const WorkFolder& folder, ThumbnailLibrary& strip,
+                   const Widgets& widgets);
 
     // Start-up, once the settings are read: the engine records from the stored microphone, the
     // one the settings dialog shows.

@@ -1,6 +1,8 @@
 #include "Frame.h"
 
 #include "IconHelper.h"
+#include "LanguageSource.h"
+#include "platform/Language.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -30,7 +32,11 @@ void addShadow(QWidget* owner, QWidget* target) {
 
 } // namespace
 
-Frame::Frame(QDialog* window, const Widgets& widgets) : m_window(window), m_widgets(widgets) {}
+Frame::Frame(QDialog* window, const LanguageSource& language, const Widgets& widgets)
+    : m_window(window), m_widgets(widgets) {
+    QObject::connect(&language, &LanguageSource::changed, &m_alive,
+                     [this](int flag) { applyLanguage(flag); });
+}
 
 // No system frame, but the task bar can still minimise and restore the window.
 void Frame::setup(QObject* titleFilter) {
@@ -87,7 +93,7 @@ void Frame::applyLanguage(int flag) {
         return;
     m_language = flag;
     const auto pick = [flag](const char* chinese, const char* english) {
-        return QString::fromUtf8(flag == 0 ? chinese : english);
+        return platform::text(flag, chinese, english);
     };
     m_widgets.menu->setToolTip(pick("菜单", "Menu"));
     m_widgets.minimize->setToolTip(pick("最小化", "Minimize"));

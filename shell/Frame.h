@@ -1,15 +1,16 @@
 #pragma once
 
 #include <QList>
+#include <QObject>
 #include <QPoint>
 #include <QRect>
 
+class LanguageSource;
 class QAbstractButton;
 class QDialog;
 class QEvent;
 class QLabel;
 class QMouseEvent;
-class QObject;
 class QPushButton;
 class QString;
 class QWidget;
@@ -30,7 +31,8 @@ public:
         QList<QWidget*> hidden;      // controls the window does not offer
     };
 
-    Frame(QDialog* window, const Widgets& widgets);
+    // The tooltips follow `language`.
+    Frame(QDialog* window, const LanguageSource& language, const Widgets& widgets);
 
     // A flat, checkable 50-pixel button that shows only its picture.
     static void makeIconButton(QPushButton* button, const QString& picture);
@@ -55,4 +57,5 @@ private:
     bool m_dragging = false;
     bool m_dragLocked = false;
     QPoint m_dragOffset;
+    QObject m_alive; // what it follows ends with it
 };

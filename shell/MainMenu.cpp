@@ -1,10 +1,14 @@
 #include "MainMenu.h"
 
+#include "LanguageSource.h"
+
 #include <QAction>
 #include <QMenu>
 #include <QPushButton>
 
-MainMenu::MainMenu(QPushButton* button) : m_button(button) {}
+MainMenu::MainMenu(QPushButton* button, const LanguageSource& language) : m_button(button) {
+    connect(&language, &LanguageSource::changed, this, &MainMenu::applyLanguage);
+}
 
 MainMenu::~MainMenu() {
     destroy();

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class LanguageSource;
 class QAction;
 class QMenu;
 class QPushButton;
@@ -12,7 +13,8 @@ class MainMenu : public QObject {
     Q_OBJECT
 
 public:
-    explicit MainMenu(QPushButton* button);
+    // Names the other language of `language`, and follows it.
+    MainMenu(QPushButton* button, const LanguageSource& language);
     ~MainMenu() override;
 
     void create();

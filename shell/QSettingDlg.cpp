@@ -2,6 +2,7 @@
 
 #include "Settings.h"
 #include "ZoApi.h"
+#include "platform/Language.h"
 #include "platform/Message.h"
 #include "ui_QSettingDlg.h"
 
@@ -56,7 +57,7 @@ void QSettingDlg::applyLanguage(int flag) {
     if (flag != 0 && flag != 1)
         return;
     const auto pick = [flag](const char* chinese, const char* english) {
-        return QString::fromUtf8(flag == 0 ? chinese : english);
+        return platform::text(flag, chinese, english);
     };
     setWindowTitle(pick("设置", "Settings"));
     ui->groupBox->setTitle(pick("录像设置", "Record settings"));

@@ -44,8 +44,9 @@ void paintElided(QComboBox* combo) {
 
 } // namespace
 
-WindowLayout::WindowLayout(QDialog* window, const Settings& settings, ThumbnailLibrary& strip)
-    : m_window(window), m_settings(settings), m_strip(strip) {}
+WindowLayout::WindowLayout(QDialog* window, const Settings& settings, ThumbnailLibrary& strip,
+                           const Widgets& widgets)
+    : m_window(window), m_settings(settings), m_strip(strip), m_widgets(widgets) {}
 
 void WindowLayout::prepareControls() {
     for (QComboBox* combo : m_window->findChildren<QComboBox*>())
@@ -55,8 +56,8 @@ void WindowLayout::prepareControls() {
         button->setAutoDefault(false);
         button->setDefault(false);
     }
-    named("tabWidget")->installEventFilter(this);
-    named("tabWidget")->setFocus();
+    m_widgets.panel->installEventFilter(this);
+    m_widgets.panel->setFocus();
 }
 
 // Painting and tool tips read the list's current entry when they happen, so a list refilled
@@ -84,7 +85,7 @@ bool WindowLayout::eventFilter(QObject* watched, QEvent* event) {
 void WindowLayout::fitMinimumSize() {
     if (!m_formAlive)
         return;
-    const auto* tabs = static_cast<QTabWidget*>(named("tabWidget"));
+    const QTabWidget* tabs = m_widgets.panel;
     // The panel is the window's height less the bottom band. A screen smaller than that still
     // holds the whole window, maximised or not.
     const QSize minimum = QSize(kMinimumWidth, tabs->minimumSizeHint().height() + kBottomBand)
@@ -96,13 +97,6 @@ void WindowLayout::fitMinimumSize() {
 void WindowLayout::setAreas(QWidget* thumbnailHost, QWidget* preview) {
     m_thumbnailHost = thumbnailHost;
     m_preview = preview;
-}
-
-QWidget* WindowLayout::named(const char* name) {
-    QWidget*& control = m_controls[name];
-    if (control == nullptr)
-        control = m_window->findChild<QWidget*>(QString::fromLatin1(name));
-    return control;
 }
 
 // A bottom band holds the command rows; the strip, the preview and the control panel share the
@@ -119,19 +113,16 @@ void WindowLayout::layoutWindow() {
         m_preview->setGeometry(176, kTitleHeight, w - 390, h - kBottomBand);
     if (!m_formAlive)
         return;
-    named("tabWidget")->setGeometry(w - 210, kTitleHeight, 210, h - kBottomBand);
+    m_widgets.panel->setGeometry(w - 210, kTitleHeight, 210, h - kBottomBand);
     layoutBottomRow();
 
     const int x0 = (w - 390) / 2;
     const int y = h - 76;
-    named("pushButtonDrag")->setGeometry(x0, y, 28, 28);
-    named("pushButtonCut")->setGeometry(x0 + 42, y, 28, 28);
-    named("pushButtonRotateLeft")->setGeometry(x0 + 84, y, 28, 28);
-    named("pushButtonRotateRight")->setGeometry(x0 + 126, y, 28, 28);
-    named("pushButtonZoomOut")->setGeometry(x0 + 168, y, 28, 28);
-    named("horizontalSliderScale")->setGeometry(x0 + 210, y, 84, 19);
-    named("pushButtonZoomIn")->setGeometry(x0 + 300, y, 28, 28);
-    named("pushButtonFullSrn")->setGeometry(x0 + 342, y, 28, 28);
+    for (int i = 0; i < 5; ++i)
+        m_widgets.previewButtons[i]->setGeometry(x0 + 42 * i, y, 28, 28);
+    m_widgets.zoomSlider->setGeometry(x0 + 210, y, 84, 19);
+    for (int i = 0; i < 2; ++i)
+        m_widgets.zoomButtons[i]->setGeometry(x0 + 300 + 42 * i, y, 28, 28);
 }
 
 // English texts are longer, so the English row has wider buttons and narrower gaps; both rows
@@ -141,24 +132,18 @@ void WindowLayout::layoutBottomRow() {
         return;
     const int w = m_window->width();
     const int h = m_window->height();
-    named("widget_title")->setGeometry(0, 0, w, kTitleHeight);
-    named("pushButtonOpenFolder")->setGeometry(10, h - 60, 85, 31);
-    named("pushButtonVisualizer")->setGeometry(w - 60, h - 60, 85, 31);
+    m_widgets.title->setGeometry(0, 0, w, kTitleHeight);
+    m_widgets.openFolder->setGeometry(10, h - 60, 85, 31);
+    m_widgets.visualizer->setGeometry(w - 60, h - 60, 85, 31);
 
     const int y = h - 40;
     if (m_settings.language == 0) {
-        const int d = ((w - 1) - 649) / 2 + 85;
-        named("pushButtonScan")->setGeometry(w - d, y, 85, 31);
-        named("pushButtonAutoScan")->setGeometry(w - d - 102, y, 85, 31);
-        named("pushButtonCompose")->setGeometry(w - d - 204, y, 85, 31);
-        named("pushButtonPrint")->setGeometry(w - d - 306, y, 85, 31);
-        named("pushButtonOCR")->setGeometry(w - d - 408, y, 85, 31);
+        const int right = w - (((w - 1) - 649) / 2 + 85);
+        for (int i = 0; i < 5; ++i)
+            m_widgets.commands[i]->setGeometry(right - 102 * i, y, 85, 31);
     } else if (m_settings.language == 1) {
-        const int e = ((w - 1) - 686) / 2;
-        named("pushButtonScan")->setGeometry(w - 1 - e - 114, y, 115, 31);
-        named("pushButtonAutoScan")->setGeometry(w - 1 - e - 257, y, 115, 31);
-        named("pushButtonCompose")->setGeometry(w - 1 - e - 400, y, 115, 31);
-        named("pushButtonPrint")->setGeometry(w - 1 - e - 543, y, 115, 31);
-        named("pushButtonOCR")->setGeometry(w - 1 - e - 686, y, 115, 31);
+        const int right = w - 1 - ((w - 1) - 686) / 2 - 114;
+        for (int i = 0; i < 5; ++i)
+            m_widgets.commands[i]->setGeometry(right - 143 * i, y, 115, 31);
     }
 }

@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QHash>
 #include <QObject>
 
+#include <array>
+
 class QDialog;
+class QTabWidget;
 class QWidget;
 class ThumbnailLibrary;
 struct Settings;
@@ -13,7 +15,23 @@ struct Settings;
 // the language.
 class WindowLayout : public QObject {
 public:
-    WindowLayout(QDialog* window, const Settings& settings, ThumbnailLibrary& strip);
+    // The form's parts it places.
+    struct Widgets {
+        QWidget* title;
+        QTabWidget* panel;
+        // The row under the preview, left to right: six buttons and the zoom slider between
+        // zooming out and in.
+        std::array<QWidget*, 5> previewButtons; // drag, cut, turn left and right, zoom out
+        QWidget* zoomSlider;
+        std::array<QWidget*, 2> zoomButtons; // zoom in, full screen
+        QWidget* openFolder;
+        QWidget* visualizer;
+        // The bottom row, right to left: capture, multi-capture, compose, print, OCR.
+        std::array<QWidget*, 5> commands;
+    };
+
+    WindowLayout(QDialog* window, const Settings& settings, ThumbnailLibrary& strip,
+                 const Widgets& widgets);
 
     // The strip's host and the preview are made by the window after its form.
     void setAreas(QWidget* thumbnailHost, QWidget* preview);
@@ -33,13 +51,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QWidget* named(const char* name);
-
     QDialog* m_window;
     const Settings& m_settings;
     ThumbnailLibrary& m_strip;
     QWidget* m_thumbnailHost = nullptr;
     QWidget* m_preview = nullptr;
+    Widgets m_widgets;
     bool m_formAlive = true;
-    QHash<const char*, QWidget*> m_controls;
 };

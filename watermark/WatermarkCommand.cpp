@@ -1,20 +1,25 @@
 #include "WatermarkCommand.h"
 
 #include "CameraRoles.h"
+#include "LanguageSource.h"
 #include "ProfileName.h"
 #include "Settings.h"
 #include "ZoApi.h"
 
 #include <QAbstractButton>
 
-WatermarkCommand::WatermarkCommand(Settings& settings, const CameraRoles& roles,
-                                   QAbstractButton& visible, QWidget* parent)
+WatermarkCommand::WatermarkCommand(Settings& settings, const LanguageSource& language,
+                                   const CameraRoles& roles, QAbstractButton& visible,
+                                   QWidget* parent)
     : m_settings(settings), m_roles(roles), m_visible(visible),
       m_dialog(new ProfileName(settings, parent)) {
     m_dialog->hide();
     // A mark installed with the box off would still reach every later capture; OK keeps the
     // values either way and installs them only while the box is checked.
-    QObject::connect(m_dialog, &ProfileName::okClicked, m_dialog, [this] { reapply(); });
+    QObject::connect(m_dialog, &ProfileName::okClicked, &m_alive, [this] { reapply(); });
+    QObject::connect(&roles, &CameraRoles::mainSettingsWanted, &m_alive, [this] { reapply(); });
+    QObject::connect(&language, &LanguageSource::changed, &m_alive,
+                     [this](int flag) { applyLanguage(flag); });
 }
 
 // The offsets are taken of the frame size of the resolution the main camera streams at, asked of

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QObject>
+
 class CameraRoles;
+class LanguageSource;
 class ProfileName;
 class QAbstractButton;
 class QWidget;
@@ -12,8 +15,8 @@ struct Settings;
 class WatermarkCommand {
 public:
     // The window is made hidden, as a child of `parent`, from the stored values.
-    WatermarkCommand(Settings& settings, const CameraRoles& roles, QAbstractButton& visible,
-                     QWidget* parent);
+    WatermarkCommand(Settings& settings, const LanguageSource& language, const CameraRoles& roles,
+                     QAbstractButton& visible, QWidget* parent);
 
     // Clears the main camera's mark and installs the one the window describes: type 5 with the
     // date, 2 without.
@@ -34,4 +37,5 @@ private:
     const CameraRoles& m_roles;
     QAbstractButton& m_visible;
     ProfileName* m_dialog; // a child of the main window
+    QObject m_alive;       // what it follows ends with it
 };

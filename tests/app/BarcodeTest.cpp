@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "FileNaming.h"
+#include "LanguageSource.h"
 #include "QBarcodeResultDlg.h"
 #include "ZoApi.h"
 #include "support/QtMessages.h"
@@ -112,8 +113,10 @@ TEST_F(BarcodeTest, ReadingShowsThePageCodesAndExportsThem) {
 // Non-ASCII values go out as the engine's own UTF-8 bytes and name files as they read; a write
 // that fails keeps the old file and says so.
 TEST_F(BarcodeTest, ExportKeepsTheBytesAndAFailedOneKeepsTheOldFile) {
-    QBarcodeResultDlg dialog;
-    dialog.applyLanguage(0);
+    Settings settings;
+    settings.language = 0;
+    const LanguageSource language(settings);
+    QBarcodeResultDlg dialog(language);
     const QByteArray engine = "<barcodes>\n<barcode type=\"QRCode\">中文&amp;&lt;x&gt;</barcode>\n"
                               "<barcode type=\"Code128\">B-2</barcode>\n</barcodes>";
     dialog.setBarcodeResult(QString::fromUtf8(engine));

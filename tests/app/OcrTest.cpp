@@ -1,6 +1,7 @@
 #include "AppFixture.h"
 
 #include "CamCoreTesting.h"
+#include "LanguageSource.h"
 #include "OcrPicture.h"
 #include "QOCRResultDlg.h"
 #include "ThumbnailApi.h"
@@ -208,7 +209,9 @@ TEST_F(OcrTest, WithoutAPrivateFolderThePressIsRefusedAndSaysWhy) {
 }
 
 TEST_F(OcrTest, TextThatLooksLikeMarkupIsShownAsItWasRead) {
-    QOCRResultDlg dialog;
+    Settings settings;
+    const LanguageSource language(settings);
+    QOCRResultDlg dialog(language);
     const QString read = QStringLiteral("a<b and c>d\n<p>x &amp; y</p>");
     dialog.setOCRResult(read);
     EXPECT_EQ(dialog.findChild<QTextEdit*>(QStringLiteral("textEdit"))->toPlainText(), read);
